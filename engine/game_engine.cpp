@@ -1,0 +1,159 @@
+#include "engine/game_engine.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "engine/debug_log.h"
+#include "game/game_board.h"
+#include "platform/platform.h"
+
+namespace {
+
+GameEngine* liveEngine = nullptr;
+
+void quitLiveEngine() {
+    if (liveEngine != nullptr) {
+        liveEngine->requestQuit();
+    }
+}
+
+}  // namespace
+
+GameEngine* gameEngine() {
+    return liveEngine;
+}
+
+GameEngine::GameEngine() {
+    liveEngine = this;
+}
+
+GameEngine::~GameEngine() {
+    shutdown();
+    if (liveEngine == this) {
+        liveEngine = nullptr;
+    }
+}
+
+void GameEngine::run() {
+    try {
+        InitAll();
+        resources->createMap(controllerFile);
+        if (resources->loadMap(controllerFile)) {
+            mainLoop();
+        }
+        shutdown();
+    } catch (const std::exception& error) {
+        // Left open: the main function's guard closes the chain.
+        debugLog << "GameEngine::run(): " << error.what() << lineFeed;
+        throw std::runtime_error(error.what());
+    }
+}
+
+void GameEngine::InitAll() {
+    try {
+        initialise();
+    } catch (const std::exception& error) {
+        debugLog << "GameEngine::InitAll(): " << error.what() << lineFeed;
+        throw std::runtime_error(error.what());
+    }
+}
+
+void GameEngine::initialise() {
+    display = std::make_unique<Display>();
+    resources = std::make_unique<ResourceManager>();
+    input = std::make_unique<InputHandler>(&quitLiveEngine, display.get());
+    resources->input = input.get();
+    audio = std::make_unique<AudioOutput>();
+    std::srand(platform::milliseconds());
+    mapChangePending = false;
+    videoRestartPending = false;
+}
+
+void GameEngine::mainLoop() {
+    running = true;
+    do {
+        if (mapChangePending) {
+            changeMap();
+        }
+        if (Map* map = resources->currentMap()) {
+            map->update();
+        }
+        renderFrame();
+        input->pollEvents();
+    } while (running);
+}
+
+void GameEngine::changeMap() {
+    resources->unloadAll();
+    if (videoRestartPending) {
+        restartVideo();
+    } else {
+        display->emptyBatch();
+    }
+    resources->createMap(nextMapName);
+    if (!resources->loadMap(nextMapName) && nextMapName != controllerFile) {
+        // A screen that cannot be loaded leads back to the first screen rather than to none.
+        resources->createMap(controllerFile);
+        resources->loadMap(controllerFile);
+    }
+    if (resources->currentMap() == nullptr) {
+        running = false;
+    }
+    mapChangePending = false;
+}
+
+void GameEngine::restartVideo() {
+    // SDL_Quit in the display's destructor stops audio too, so audio goes first and comes back
+    // after the new window.
+    audio.reset();
+    display.reset();
+    display = std::make_unique<Display>();
+    input->display = display.get();
+    audio = std::make_unique<AudioOutput>();
+    videoRestartPending = false;
+}
+
+void GameEngine::renderFrame() {
+    display->rebuildBatch();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, display->width, display->height);
+    glPushMatrix();
+    Map* map = resources->currentMap();
+    if (map != nullptr && map->isGameBoard()) {
+        if (display->listValid) {
+            glCallList(display->displayList);
+        }
+        static_cast<GameBoard*>(map)->drawOverlay();
+    } else if (map != nullptr) {
+        if (map->isMenuController() && display->listValid) {
+            glCallList(display->displayList);
+        }
+        map->draw();
+    }
+    glPopMatrix();
+    SDL_GL_SwapBuffers();
+}
+
+void GameEngine::shutdown() {
+    audio.reset();
+    if (resources) {
+        resources->input = nullptr;
+    }
+    input.reset();
+    resources.reset();
+    display.reset();
+}
+
+int runGuarded(GameEngine& engine) {
+    try {
+        engine.run();
+    } catch (const std::exception& error) {
+        debugLog << error.what() << endLine;
+    } catch (...) {
+        debugLog << closing("Error: Unknown Exception thrown\n");
+    }
+    return 0;
+}

@@ -1,0 +1,27 @@
+// The one place that talks to the operating system: name comparison, the millisecond clock,
+// and files named the way the game's data names them ("Menus\controller.ini").
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace platform {
+
+// Equality of two names ignoring ASCII letter case; file, section and key names compare this way.
+bool namesEqualIgnoringCase(const std::string& a, const std::string& b);
+
+// Milliseconds from an arbitrary fixed point; wraps like the system clock it stands for.
+std::uint32_t milliseconds();
+
+// Turns a path written with backslashes into a native one. Backslashes become slashes, and a
+// component that does not exist with its exact letter case is replaced by the one entry of its
+// directory that matches ignoring case, because the game's data treats names case-insensitively.
+// Components that match nothing are kept as written (so a file can still be created).
+std::string nativePath(const std::string& gamePath);
+
+// Opens a file named the game's way. Check the stream's state for failure.
+std::ifstream openInput(const std::string& gamePath, bool binary);
+std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
+
+}  // namespace platform

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Starts the real game from a copy of data/, as a player would, and checks the window it opens:
+# 1024 by 768, captioned "Tintfall", cleared to grey; closing it ends the program with exit code 0
+# and the run's messages appended to debug.log. Then the same with broken settings files.
+# Usage: e2e_game_window.sh <tintfall binary> <close_window binary> <data folder>
+set -euo pipefail
+game=$1
+closer=$2
+data=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Runs the game in a fresh copy of data/; $1 prepares the working directory.
+# Sets window_size and centre_colour from a screenshot.
+run_game() {
+    local prepare=$1
+    rm -rf "$work/data"
+    cp -r "$data" "$work/data"
+    (cd "$work/data/game" && eval "$prepare")
+    (cd "$work/data/game" && SDL_VIDEODRIVER=x11 exec "$game" >"$work/out.txt" 2>&1) &
+    local pid=$!
+    local window=""
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { kill "$pid" 2>/dev/null || true; cat "$work/out.txt"; fail "no window appeared"; }
+    # Let a few frames be drawn before the screenshot.
+    sleep 0.5
+    import -window "$window" "$work/shot.png"
+    window_size=$(identify -format '%wx%h' "$work/shot.png")
+    centre_colour=$(convert "$work/shot.png" -gravity center -crop 1x1+0+0 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+    "$closer" "$window"
+    local status=0
+    for _ in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -9 "$pid"
+        fail "the game did not end after its window was closed"
+    fi
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
+}
+
+expect_grey_window() {
+    local what=$1 size=$2
+    [ "$window_size" = "$size" ] || fail "$what: window is $window_size, expected $size"
+    case "$centre_colour" in
+        178,178,178|179,179,179) ;;
+        *) fail "$what: centre pixel is $centre_colour, expected grey 178" ;;
+    esac
+    echo "ok: $what ($window_size, centre $centre_colour)"
+}
+
+# A fresh data folder: default size, and the log gains this run's lines after earlier ones.
+run_game 'printf "earlier run\n" > debug.log'
+expect_grey_window "default settings" 1024x768
+log=$(cat "$work/data/game/debug.log")
+case "$log" in
+    "earlier run"*) ;;
+    *) fail "debug.log was not appended to: $log" ;;
+esac
+
+run_game 'printf "[resolution]\nwidth = 800\nheight = 600\n" > settings.ini'
+expect_grey_window "800 by 600 from settings.ini" 800x600
+
+run_game 'head -c 4000 /dev/urandom > settings.ini'
+[ "$window_size" != "" ] || fail "garbage settings.ini"
+echo "ok: garbage settings.ini still opens a window ($window_size)"
+
+run_game 'mkdir settings.ini'
+expect_grey_window "unreadable settings.ini" 1024x768
+
+echo "end-to-end: all passed"

@@ -1,0 +1,12 @@
+// Entry point of the tests that open a window: they talk to the X server named by DISPLAY,
+// never fall back to SDL's text-mode video, and keep quiet about the missing sound card.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,259 @@
+// The frame loop's request semantics and the input handler, on a real window under X.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/game_engine.h"
+#include "resources/ini_file.h"
+#include "support/test_support.h"
+
+using testing_support::readFile;
+using testing_support::ScratchDirectory;
+using testing_support::writeFile;
+
+namespace {
+
+struct Call {
+    std::string what;
+    double x = 0;
+    double y = 0;
+    double dx = 0;
+    double dy = 0;
+    int button = 0;
+};
+
+// A screen that records what reaches it and runs a script in each update.
+class RecordingMap : public Map {
+  public:
+    std::function<void(int pass)> onUpdate;
+    std::function<void()> onDestroy;
+    std::vector<Call> calls;
+    int passes = 0;
+
+    ~RecordingMap() override {
+        if (onDestroy) {
+            onDestroy();
+        }
+    }
+    bool loadIniFile(IniFile&) override { return true; }
+    void additionalSetup() override {}
+    void update() override {
+        if (onUpdate) {
+            onUpdate(passes);
+        }
+        ++passes;
+    }
+    void draw() override {}
+    void mouseMoved(double x, double y, double dx, double dy) override {
+        calls.push_back({"moved", x, y, dx, dy, 0});
+    }
+    void mouseButtonPressed(double x, double y, std::int32_t button) override {
+        calls.push_back({"pressed", x, y, 0, 0, button});
+    }
+    void mouseButtonReleased(double x, double y, std::int32_t button) override {
+        calls.push_back({"released", x, y, 0, 0, button});
+    }
+};
+
+void pushQuit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+void pushButton(Uint8 type, Uint8 button, Uint16 x, Uint16 y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.type = type;
+    event.button.button = button;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void pushMotion(Uint16 x, Uint16 y, Sint16 xrel, Sint16 yrel) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    event.motion.xrel = xrel;
+    event.motion.yrel = yrel;
+    SDL_PushEvent(&event);
+}
+
+void drainEvents() {
+    SDL_Event event;
+    SDL_PumpEvents();
+    while (SDL_PollEvent(&event) != 0) {
+    }
+}
+
+class EngineLoop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        engine = std::make_unique<GameEngine>();
+        engine->InitAll();
+        ASSERT_TRUE(engine->display->windowOpen);
+        // Files named "recording*" become recording screens that quit on their first update.
+        engine->resources->screenFactory = [this](const std::string& name) {
+            std::unique_ptr<Map> made;
+            if (name.rfind("recording", 0) == 0) {
+                auto map = std::make_unique<RecordingMap>();
+                map->onUpdate = [](int) { pushQuit(); };
+                ++screensMade;
+                made = std::move(map);
+            }
+            return made;
+        };
+        auto map = std::make_unique<RecordingMap>();
+        screen = map.get();
+        engine->resources->setCurrentMap(std::move(map));
+        engine->input->eventTarget = screen;
+        drainEvents();
+    }
+
+    void TearDown() override { engine.reset(); }
+
+    ScratchDirectory scratch;
+    std::unique_ptr<GameEngine> engine;
+    RecordingMap* screen = nullptr;
+    int screensMade = 0;
+};
+
+}  // namespace
+
+TEST_F(EngineLoop, TwoChangeRequestsInOneFrameLoadOnlyTheLastName) {
+    int destroyed = 0;
+    screen->onUpdate = [this](int pass) {
+        if (pass == 0) {
+            engine->requestMapChange("first.bord");  // would log a load failure if tried
+            engine->requestMapChange("recording.ini");
+        }
+    };
+    screen->onDestroy = [&destroyed] { ++destroyed; };
+    engine->mainLoop();
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(screensMade, 1);
+    Map* current = engine->resources->currentMap();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->fileName(), "recording.ini");
+    EXPECT_EQ(static_cast<RecordingMap*>(current)->passes, 1);
+    EXPECT_EQ(engine->input->eventTarget, current);
+    EXPECT_EQ(current->input, engine->input.get());
+    EXPECT_FALSE(engine->mapChangePending);
+    EXPECT_FALSE(testing_support::fileExists("debug.log")) << readFile("debug.log");
+}
+
+TEST_F(EngineLoop, VideoRestartWaitsForTheNextScreenChange) {
+    writeFile("settings.ini", "[resolution]\nwidth = 800\nheight = 600\n");
+    std::vector<int> widthsSeen;
+    screen->onUpdate = [&](int pass) {
+        widthsSeen.push_back(engine->display->width);
+        if (pass == 0) {
+            engine->requestVideoRestart();
+        }
+        if (pass == 2) {
+            engine->requestMapChange("recording.ini");
+        }
+    };
+    engine->mainLoop();
+    EXPECT_EQ(widthsSeen, (std::vector<int>{1024, 1024, 1024}));
+    EXPECT_EQ(engine->display->width, 800);
+    EXPECT_EQ(engine->display->height, 600);
+    EXPECT_EQ(engine->input->display, engine->display.get());
+    EXPECT_NE(engine->audio, nullptr);
+    EXPECT_FALSE(engine->videoRestartPending);
+    ASSERT_NE(SDL_GetVideoSurface(), nullptr);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 800);
+}
+
+TEST_F(EngineLoop, RestartRequestedWhileTheOldScreenIsDeletedIsCarriedOutInTheSameChange) {
+    writeFile("settings.ini", "[resolution]\nwidth = 640\nheight = 480\n");
+    screen->onUpdate = [this](int pass) {
+        if (pass == 0) {
+            engine->requestMapChange("recording.ini");
+        }
+    };
+    // What a settings screen does when it is left.
+    screen->onDestroy = [this] { engine->requestVideoRestart(); };
+    engine->mainLoop();
+    EXPECT_EQ(engine->display->width, 640);
+    EXPECT_FALSE(engine->videoRestartPending);
+    EXPECT_EQ(engine->resources->currentMap()->fileName(), "recording.ini");
+}
+
+TEST_F(EngineLoop, CloseEndsTheLoopAfterThePassAndLeavesLaterEventsQueued) {
+    screen->onUpdate = [this](int pass) {
+        if (pass == 0) {
+            engine->requestMapChange("never.ini");
+            pushQuit();
+            pushMotion(10, 10, 1, 1);
+        }
+    };
+    engine->mainLoop();
+    EXPECT_EQ(screen->passes, 1);
+    EXPECT_EQ(engine->resources->currentMap(), screen);  // the change was dropped
+    EXPECT_TRUE(screen->calls.empty());
+    SDL_Event event;
+    ASSERT_EQ(SDL_PollEvent(&event), 1);
+    EXPECT_EQ(event.type, SDL_MOUSEMOTION);
+}
+
+TEST_F(EngineLoop, QuitRequestEndsTheLoopAfterAtLeastOnePass) {
+    screen->onUpdate = [this](int) { engine->requestQuit(); };
+    engine->mainLoop();
+    EXPECT_EQ(screen->passes, 1);
+    EXPECT_FALSE(engine->running);
+}
+
+TEST_F(EngineLoop, UnloadableScreenLeadsBackToTheControllerScreen) {
+    testing_support::makeDirectory("Menus");
+    writeFile("Menus/controller.ini", "[General]\nMapType = MenuController\n");
+    screen->onUpdate = [this](int pass) {
+        if (pass == 0) {
+            engine->requestMapChange("missing.bord");
+        }
+    };
+    // The controller screen is silent, so quit from the old screen's departure.
+    screen->onDestroy = [] { pushQuit(); };
+    engine->mainLoop();
+    ASSERT_NE(engine->resources->currentMap(), nullptr);
+    EXPECT_TRUE(engine->resources->currentMap()->isMenuController());
+    EXPECT_EQ(readFile("debug.log"),
+              "failed to open file ..\\Maps\\missing.bord\n"
+              "Failed to open file: ..\\Maps\\missing.bord\n");
+}
+
+TEST_F(EngineLoop, OnlyMotionAndTheLeftButtonReachTheScreenInScreenUnits) {
+    for (Uint8 button :
+         {SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT, SDL_BUTTON_WHEELUP, SDL_BUTTON_WHEELDOWN}) {
+        pushButton(SDL_MOUSEBUTTONDOWN, button, 100, 100);
+        pushButton(SDL_MOUSEBUTTONUP, button, 100, 100);
+    }
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    SDL_PushEvent(&key);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 767);  // bottom-left pixel
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1023, 0);
+    pushMotion(512, 384, -256, 128);
+    engine->input->pollEvents();
+
+    ASSERT_EQ(screen->calls.size(), 3u);
+    EXPECT_EQ(screen->calls[0].what, "pressed");
+    EXPECT_DOUBLE_EQ(screen->calls[0].x, 0.0);
+    EXPECT_NEAR(screen->calls[0].y, 0.75, 0.001);
+    EXPECT_LT(screen->calls[0].y, 0.75);
+    EXPECT_EQ(screen->calls[0].button, 1);
+    EXPECT_EQ(screen->calls[1].what, "released");
+    EXPECT_DOUBLE_EQ(screen->calls[1].x, 1023.0 / 1024.0);
+    EXPECT_EQ(screen->calls[2].what, "moved");
+    EXPECT_DOUBLE_EQ(screen->calls[2].x, 0.5);
+    EXPECT_DOUBLE_EQ(screen->calls[2].y, 0.375);
+    EXPECT_DOUBLE_EQ(screen->calls[2].dx, -0.25);
+    EXPECT_DOUBLE_EQ(screen->calls[2].dy, 0.125);
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: first a normal build (g++), then the
+# same suite built with clang under AddressSanitizer and UndefinedBehaviorSanitizer. The tests
+# that draw run against a private Xvfb with Mesa's software OpenGL.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+tools/setup.sh
+. tools/xvfb.sh
+start_private_xvfb
+export LIBGL_ALWAYS_SOFTWARE=1
+jobs=$(nproc)
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+run_suite() {
+    (cd "$1" && ctest -j "$jobs" --timeout 300 --output-on-failure)
+}
+
+status=0
+echo "== Build (g++) and tests"
+configure_and_build build -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build || status=1
+
+echo "== Build (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+configure_and_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    -DTINTFALL_SANITIZE=address,undefined
+run_suite build-asan || status=1
+
+exit $status
