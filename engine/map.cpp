@@ -1,33 +1,65 @@
 #include "engine/map.h"
 
 #include "engine/debug_log.h"
-#include "engine/resource_manager.h"
 #include "platform/platform.h"
 #include "resources/ini_file.h"
 
-bool Map::load(const std::string& path, bool /*loadAll*/) {
+namespace {
+
+// HUD objects write what they hold (settings, players) when their screen goes away.
+void beforeUnloadOf(StoredObject& /*hudObject*/) {}
+
+}  // namespace
+
+Map::~Map() {
+    // Screens that write settings do it here, when they are left (the settings screen does).
+    for (int i = 0; i < objectCount(); ++i) {
+        StoredObject* object = objectAt(i);
+        if (object != nullptr && object->isHudObject()) {
+            beforeUnloadOf(*object);
+        }
+    }
+}
+
+bool Map::load(const std::string& path, bool loadAll) {
     if (path.empty()) {
         return false;
     }
-    fileName_ = getFileName(path);
-    const std::size_t dot = fileName_.find_last_of('.');
-    if (dot != std::string::npos && fileName_.compare(dot + 1, std::string::npos, "ini") == 0) {
+    setFileName(getFileName(path));
+    const std::string& name = fileName();
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && name.compare(dot + 1, std::string::npos, "ini") == 0) {
         IniFile ini(path);
         loadIniFile(ini);
         return true;
     }
-    std::ifstream in = platform::openInput(path, true);
-    if (!in.is_open()) {
-        logText("failed to open file ");
-        logString(path);
-        logText("\n");
-        return false;
+    return Package::load(path, loadAll);
+}
+
+std::unique_ptr<StoredObject> Map::loadObject(std::istream& in, const std::string& name,
+                                              std::uint32_t payloadOffset) {
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(payloadOffset), std::ios::beg);
+    unsigned char idBytes[4];
+    in.read(reinterpret_cast<char*>(idBytes), sizeof idBytes);
+    if (in.gcount() != static_cast<std::streamsize>(sizeof idBytes)) {
+        logText("Failed to read object '");
+        logString(name);
+        logText("' in package '");
+        logString(fileName());
+        logText("'\n");
+        return nullptr;
     }
-    // Binary map packages are not read yet.
-    logText("failure during loading of file ");
-    logString(path);
-    logText("\n");
-    return false;
+    const std::uint32_t typeId = static_cast<std::uint32_t>(idBytes[0]) |
+                                 (static_cast<std::uint32_t>(idBytes[1]) << 8) |
+                                 (static_cast<std::uint32_t>(idBytes[2]) << 16) |
+                                 (static_cast<std::uint32_t>(idBytes[3]) << 24);
+    std::unique_ptr<StoredObject> object =
+        createStoredObject(static_cast<std::int32_t>(typeId), in);
+    if (object) {
+        object->setName(name);
+    }
+    return object;
 }
 
 void Map::additionalSetup() {

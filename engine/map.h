@@ -1,28 +1,30 @@
 // One screen of the game: the menu controller, a menu or the game board. The engine keeps one
 // current Map and drives it every frame: update, draw, then the mouse events of that frame.
+// A Map is also a Package: the objects that make up the screen are its objects, read from an
+// ini file through loadIniFile or from a binary map package by type id.
 // The base versions of what every screen must supply only write an error line to the debug log.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "resources/package.h"
+
 class IniFile;
 class InputHandler;
 
-class Map {
+class Map : public Package {
   public:
     Map() = default;
-    Map(const Map&) = delete;
-    Map& operator=(const Map&) = delete;
-    virtual ~Map() = default;
+    // Lets every HUD object on the screen run its beforeUnload, then deletes the objects.
+    ~Map() override;
 
     // Reads the screen from `path`: an ".ini" file (lower case only) through loadIniFile,
     // anything else as a binary map package.
-    virtual bool load(const std::string& path, bool loadAll);
-    virtual bool isMap() const { return true; }
-    virtual bool isMenu() const { return false; }
-    virtual bool isGameBoard() const { return false; }
-    virtual bool isMenuController() const { return false; }
+    bool load(const std::string& path, bool loadAll) override;
+    bool isMap() const override { return true; }
+    std::unique_ptr<StoredObject> loadObject(std::istream& in, const std::string& name,
+                                             std::uint32_t payloadOffset) override;
 
     virtual void additionalSetup();
     virtual void update();
@@ -34,11 +36,6 @@ class Map {
     virtual void mouseButtonReleased(double x, double y, std::int32_t button);
     virtual bool loadIniFile(IniFile& ini);
 
-    const std::string& fileName() const { return fileName_; }
-
     // Not owned; set once the screen has been loaded.
     InputHandler* input = nullptr;
-
-  protected:
-    std::string fileName_;
 };

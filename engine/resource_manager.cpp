@@ -10,16 +10,6 @@
 
 using platform::namesEqualIgnoringCase;
 
-std::string getFileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string extensionOf(const std::string& name) {
-    const std::size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(dot + 1);
-}
-
 ResourceManager::~ResourceManager() {
     unloadAll();
 }

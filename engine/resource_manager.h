@@ -39,8 +39,3 @@ class ResourceManager {
   private:
     std::unique_ptr<Map> currentMap_;
 };
-
-// The text after the last backslash of `path`, or the whole path.
-std::string getFileName(const std::string& path);
-// The text after the last '.' of `name`, or the whole name when it has none.
-std::string extensionOf(const std::string& name);

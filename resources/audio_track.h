@@ -1,15 +1,21 @@
-// One sound, held in the audio output's sample format so the mixer only adds bytes.
+// One sound, read from a WAV file and converted once, at load time, to the audio output's
+// format (22050 Hz, signed 16-bit little-endian, stereo), so the mixer only adds bytes.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
 
-class AudioTrack {
+#include "resources/stored_object.h"
+
+class AudioTrack : public StoredObject {
   public:
     AudioTrack() = default;
-    AudioTrack(const AudioTrack&) = delete;
-    AudioTrack& operator=(const AudioTrack&) = delete;
-    ~AudioTrack() { std::free(samples); }
+    ~AudioTrack() override { std::free(samples); }
+
+    bool loadFromFile(const std::string& path) override;
+    bool load(std::istream& in, const std::string& extensionTag) override;
+    bool save() override;
+    std::int32_t getTypeId() const override { return 3; }
 
     // Shared with the audio thread: changed only under SDL's audio lock.
     std::uint8_t* samples = nullptr;  // malloc'd

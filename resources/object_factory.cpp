@@ -1,0 +1,12 @@
+#include "resources/package.h"
+
+// Type ids as stored in map packages. Classes join the table as they are written.
+std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in) {
+    std::unique_ptr<StoredObject> object;
+    switch (typeId) {
+        default:
+            return nullptr;
+    }
+    object->load(in, "map");
+    return object;
+}

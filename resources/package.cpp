@@ -1,0 +1,290 @@
+#include "resources/package.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "engine/debug_log.h"
+#include "platform/platform.h"
+
+namespace {
+
+std::uint16_t readU16(const unsigned char* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+std::uint32_t readU32(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+bool readExactly(std::istream& in, void* buffer, std::size_t count) {
+    in.read(static_cast<char*>(buffer), static_cast<std::streamsize>(count));
+    return static_cast<std::size_t>(in.gcount()) == count && !in.fail();
+}
+
+bool seekTo(std::istream& in, std::uint32_t offset) {
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+    return !in.fail();
+}
+
+// The magic a file of this base name must carry: its extension, compared as zero-terminated
+// text over at most four bytes.
+bool magicMatches(const std::array<char, 4>& magic, const std::string& baseName) {
+    const std::string extension = extensionOf(baseName);
+    std::array<char, 4> expected{};
+    std::memcpy(expected.data(), extension.data(), extension.size() < 4 ? extension.size() : 4);
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (magic[i] != expected[i]) {
+            return false;
+        }
+        if (magic[i] == '\0') {
+            return true;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Package::~Package() = default;
+
+bool Package::load(const std::string& path, bool loadAllObjects) {
+    if (path.empty()) {
+        return false;
+    }
+    std::ifstream in = platform::openInput(path, true);
+    if (!in.is_open()) {
+        logText("failed to open file ");
+        logString(path);
+        logText("\n");
+        return false;
+    }
+    filePath_ = path;
+    fileName_ = getFileName(path);
+    if (!readFrom(in, !loadAllObjects)) {
+        logText("failure during loading of file ");
+        logString(path);
+        logText("\n");
+        return false;
+    }
+    return true;
+}
+
+void Package::clear() {
+    objects_.clear();
+}
+
+std::unique_ptr<StoredObject> Package::loadObject(std::istream&, const std::string&,
+                                                  std::uint32_t) {
+    logText("attempting to load from base package, must use inherited class\n");
+    return nullptr;
+}
+
+bool Package::readFrom(std::istream& in, bool lazy) {
+    unsigned char headerBytes[8];
+    if (!readExactly(in, headerBytes, sizeof headerBytes)) {
+        return false;
+    }
+    auto header = std::make_unique<PackageHeader>();
+    std::memcpy(header->magic.data(), headerBytes, 4);
+    header->reserved = readU16(headerBytes + 4);
+    header->objectCount = readU16(headerBytes + 6);
+    if (!magicMatches(header->magic, fileName_) || header->reserved != 0) {
+        return false;
+    }
+
+    // At most 65535 records of 8 bytes: read one by one, so a lying count costs nothing.
+    auto directory = std::make_unique<std::vector<DirectoryEntry>>();
+    for (std::uint16_t i = 0; i < header->objectCount; ++i) {
+        unsigned char record[8];
+        if (!readExactly(in, record, sizeof record)) {
+            clear();
+            return false;
+        }
+        DirectoryEntry entry;
+        entry.spare = readU16(record);
+        entry.nameLength = readU16(record + 2);
+        entry.recordOffset = readU32(record + 4);
+        directory->push_back(std::move(entry));
+    }
+    objects_.clear();
+    objects_.reserve(directory->size());
+    header_ = std::move(header);
+    directory_ = std::move(directory);
+    if (lazy) {
+        return true;
+    }
+    return loadAll(in);
+}
+
+bool Package::readEntryName(std::istream& in, DirectoryEntry& entry) {
+    std::string name(entry.nameLength, '\0');
+    if (!seekTo(in, entry.recordOffset) || !readExactly(in, name.data(), name.size())) {
+        return false;
+    }
+    entry.name = std::move(name);
+    return true;
+}
+
+bool Package::loadEntry(std::istream& in, DirectoryEntry& entry) {
+    in.clear();
+    const std::uint32_t payloadOffset = entry.recordOffset + entry.nameLength;
+    std::unique_ptr<StoredObject> object = loadObject(in, entry.name, payloadOffset);
+    if (!object) {
+        logText("Failed to load ");
+        logString(entry.name);
+        logText(" in ");
+        logString(fileName_);
+        logText("\n");
+        return false;
+    }
+    entry.objectIndex = static_cast<std::int32_t>(objects_.size());
+    objects_.push_back(std::move(object));
+    return true;
+}
+
+bool Package::loadAll(std::istream& in) {
+    if (!directory_) {
+        return true;
+    }
+    for (DirectoryEntry& entry : *directory_) {
+        if (entry.objectIndex != -1) {
+            continue;
+        }
+        if (!readEntryName(in, entry)) {
+            clear();
+            for (DirectoryEntry& other : *directory_) {
+                other.objectIndex = -1;
+            }
+            return false;
+        }
+        loadEntry(in, entry);
+    }
+    return true;
+}
+
+bool Package::loadRemaining() {
+    if (!directory_ || objects_.size() >= directory_->size()) {
+        return true;
+    }
+    std::ifstream in = platform::openInput(filePath_, true);
+    if (!in.is_open()) {
+        logText("failed to open file: ");
+        logString(fileName_);
+        logText("\n");
+        return false;
+    }
+    if (!loadAll(in)) {
+        return false;
+    }
+    if (objects_.size() < directory_->size()) {
+        logText("Some files couldn't be loaded from package \"");
+        logString(fileName_);
+        logText("\", these files will not be saved.\n");
+        // Keep only the entries that have an object, in directory order, with the objects
+        // renumbered to match.
+        auto kept = std::make_unique<std::vector<DirectoryEntry>>();
+        std::vector<std::unique_ptr<StoredObject>> keptObjects;
+        for (DirectoryEntry& entry : *directory_) {
+            if (entry.objectIndex >= 0) {
+                keptObjects.push_back(
+                    std::move(objects_[static_cast<std::size_t>(entry.objectIndex)]));
+                entry.objectIndex = static_cast<std::int32_t>(keptObjects.size() - 1);
+                kept->push_back(entry);
+            }
+        }
+        objects_ = std::move(keptObjects);
+        directory_ = std::move(kept);
+        if (header_) {
+            header_->objectCount = static_cast<std::uint16_t>(directory_->size());
+        }
+    }
+    return true;
+}
+
+int Package::findRunTimeObject(const std::string& name) const {
+    const std::size_t first = directory_ ? directory_->size() : 0;
+    for (std::size_t i = first; i < objects_.size(); ++i) {
+        if (objects_[i] && objects_[i]->name() == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int Package::indexOf(const std::string& name) {
+    if (!header_ || !directory_) {
+        return findRunTimeObject(name);
+    }
+    std::vector<DirectoryEntry>& directory = *directory_;
+    std::ifstream file;
+    auto openFile = [&]() -> bool {
+        if (!file.is_open()) {
+            file = platform::openInput(filePath_, true);
+        }
+        return file.is_open();
+    };
+    int lo = 0;
+    int hi = static_cast<int>(directory.size()) - 1;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        DirectoryEntry& entry = directory[static_cast<std::size_t>(mid)];
+        if (entry.name.empty() && entry.nameLength > 0) {
+            if (!openFile() || !readEntryName(file, entry)) {
+                logText("failed to read from file: ");
+                logString(fileName_);
+                logText("\n");
+                return -1;
+            }
+        }
+        // Byte-wise comparison, as strcmp does with unsigned bytes.
+        const int order = name.compare(entry.name);
+        if (order < 0) {
+            hi = mid - 1;
+        } else if (order > 0) {
+            lo = mid + 1;
+        } else {
+            if (entry.objectIndex == -1) {
+                if (!openFile()) {
+                    logText("failed to read from file: ");
+                    logString(fileName_);
+                    logText("\n");
+                    return -1;
+                }
+                loadEntry(file, entry);
+            }
+            return entry.objectIndex;
+        }
+    }
+    return findRunTimeObject(name);
+}
+
+StoredObject* Package::getObject(const std::string& name) {
+    const int index = indexOf(name);
+    return index >= 0 ? objects_[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+void Package::addObject(std::unique_ptr<StoredObject> object) {
+    if (header_ && directory_ && objects_.size() < directory_->size()) {
+        loadRemaining();
+    }
+    if (!object || object->name().empty()) {
+        logText("error loading file\n");
+        return;
+    }
+    objects_.push_back(std::move(object));
+}
+
+StoredObject* Package::objectAt(int index) const {
+    if (index < 0 || index >= objectCount()) {
+        return nullptr;
+    }
+    return objects_[static_cast<std::size_t>(index)].get();
+}
+
+void Package::releaseDirectory() {
+    header_.reset();
+    directory_.reset();
+}

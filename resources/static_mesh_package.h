@@ -1,0 +1,10 @@
+// A package of meshes (extension "smp"): each record is a complete ".smf" mesh image.
+#pragma once
+
+#include "resources/package.h"
+
+class StaticMeshPackage : public Package {
+  public:
+    std::unique_ptr<StoredObject> loadObject(std::istream& in, const std::string& name,
+                                             std::uint32_t payloadOffset) override;
+};
