@@ -6,12 +6,170 @@
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "platform/platform.h"
+#include "render/polyhedron.h"
+#include "resources/audio_track.h"
 #include "resources/ini_file.h"
+#include "resources/static_mesh_package.h"
+#include "resources/texture.h"
+#include "resources/texture_package.h"
 
 using platform::namesEqualIgnoringCase;
 
+namespace {
+
+ResourceManager* liveManager = nullptr;
+
+// Placed objects resolve the resource references they read once their screen is loaded, and
+// then drop the text they kept for it.
+void resolveReferencesOf(StoredObject& /*mapObject*/) {}
+void releaseReferenceDataOf(StoredObject& /*mapObject*/) {}
+
+// The first cached object whose name matches ignoring case.
+template <typename T>
+T* findByName(const std::vector<std::unique_ptr<T>>& list, const std::string& name) {
+    for (const std::unique_ptr<T>& item : list) {
+        if (namesEqualIgnoringCase(item->name(), name)) {
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+template <typename T>
+T* findPackage(const std::vector<std::unique_ptr<T>>& list, const std::string& fileName) {
+    for (const std::unique_ptr<T>& package : list) {
+        if (namesEqualIgnoringCase(package->fileName(), fileName)) {
+            return package.get();
+        }
+    }
+    return nullptr;
+}
+
+// Loads a file resource of type T from `directory`, caching it; null when it cannot be read.
+template <typename T>
+T* loadCached(std::vector<std::unique_ptr<T>>& cache, const char* directory,
+              const std::string& name) {
+    if (T* cached = findByName(cache, name)) {
+        return cached;
+    }
+    auto resource = std::make_unique<T>();
+    if (!resource->loadFromFile(directory + name)) {
+        return nullptr;
+    }
+    cache.push_back(std::move(resource));
+    return cache.back().get();
+}
+
+}  // namespace
+
+ResourceManager* resourceManager() { return liveManager; }
+
+StoredObject* getResource(const std::string& reference) {
+    return liveManager != nullptr ? liveManager->getResource(reference) : nullptr;
+}
+
+Texture* getTexture(const std::string& name) {
+    return liveManager != nullptr ? liveManager->getTexture(name) : nullptr;
+}
+
+ResourceManager::ResourceManager() { liveManager = this; }
+
 ResourceManager::~ResourceManager() {
     unloadAll();
+    if (liveManager == this) {
+        liveManager = nullptr;
+    }
+}
+
+StoredObject* ResourceManager::getResource(const std::string& reference) {
+    if (reference.empty()) {
+        return nullptr;
+    }
+    if (reference[0] == '>') {
+        return currentMap_ ? currentMap_->getObject(reference.substr(1)) : nullptr;
+    }
+    const std::size_t marker = reference.find('>', 1);
+    if (marker != std::string::npos) {
+        const std::string packageName = reference.substr(0, marker);
+        const std::string objectName = reference.substr(marker + 1);
+        const std::string extension = extensionOf(packageName);
+        if (namesEqualIgnoringCase(extension, "txp")) {
+            return getPackageTexture(packageName, objectName);
+        }
+        if (namesEqualIgnoringCase(extension, "smp")) {
+            return getPackageMesh(packageName, objectName);
+        }
+        logText("Unrecognised package format for file '");
+        logString(reference);
+        logText("'\n");
+        return nullptr;
+    }
+    const std::string extension = extensionOf(reference);
+    if (namesEqualIgnoringCase(extension, "smf")) {
+        return getMesh(reference);
+    }
+    if (namesEqualIgnoringCase(extension, "bmp") || namesEqualIgnoringCase(extension, "tga") ||
+        namesEqualIgnoringCase(extension, "txf")) {
+        return getTexture(reference);
+    }
+    return getSound(reference);
+}
+
+Texture* ResourceManager::getTexture(const std::string& name) {
+    if (Texture* texture = loadCached(textures_, "..\\Textures\\", name)) {
+        return texture;
+    }
+    // The fallback stands in for everything else; if it is missing too, there is no texture.
+    if (namesEqualIgnoringCase(name, fallbackTexture)) {
+        return nullptr;
+    }
+    return getTexture(fallbackTexture);
+}
+
+Polyhedron* ResourceManager::getMesh(const std::string& name) {
+    return loadCached(meshes_, "..\\Meshes\\", name);
+}
+
+AudioTrack* ResourceManager::getSound(const std::string& name) {
+    return loadCached(sounds_, "..\\Audio\\", name);
+}
+
+StoredObject* ResourceManager::getPackageTexture(const std::string& packageName,
+                                                 const std::string& objectName) {
+    if (TexturePackage* package = findPackage(texturePackages_, packageName)) {
+        return package->getObject(objectName);
+    }
+    auto package = std::make_unique<TexturePackage>();
+    if (!package->load("..\\Textures\\" + packageName, false)) {
+        return getTexture(fallbackTexture);
+    }
+    texturePackages_.push_back(std::move(package));
+    return texturePackages_.back()->getObject(objectName);
+}
+
+StoredObject* ResourceManager::getPackageMesh(const std::string& packageName,
+                                              const std::string& objectName) {
+    if (StaticMeshPackage* package = findPackage(meshPackages_, packageName)) {
+        return package->getObject(objectName);
+    }
+    auto package = std::make_unique<StaticMeshPackage>();
+    if (!package->load("..\\Meshes\\" + packageName, false)) {
+        return nullptr;
+    }
+    meshPackages_.push_back(std::move(package));
+    return meshPackages_.back()->getObject(objectName);
+}
+
+void ResourceManager::reloadTextures() {
+    for (const std::unique_ptr<Texture>& texture : textures_) {
+        texture->regenerate();
+    }
+}
+
+void ResourceManager::refreshMeshes() {
+    for (const std::unique_ptr<Polyhedron>& mesh : meshes_) {
+        mesh->buildLists();
+    }
 }
 
 void ResourceManager::setCurrentMap(std::unique_ptr<Map> map) {
@@ -75,11 +233,34 @@ bool ResourceManager::loadMap(const std::string& fileName) {
         setCurrentMap(nullptr);
         return false;
     }
+    for (int i = 0; i < currentMap_->objectCount(); ++i) {
+        StoredObject* object = currentMap_->objectAt(i);
+        if (object != nullptr && object->getTypeId() >= 8) {
+            resolveReferencesOf(*object);
+        }
+    }
     if (input != nullptr) {
         currentMap_->input = input;
         input->eventTarget = currentMap_.get();
     }
+    refreshMeshes();
     currentMap_->additionalSetup();
+    // From here on only objects already requested are found by name.
+    if (currentMap_) {
+        currentMap_->releaseDirectory();
+        for (int i = 0; i < currentMap_->objectCount(); ++i) {
+            StoredObject* object = currentMap_->objectAt(i);
+            if (object != nullptr && object->getTypeId() >= 8) {
+                releaseReferenceDataOf(*object);
+            }
+        }
+    }
+    for (const std::unique_ptr<TexturePackage>& package : texturePackages_) {
+        package->releaseDirectory();
+    }
+    for (const std::unique_ptr<StaticMeshPackage>& package : meshPackages_) {
+        package->releaseDirectory();
+    }
     return true;
 }
 

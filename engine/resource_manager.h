@@ -7,16 +7,41 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "engine/map.h"
 
+class AudioTrack;
 class InputHandler;
+class Polyhedron;
+class StaticMeshPackage;
+class Texture;
+class TexturePackage;
 
 class ResourceManager {
   public:
-    ResourceManager() = default;
+    // The fallback texture, standing in for every texture that cannot be loaded.
+    static constexpr const char* fallbackTexture = "Hex.bmp";
+
+    // The newest manager becomes the live one that getResource uses.
+    ResourceManager();
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
     ~ResourceManager();
+
+    // Resolves a reference text: "" none; ">name" an object of the current screen;
+    // "package.txp>name" or "package.smp>name" an object in a package; otherwise a file, by
+    // extension: smf mesh; bmp, tga, txf texture; anything else a sound.
+    StoredObject* getResource(const std::string& reference);
+    Texture* getTexture(const std::string& name);
+    Polyhedron* getMesh(const std::string& name);
+    AudioTrack* getSound(const std::string& name);
+    StoredObject* getPackageTexture(const std::string& packageName, const std::string& objectName);
+    StoredObject* getPackageMesh(const std::string& packageName, const std::string& objectName);
+    // After the GL context was replaced: new GL names for the cached textures, new lists for
+    // the cached meshes.
+    void reloadTextures();
+    void refreshMeshes();
 
     // Constructs the screen object for a map file and makes it the current map.
     void createMap(const std::string& fileName);
@@ -36,6 +61,28 @@ class ResourceManager {
     // the classes chosen by extension. Lets a test stand its own screens in for files.
     std::function<std::unique_ptr<Map>(const std::string& fileName)> screenFactory;
 
+    const std::vector<std::unique_ptr<Texture>>& textures() const { return textures_; }
+    const std::vector<std::unique_ptr<Polyhedron>>& meshes() const { return meshes_; }
+    const std::vector<std::unique_ptr<AudioTrack>>& sounds() const { return sounds_; }
+    const std::vector<std::unique_ptr<TexturePackage>>& texturePackages() const {
+        return texturePackages_;
+    }
+    const std::vector<std::unique_ptr<StaticMeshPackage>>& meshPackages() const {
+        return meshPackages_;
+    }
+
   private:
+    std::vector<std::unique_ptr<TexturePackage>> texturePackages_;
+    std::vector<std::unique_ptr<StaticMeshPackage>> meshPackages_;
+    std::vector<std::unique_ptr<Texture>> textures_;
+    std::vector<std::unique_ptr<Polyhedron>> meshes_;
+    std::vector<std::unique_ptr<AudioTrack>> sounds_;
     std::unique_ptr<Map> currentMap_;
 };
+
+// The live resource manager, or null before one exists.
+ResourceManager* resourceManager();
+// getResource of the live manager; null when there is none.
+StoredObject* getResource(const std::string& reference);
+// getTexture of the live manager; null when there is none.
+Texture* getTexture(const std::string& name);
