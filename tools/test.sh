@@ -32,7 +32,7 @@ echo "== Build (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 configure_and_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-    -DTINTFALL_SANITIZE=address,undefined
+    -DTINTFALL_SANITIZE=address,undefined -DTINTFALL_FUZZ=ON
 run_suite build-asan || status=1
 
 exit $status
