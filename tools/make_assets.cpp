@@ -93,17 +93,18 @@ Bytes bmp(int width, int height, int bitsPerPixel, PixelFunction pixel) {
     return out;
 }
 
-// A regular hexagon of circumradius 1 around the origin, flat in z, fanned from its centre.
-// Its corners point up and down: the board turns every cell by 270 degrees, which leaves the
-// flat sides on top, and scales it by half the cell width. The corners run clockwise (seen with
-// y up), which the board's y-down projection turns into the front-facing order.
+// A regular hexagon of circumradius 1 around the origin, lying in the x-z plane with two corners
+// on the x axis. The board turns every cell by 270 degrees about x, which stands it up in the
+// screen's x-y plane with its flat sides on top, and scales it by half the cell width, so that
+// neighbouring cells touch. Seen from +y the corners run clockwise, which the board's y-down
+// projection turns into the front-facing order.
 Bytes hexMesh() {
     std::vector<float> xs{0.0f};
-    std::vector<float> ys{0.0f};
+    std::vector<float> zs{0.0f};
     for (int corner = 0; corner < 6; ++corner) {
-        const double angle = (90.0 - 60.0 * corner) * pi / 180.0;
+        const double angle = -60.0 * corner * pi / 180.0;
         xs.push_back(static_cast<float>(std::cos(angle)));
-        ys.push_back(static_cast<float>(std::sin(angle)));
+        zs.push_back(static_cast<float>(std::sin(angle)));
     }
     const std::uint16_t count = static_cast<std::uint16_t>(xs.size());
     Bytes out;
@@ -117,17 +118,17 @@ Bytes hexMesh() {
     out.u16(count);
     for (std::size_t i = 0; i < xs.size(); ++i) {
         out.f32(xs[i]);
-        out.f32(ys[i]);
         out.f32(0.0f);
+        out.f32(zs[i]);
     }
     for (std::size_t i = 0; i < xs.size(); ++i) {
         out.f32(0.0f);
+        out.f32(1.0f);
         out.f32(0.0f);
-        out.f32(-1.0f);
     }
     for (std::size_t i = 0; i < xs.size(); ++i) {
         out.f32(0.5f + 0.5f * xs[i]);
-        out.f32(0.5f + 0.5f * ys[i]);
+        out.f32(0.5f + 0.5f * zs[i]);
     }
     for (std::uint16_t corner = 0; corner < 6; ++corner) {
         out.u16(0);
@@ -138,12 +139,12 @@ Bytes hexMesh() {
 }
 
 // Distance to the hexagon's edge in the texture's own terms: 0 at the centre, 1 on the sides
-// of a hexagon inscribed in the square (corners up and down, as the mesh's texture coordinates).
+// of the hexagon the mesh's texture coordinates cut out (corners left and right).
 double hexDistance(double u, double v) {
     const double x = std::fabs(u * 2.0 - 1.0);
     const double y = std::fabs(v * 2.0 - 1.0);
     const double apothem = std::sqrt(3.0) / 2.0;
-    return std::fmax(x / apothem, (x * 0.5 + y * apothem) / apothem);
+    return std::fmax(y / apothem, (x * apothem + y * 0.5) / apothem);
 }
 
 // Light grey, nearly white in the middle so the palette colour shows true, with a soft bevel:
