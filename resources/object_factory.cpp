@@ -1,9 +1,13 @@
+#include "render/polyhedron.h"
 #include "resources/package.h"
 
 // Type ids as stored in map packages. Classes join the table as they are written.
 std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in) {
     std::unique_ptr<StoredObject> object;
     switch (typeId) {
+        case 2:
+            object = std::make_unique<Polyhedron>();
+            break;
         default:
             return nullptr;
     }
