@@ -261,22 +261,25 @@ bool Polyhedron::save() {
         logText(": more than 65535 elements in one array\n");
         return false;
     }
+    // Unified form: one array length for all three. Only a mesh without faces can still have
+    // differing lengths here; its extra elements are unused, its missing ones are zero.
+    const std::size_t count = vertices_.size();
     std::vector<std::uint8_t> out;
-    out.reserve(14 + 12 * (vertices_.size() + normals_.size()) + 8 * texCoords_.size() +
-                6 * faces_.size());
+    out.reserve(14 + 32 * count + 6 * faces_.size());
     const std::uint8_t header[6] = {'s', 'm', 'f', 0, unifiedIndices, 0};
     out.insert(out.end(), header, header + sizeof header);
-    putU16(out, vertices_.size());
-    putU16(out, normals_.size());
+    putU16(out, count);
+    putU16(out, count);
     putU16(out, faces_.size());
-    putU16(out, texCoords_.size());
+    putU16(out, count);
     for (const Vector& v : vertices_) {
         putVector(out, v);
     }
-    for (const Vector& n : normals_) {
-        putVector(out, n);
+    for (std::size_t i = 0; i < count; ++i) {
+        putVector(out, normal(static_cast<int>(i)));
     }
-    for (const TexCoord& t : texCoords_) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const TexCoord t = texCoord(static_cast<int>(i));
         putFloat(out, t.u);
         putFloat(out, t.v);
     }

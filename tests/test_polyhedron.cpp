@@ -140,6 +140,21 @@ TEST(MeshFile, SavedMeshReadsBackUnchanged) {
     EXPECT_EQ(copy.getTypeId(), 2);
 }
 
+TEST(MeshFile, FacelessMeshWithUnequalArraysSavesReadably) {
+    ScratchDirectory scratch;
+    Polyhedron mesh;
+    mesh.setMesh({Vector(1, 2, 3), Vector(4, 5, 6)}, {Vector(0, 0, 1)}, {}, {});
+    ASSERT_TRUE(mesh.save());
+    Polyhedron copy;
+    ASSERT_TRUE(loadMesh(copy, std::string(mesh.data().begin(), mesh.data().end())));
+    EXPECT_EQ(copy.vertexCount(), 2);
+    EXPECT_EQ(copy.normalCount(), 2);
+    EXPECT_EQ(copy.texCoordCount(), 2);
+    EXPECT_EQ(copy.vertex(1).z, 6.0f);
+    EXPECT_EQ(copy.normal(0).z, 1.0f);
+    EXPECT_EQ(copy.normal(1).length(), 0.0f);
+}
+
 TEST(MeshFile, TagMagicAndIndexFormAreChecked) {
     ScratchDirectory scratch;
     const std::string good = square().bytes();
