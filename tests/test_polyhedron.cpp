@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -13,15 +11,12 @@
 
 #include "engine/resource_manager.h"
 #include "render/polyhedron.h"
-#include "resources/texture.h"
 #include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
-using testing_support::makeDirectory;
 using testing_support::MeshImage;
 using testing_support::readFile;
 using testing_support::ScratchDirectory;
-using testing_support::writeFile;
 
 namespace {
 
@@ -348,39 +343,6 @@ TEST(MeshTexture, WithoutResourceManagerEveryTextureIsNull) {
     Polyhedron referenced;
     EXPECT_TRUE(loadMesh(referenced, image.bytes()));
     EXPECT_EQ(referenced.texture(), nullptr);
-}
-
-TEST(MeshTexture, ReferencesResolveThroughTheResourceManager) {
-    ScratchDirectory scratch;
-    makeDirectory("game");
-    makeDirectory("Textures");
-    makeDirectory("Meshes");
-    ASSERT_EQ(std::system("convert -size 8x8 xc:red BMP3:Textures/Hex.bmp"), 0);
-    ASSERT_EQ(chdir("game"), 0);
-    {
-        ResourceManager manager;
-        Texture* fallback = getTexture("Hex.bmp");
-        MeshImage image = square();
-        image.hasTextureFlag = true;
-        Polyhedron emptyReference;
-        ASSERT_TRUE(loadMesh(emptyReference, image.bytes()));
-        EXPECT_EQ(emptyReference.texture(), fallback);
-        if (fallback != nullptr) {
-            EXPECT_EQ(fallback->name(), "Hex.bmp");
-        }
-
-        // A texture reference naming a mesh is no texture; one naming the mesh itself must not
-        // load meshes without end.
-        image.textureReference = "Loop.smf";
-        writeFile("../Meshes/Loop.smf", image.bytes());
-        Polyhedron* loop = manager.getMesh("Loop.smf");
-        ASSERT_NE(loop, nullptr);
-        EXPECT_EQ(loop->texture(), nullptr);
-        EXPECT_EQ(loop->vertexCount(), 4);
-        const std::string log = readFile("debug.log");
-        EXPECT_NE(log.find("Texture reference 'Loop.smf' of a mesh"), std::string::npos) << log;
-    }
-    ASSERT_EQ(chdir(".."), 0);
 }
 
 TEST(MeshHostileFiles, EveryTruncationIsRefused) {

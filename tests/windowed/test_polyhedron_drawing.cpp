@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "render/matrix.h"
 #include "render/polyhedron.h"
 #include "render/rotation.h"
+#include "resources/texture.h"
 #include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
@@ -43,6 +45,20 @@ Polyhedron* squareMesh(Polyhedron& mesh) {
                   Vector(0.25f, 0.5f, 0)},
                  {}, std::vector<TexCoord>(4), {Face{{0, 1, 2}, {}, {}}, Face{{0, 2, 3}, {}, {}}});
     return &mesh;
+}
+
+bool loadMesh(Polyhedron& mesh, const std::string& bytes) {
+    std::istringstream in(bytes);
+    return mesh.load(in, "smf");
+}
+
+MeshImage square() {
+    MeshImage image;
+    image.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    image.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    image.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    image.faces = {{0, 1, 2}, {0, 2, 3}};
+    return image;
 }
 
 void prepareFrame() {
@@ -177,6 +193,42 @@ TEST(MeshDrawing, RefreshingRebuildsEveryCachedMesh) {
         manager.refreshMeshes();
         EXPECT_TRUE(mesh->listBuilt());
         EXPECT_EQ(glIsList(mesh->list()), GL_TRUE);
+    }
+    ASSERT_EQ(chdir(".."), 0);
+}
+
+TEST(MeshTexture, ReferencesResolveThroughTheResourceManager) {
+    ScratchDirectory scratch;
+    makeDirectory("game");
+    makeDirectory("Textures");
+    makeDirectory("Meshes");
+    ASSERT_EQ(std::system("convert -size 8x8 xc:red BMP3:Textures/Hex.bmp"), 0);
+    ASSERT_EQ(chdir("game"), 0);
+    {
+        // Textures go to GL as they are loaded.
+        Display display;
+        ASSERT_TRUE(display.windowOpen);
+        ResourceManager manager;
+        Texture* fallback = getTexture("Hex.bmp");
+        MeshImage image = square();
+        image.hasTextureFlag = true;
+        Polyhedron emptyReference;
+        ASSERT_TRUE(loadMesh(emptyReference, image.bytes()));
+        EXPECT_EQ(emptyReference.texture(), fallback);
+        if (fallback != nullptr) {
+            EXPECT_EQ(fallback->name(), "Hex.bmp");
+        }
+
+        // A texture reference naming a mesh is no texture; one naming the mesh itself must not
+        // load meshes without end.
+        image.textureReference = "Loop.smf";
+        writeFile("../Meshes/Loop.smf", image.bytes());
+        Polyhedron* loop = manager.getMesh("Loop.smf");
+        ASSERT_NE(loop, nullptr);
+        EXPECT_EQ(loop->texture(), nullptr);
+        EXPECT_EQ(loop->vertexCount(), 4);
+        const std::string log = readFile("debug.log");
+        EXPECT_NE(log.find("Texture reference 'Loop.smf' of a mesh"), std::string::npos) << log;
     }
     ASSERT_EQ(chdir(".."), 0);
 }
