@@ -1,3 +1,4 @@
+#include "render/polyhedron.h"
 #include "resources/audio_track.h"
 #include "resources/package.h"
 
@@ -5,6 +6,9 @@
 std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in) {
     std::unique_ptr<StoredObject> object;
     switch (typeId) {
+        case 2:
+            object = std::make_unique<Polyhedron>();
+            break;
         case 3:
             object = std::make_unique<AudioTrack>();
             break;
