@@ -3,6 +3,7 @@
 #include "engine/debug_log.h"
 #include "engine/input_handler.h"
 #include "game/game_board.h"
+#include "game/map_object.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "platform/platform.h"
@@ -20,9 +21,18 @@ namespace {
 ResourceManager* liveManager = nullptr;
 
 // Placed objects resolve the resource references they read once their screen is loaded, and
-// then drop the text they kept for it.
-void resolveReferencesOf(StoredObject& /*mapObject*/) {}
-void releaseReferenceDataOf(StoredObject& /*mapObject*/) {}
+// then drop the text they kept for it. Every class from type id 8 on is a map object.
+void resolveReferencesOf(StoredObject& mapObject) {
+    if (mapObject.isMapObject()) {
+        static_cast<MapObject&>(mapObject).resolveReferences();
+    }
+}
+
+void releaseReferenceDataOf(StoredObject& mapObject) {
+    if (mapObject.isMapObject()) {
+        static_cast<MapObject&>(mapObject).releaseReferenceData();
+    }
+}
 
 // The first cached object whose name matches ignoring case.
 template <typename T>

@@ -1,3 +1,4 @@
+#include "game/player_start.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
 #include "resources/package.h"
@@ -11,6 +12,12 @@ std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istre
             break;
         case 3:
             object = std::make_unique<AudioTrack>();
+            break;
+        case 35:
+            object = std::make_unique<Tile>();
+            break;
+        case 36:
+            object = std::make_unique<PlayerStart>();
             break;
         default:
             return nullptr;

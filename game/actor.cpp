@@ -1,0 +1,35 @@
+#include "game/actor.h"
+
+#include <GL/gl.h>
+
+#include "render/polyhedron.h"
+#include "resources/texture.h"
+
+Actor::Actor() {
+    registerReference(
+        ReferenceField{[this] { return static_cast<StoredObject*>(mesh); },
+                       [this](StoredObject* found) { mesh = static_cast<Polyhedron*>(found); },
+                       [](const StoredObject& found) { return found.getTypeId() == 2; }});
+    registerReference(
+        ReferenceField{[this] { return static_cast<StoredObject*>(texture); },
+                       [this](StoredObject* found) { texture = static_cast<Texture*>(found); },
+                       [](const StoredObject& found) { return found.getTypeId() == 1; }});
+    registerStoredVariable(&position);
+    registerStoredVariable(&rotation);
+    registerStoredVariable(&scale);
+    registerFloat(&uniformScale);
+}
+
+void Actor::draw() {
+    if (hidden) {
+        return;
+    }
+    glPushMatrix();
+    if (drawMesh && mesh != nullptr) {
+        glTranslatef(position.x, position.y, position.z);
+        glScalef(scale.x * uniformScale, scale.y * uniformScale, scale.z * uniformScale);
+        rotation.applyToGL();
+        mesh->draw();
+    }
+    glPopMatrix();
+}
