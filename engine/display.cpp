@@ -8,6 +8,7 @@
 #include "engine/debug_log.h"
 #include "platform/gl_lookup.h"
 #include "platform/sanitizer_support.h"
+#include "render/stroke_text.h"
 #include "resources/ini_file.h"
 
 LockArraysFunction glLockArraysEXT = nullptr;
@@ -59,6 +60,7 @@ void Display::openWindow() {
     windowOpen = screen != nullptr;
     if (screen != nullptr) {
         platform::keepGlDriverLoaded();
+        initialiseStrokeFont();
         width = screen->w;
         height = screen->h;
     } else {

@@ -1,22 +1,17 @@
 #include "engine/map.h"
 
 #include "engine/debug_log.h"
+#include "menus/hud_object.h"
 #include "platform/platform.h"
 #include "resources/ini_file.h"
 
-namespace {
-
-// HUD objects write what they hold (settings, players) when their screen goes away.
-void beforeUnloadOf(StoredObject& /*hudObject*/) {}
-
-}  // namespace
-
 Map::~Map() {
-    // Screens that write settings do it here, when they are left (the settings screen does).
+    // Widgets that edit files write them here, when their screen is left (the settings screen
+    // does), all before any widget is destroyed.
     for (int i = 0; i < objectCount(); ++i) {
         StoredObject* object = objectAt(i);
         if (object != nullptr && object->isHudObject()) {
-            beforeUnloadOf(*object);
+            static_cast<HudObject*>(object)->beforeUnload();
         }
     }
 }

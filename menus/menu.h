@@ -1,9 +1,36 @@
-// A menu screen described by an ini file, one widget per section.
+// A screen described by one ini file: every section becomes a widget, made by the class its
+// `Type` key names. Widgets are drawn in section order over everything else, and the mouse goes
+// to every selectable widget (MenuItem) in that order. Menus ignore the keyboard.
 #pragma once
 
-#include "engine/silent_screen.h"
+#include <memory>
+#include <string>
 
-class Menu : public SilentScreen {
+#include "engine/map.h"
+
+class HudObject;
+
+class Menu : public Map {
   public:
     bool isMenu() const override { return true; }
+    bool loadIniFile(IniFile& ini) override;
+    void additionalSetup() override {}
+    void update() override;
+    void draw() override;
+    void keyPressed(std::int32_t, std::int32_t) override {}
+    void keyReleased(std::int32_t, std::int32_t) override {}
+    void mouseMoved(double x, double y, double dx, double dy) override;
+    void mouseButtonPressed(double x, double y, std::int32_t button) override;
+    void mouseButtonReleased(double x, double y, std::int32_t button) override;
+
+    // The screen that shows this menu (the menu controller, or the board for its HUD and score
+    // menus); not owned, null until the owner sets it.
+    Map* parent = nullptr;
 };
+
+// The widget for one section of a menu file, made by its `Type` and its further keys.
+std::unique_ptr<HudObject> createWidget(const IniFile& ini, int sectionIndex);
+
+// A section name as an object name: without everything up to the last backslash and from the
+// last dot on.
+std::string widgetName(const std::string& sectionName);

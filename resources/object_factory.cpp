@@ -1,4 +1,10 @@
 #include "game/player_start.h"
+#include "menus/list_box.h"
+#include "menus/new_map_button.h"
+#include "menus/panel.h"
+#include "menus/player_turn_button.h"
+#include "menus/quit_button.h"
+#include "menus/text_box.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
 #include "resources/package.h"
@@ -12,6 +18,27 @@ std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istre
             break;
         case 3:
             object = std::make_unique<AudioTrack>();
+            break;
+        case 16:
+            object = std::make_unique<TextBox>();
+            break;
+        case 17:
+            object = std::make_unique<Panel>();
+            break;
+        case 24:
+            object = std::make_unique<Button>();
+            break;
+        case 25:
+            object = std::make_unique<PlayerTurnButton>();
+            break;
+        case 26:
+            object = std::make_unique<QuitButton>();
+            break;
+        case 27:
+            object = std::make_unique<ListBox>();
+            break;
+        case 28:
+            object = std::make_unique<NewMapButton>();
             break;
         case 35:
             object = std::make_unique<Tile>();

@@ -67,6 +67,11 @@ class Package {
 
   protected:
     void setFileName(const std::string& name) { fileName_ = name; }
+    // Stores an object the screen built itself, whatever its name (a widget from an unnamed
+    // section still takes its place on the screen).
+    void appendObject(std::unique_ptr<StoredObject> object) {
+        objects_.push_back(std::move(object));
+    }
 
   private:
     bool loadEntry(std::istream& in, DirectoryEntry& entry);

@@ -1,0 +1,37 @@
+#include "menus/hud_object.h"
+
+#include "engine/debug_log.h"
+#include "engine/map.h"
+
+void HudObject::draw() {
+    logText("Error: HudObject::draw() called from base class\n");
+}
+
+bool HudObject::contains(double x, double y) const {
+    return Left <= x && x <= Right && Top <= y && y <= Bottom;
+}
+
+Map* HudObject::owningMap() const {
+    // Widgets are only ever placed in screens.
+    return owner != nullptr && owner->isMap() ? static_cast<Map*>(owner) : nullptr;
+}
+
+MenuItem::MenuItem() {
+    registerBool(&enabled);
+}
+
+void MenuItem::draw() {
+    logText("Error: MenuItem::draw() called from base class\n");
+}
+
+void MenuItem::mouseButtonPressed(double, double, std::int32_t) {}
+
+void MenuItem::mouseButtonReleased(double, double, std::int32_t) {}
+
+void MenuItem::mouseOver(double, double) {
+    hovered = true;
+}
+
+void MenuItem::mouseNotOver() {
+    hovered = false;
+}

@@ -1,0 +1,61 @@
+// The base of every on-screen widget: a map object with a rectangle in screen units, a fill
+// colour and a text colour, drawn by its menu on top of the scene. MenuItem is the base of the
+// widgets that take the mouse (buttons and lists): an enabled flag, hover and highlight states,
+// and the mouse operations the menu calls.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "game/map_object.h"
+
+class Map;
+
+class HudObject : public MapObject {
+  public:
+    HudObject() = default;
+
+    bool isHudObject() const override { return true; }
+    // Every concrete widget draws itself; the base only reports that it was reached.
+    virtual void draw();
+    // A second drawing pass after every widget has drawn.
+    virtual void postDraw() {}
+    // Once, after the menu has made all of its widgets: partners are found here.
+    virtual void postLoad() {}
+    // Once, when the menu goes away, before any widget is destroyed.
+    virtual void beforeUnload() {}
+
+    // True when (x, y) lies within the rectangle, bounds included.
+    bool contains(double x, double y) const;
+    // The screen holding this widget (null when it has none).
+    Map* owningMap() const;
+
+    double Left = 0.0;
+    double Right = 1.0;
+    double Top = 0.0;
+    double Bottom = 1.0;
+    std::array<float, 4> colour{0.0f, 0.0f, 0.0f, 1.0f};
+    std::array<float, 4> textColour{0.0f, 0.0f, 0.0f, 1.0f};
+    bool visible = true;
+};
+
+class MenuItem : public HudObject {
+  public:
+    MenuItem();
+
+    bool isMenuItem() const override { return true; }
+    void cycleUpdate() override {}
+    void draw() override;
+    virtual void mouseButtonPressed(double x, double y, std::int32_t button);
+    virtual void mouseButtonReleased(double x, double y, std::int32_t button);
+    virtual void mouseOver(double x, double y);
+    virtual void mouseNotOver();
+    virtual void highlight() { highlighted = true; }
+    virtual void unhighlight() { highlighted = false; }
+
+    std::int32_t row = 0;
+    std::int32_t column = 0;
+    bool enabled = true;
+    bool highlighted = false;
+    bool hovered = false;
+};

@@ -1,0 +1,12 @@
+// A textured rectangle: a title picture or a logo.
+#pragma once
+
+#include "menus/hud_object.h"
+
+class Texture;
+
+class Image : public HudObject {
+  public:
+    void draw() override;
+    Texture* texture = nullptr;  // not owned; null draws nothing
+};

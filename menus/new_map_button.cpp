@@ -1,0 +1,25 @@
+#include "menus/new_map_button.h"
+
+#include "engine/game_engine.h"
+#include "menus/menu.h"
+#include "menus/menu_controller.h"
+
+void NewMapButton::execute() {
+    MenuController* controller = nullptr;
+    if (useController) {
+        Map* map = owningMap();
+        if (map != nullptr && map->isMenu()) {
+            Map* parent = static_cast<Menu*>(map)->parent;
+            if (parent != nullptr && parent->isMenuController()) {
+                controller = static_cast<MenuController*>(parent);
+            }
+        } else if (map != nullptr && map->isMenuController()) {
+            controller = static_cast<MenuController*>(map);
+        }
+    }
+    if (controller != nullptr) {
+        controller->requestMenu(mapToLoad);
+    } else if (GameEngine* engine = gameEngine()) {
+        engine->requestMapChange(mapToLoad);
+    }
+}
