@@ -158,8 +158,9 @@ bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& ima
     const std::uint64_t bytesPerPixel = static_cast<std::uint64_t>(bitCount) / 8;
     const std::uint64_t columns = static_cast<std::uint64_t>(width);
     const bool topDown = height < 0;
-    const std::uint64_t rows = topDown ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height))
-                                       : static_cast<std::uint64_t>(height);
+    const std::uint64_t rows = topDown
+                                   ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height))
+                                   : static_cast<std::uint64_t>(height);
     const std::uint64_t pixelCount = columns * rows;  // both below 2^32: no overflow
     if (pixelCount > maxImagePixels) {
         debugLog << "Refused image " << imageName << " (BMP of " << columns << " x " << rows
@@ -183,7 +184,8 @@ bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& ima
     // Three masks follow a 40-byte header when the compression is BI_BITFIELDS; longer headers
     // hold them (and, from 56 bytes on, the alpha mask) at the same place.
     const std::uint64_t masksAfterHeader = (compression == 3 && headerSize == 40) ? 12 : 0;
-    if (static_cast<std::uint64_t>(pixelOffset) < 14 + std::uint64_t{headerSize} + masksAfterHeader) {
+    if (static_cast<std::uint64_t>(pixelOffset) <
+        14 + std::uint64_t{headerSize} + masksAfterHeader) {
         debugLog << "Corrupt image " << imageName << " (BMP pixel offset " << pixelOffset
                  << " lies inside its headers)\n";
         return false;
@@ -378,8 +380,7 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
         const std::size_t bytes = resultDepth / 8;
         image.pixels.resize(static_cast<std::size_t>(pixelCount) * bytes);
         for (std::size_t i = 0; i < pixelCount; ++i) {
-            const unsigned index =
-                elementBytes == 1 ? data[i] : le16(data.data() + i * 2);
+            const unsigned index = elementBytes == 1 ? data[i] : le16(data.data() + i * 2);
             if (index < mapFirst || index - mapFirst >= mapLength) {
                 image = DecodedImage{};
                 return false;

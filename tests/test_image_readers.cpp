@@ -142,9 +142,9 @@ TEST(BmpReader, ImageMagickFilesOfBothHeaderKindsAndDepthsGiveTheDrawnColours) {
         const Outcome o = bmp(fileBytes(path), path);
         const unsigned bpp = c.alpha ? 4 : 3;
         expectImage(o, c.width, c.height, bpp * 8, flipRows(picture, c.width, c.height, bpp));
-        EXPECT_EQ(o.messages, c.warns ? "Possibly corrupt image " + path +
-                                            " (BmpDataSize doesn't match)\n"
-                                      : "");
+        EXPECT_EQ(
+            o.messages,
+            c.warns ? "Possibly corrupt image " + path + " (BmpDataSize doesn't match)\n" : "");
     }
 }
 
@@ -178,7 +178,8 @@ TEST(BmpReader, ImageSizeSmallerThanThePaddedRowsIsRefusedWithALine) {
     set32(file, 34, 45);  // the packed size, but rows are 16 bytes in the file
     Outcome o = bmp(file, "small.bmp");
     EXPECT_FALSE(o.ok);
-    EXPECT_EQ(o.messages, "Refused image small.bmp (BmpDataSize 45 is smaller than its 3 rows of 16 bytes)\n");
+    EXPECT_EQ(o.messages,
+              "Refused image small.bmp (BmpDataSize 45 is smaller than its 3 rows of 16 bytes)\n");
     set32(file, 34, 10);
     o = bmp(file, "small.bmp");
     EXPECT_FALSE(o.ok);
@@ -201,7 +202,8 @@ TEST(BmpReader, OtherDepthsAndCompressionsAreRefusedSilently) {
     const Bytes picture = testPattern(4, 4, false);
     ASSERT_TRUE(convertPicture(4, 4, false, picture, "-type Palette", "BMP3:eight.bmp"));
     ASSERT_TRUE(convertPicture(4, 4, false, picture, "-define bmp:subtype=RGB565", "sixteen.bmp"));
-    ASSERT_TRUE(convertPicture(4, 4, false, picture, "-type Palette -compress RLE", "BMP3:rle.bmp"));
+    ASSERT_TRUE(
+        convertPicture(4, 4, false, picture, "-type Palette -compress RLE", "BMP3:rle.bmp"));
     for (const char* name : {"eight.bmp", "sixteen.bmp", "rle.bmp"}) {
         const Outcome o = bmp(fileBytes(name));
         EXPECT_FALSE(o.ok) << name;
@@ -274,8 +276,10 @@ TEST(BmpReader, LyingSizesAreRefusedBeforeAllocating) {
         {0, 3, "Corrupt image h.bmp (BMP size 0 x 3)\n"},
         {-3, 3, "Corrupt image h.bmp (BMP size -3 x 3)\n"},
         {3, 0, "Corrupt image h.bmp (BMP size 3 x 0)\n"},
-        {INT32_MAX, INT32_MAX, "Refused image h.bmp (BMP of 2147483647 x 2147483647 pixels is too large)\n"},
-        {INT32_MAX, INT32_MIN, "Refused image h.bmp (BMP of 2147483647 x 2147483648 pixels is too large)\n"},
+        {INT32_MAX, INT32_MAX,
+         "Refused image h.bmp (BMP of 2147483647 x 2147483647 pixels is too large)\n"},
+        {INT32_MAX, INT32_MIN,
+         "Refused image h.bmp (BMP of 2147483647 x 2147483648 pixels is too large)\n"},
         {65536, 65536, "Refused image h.bmp (BMP of 65536 x 65536 pixels is too large)\n"},
         // Within the pixel limit, but far more than the file holds: refused silently as a short
         // read, before the 64 MB are allocated.
@@ -372,8 +376,9 @@ TEST(TgaReader, ImageMagickFilesGiveTheDrawnColours) {
 TEST(TgaReader, RunLengthFromUniformImagesAndLongRuns) {
     ScratchDirectory scratch;
     // 300 x 2 of one colour: runs of 128 and the rest, per row.
-    ASSERT_TRUE(testing_support::runConvert("-size 300x2 xc:'rgb(10,20,30)' -type TrueColor "
-                                            "-compress RLE uniform.tga"));
+    ASSERT_TRUE(
+        testing_support::runConvert("-size 300x2 xc:'rgb(10,20,30)' -type TrueColor "
+                                    "-compress RLE uniform.tga"));
     const Outcome o = tga(fileBytes("uniform.tga"));
     ASSERT_TRUE(o.ok);
     ASSERT_EQ(o.image.pixels.size(), 300u * 2 * 3);
@@ -412,8 +417,7 @@ Bytes operator+(Bytes a, const Bytes& b) {
 
 TEST(TgaReader, PacketHeaders0x80And0x00EachGiveOnePixel) {
     // 0x80: a run of one; 0x00: a raw packet of one; then a run of two.
-    const Bytes file = tgaHeader(10, 4, 1, 24) +
-                       Bytes{0x80, 1, 2, 3, 0x00, 4, 5, 6, 0x81, 7, 8, 9};
+    const Bytes file = tgaHeader(10, 4, 1, 24) + Bytes{0x80, 1, 2, 3, 0x00, 4, 5, 6, 0x81, 7, 8, 9};
     expectImage(tga(file), 4, 1, 24, Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 9, 8, 7});
 }
 
@@ -591,8 +595,7 @@ DecodedImage randomImage(std::mt19937& random, unsigned width, unsigned height, 
         }
         run = std::min(run, count - done);
         for (std::size_t i = 0; i < run; ++i) {
-            image.pixels.insert(image.pixels.end(), palette[colour].begin(),
-                                palette[colour].end());
+            image.pixels.insert(image.pixels.end(), palette[colour].begin(), palette[colour].end());
         }
         done += run;
     }
@@ -610,11 +613,11 @@ TEST(TxfFormat, RandomImagesSurviveTheRoundTrip) {
         int codeBytes;
     };
     const Case cases[] = {
-        {1, 1, 1, false, 1, 1},        {2, 1, 1, false, 1, 1},
-        {3, 1, 1, false, 1, 1},        {17, 13, 5, false, 1, 1},
-        {64, 64, 255, false, 1, 1},    {100, 30, 3, true, 1, 1},
-        {500, 400, 256, false, 1, 2},  {700, 300, 1000, true, 1, 2},
-        {1000, 300, 40, true, 1, 1},   {400, 400, 65535, false, 1, 2},
+        {1, 1, 1, false, 1, 1},         {2, 1, 1, false, 1, 1},
+        {3, 1, 1, false, 1, 1},         {17, 13, 5, false, 1, 1},
+        {64, 64, 255, false, 1, 1},     {100, 30, 3, true, 1, 1},
+        {500, 400, 256, false, 1, 2},   {700, 300, 1000, true, 1, 2},
+        {1000, 300, 40, true, 1, 1},    {400, 400, 65535, false, 1, 2},
         {300, 240, 65536, false, 0, 0}, {512, 300, 70000, true, 0, 0},
     };
     for (const Case& c : cases) {
@@ -638,8 +641,8 @@ TEST(TxfFormat, RandomImagesSurviveTheRoundTrip) {
 }
 
 TEST(TxfFormat, RunsLongerThanTheLongestCountAreSplit) {
-    for (unsigned length : {254u, 255u, 256u, 257u, 509u, 510u, 511u, 65535u, 65536u, 65537u,
-                            200000u}) {
+    for (unsigned length :
+         {254u, 255u, 256u, 257u, 509u, 510u, 511u, 65535u, 65536u, 65537u, 200000u}) {
         for (unsigned colours : {1u, 300u}) {
             DecodedImage image;
             image.width = length + colours - 1;
@@ -647,8 +650,7 @@ TEST(TxfFormat, RunsLongerThanTheLongestCountAreSplit) {
             image.bitsPerPixel = 24;
             image.pixels.assign(std::size_t{length} * 3, 7);
             for (unsigned c = 1; c < colours; ++c) {
-                image.pixels.insert(image.pixels.end(),
-                                    {std::uint8_t(c), std::uint8_t(c >> 8), 1});
+                image.pixels.insert(image.pixels.end(), {std::uint8_t(c), std::uint8_t(c >> 8), 1});
             }
             const Bytes file = image_readers::encodeTxf(image);
             expectImage(txf(file), image.width, 1, 24, image.pixels);
@@ -695,7 +697,10 @@ TEST(TxfFormat, BadHeadersAndTruncationsAreRefused) {
     EXPECT_FALSE(txf(file).ok);
     // Sizes far beyond the file: width x height over the limit, or over what the codes give.
     for (auto size : {std::pair<std::uint32_t, std::uint32_t>{0xFFFFFFFF, 0xFFFFFFFF},
-                      {0xFFFFFFFF, 1}, {4096, 4096}, {0, 5}, {5, 0}}) {
+                      {0xFFFFFFFF, 1},
+                      {4096, 4096},
+                      {0, 5},
+                      {5, 0}}) {
         file = good;
         set32(file, 8, size.first);
         set32(file, 12, size.second);

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream errors;
     const bool decoded = image_readers::decodeTga(in, image, errors);
     // A decoded image holds exactly its pixels.
-    if (decoded && image.pixels.size() != std::size_t{image.width} * image.height *
-                                              image.bytesPerPixel()) {
+    if (decoded &&
+        image.pixels.size() != std::size_t{image.width} * image.height * image.bytesPerPixel()) {
         __builtin_trap();
     }
     return 0;

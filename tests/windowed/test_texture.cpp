@@ -96,7 +96,8 @@ TEST(TextureGl, ReadingAFileBuildsTheGlTextureWithMipmaps) {
     EXPECT_EQ(filter, GL_LINEAR);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // Rows of 15 bytes stored as 16: the size warning, naming the texture.
-    EXPECT_EQ(readFile("debug.log"), "Possibly corrupt image pic.bmp (BmpDataSize doesn't match)\n");
+    EXPECT_EQ(readFile("debug.log"),
+              "Possibly corrupt image pic.bmp (BmpDataSize doesn't match)\n");
 }
 
 TEST(TextureGl, UploadTakesTheRowsTightlyPacked) {
@@ -242,14 +243,13 @@ TEST(TextureGl, SaveWritesTheTextureFormatThatReadsBack) {
     Texture single;
     ASSERT_TRUE(readTxfText(single, txfOf(1, 1, 24, {5, 6, 7})));
     Texture uniform;
-    ASSERT_TRUE(readTxfText(uniform, toString(image_readers::encodeTxf(
-                                         imageOf(40, 30, 24, [] {
-                                             Bytes b;
-                                             for (int i = 0; i < 1200; ++i) {
-                                                 b.insert(b.end(), {9, 8, 7});
-                                             }
-                                             return b;
-                                         }())))));
+    ASSERT_TRUE(readTxfText(uniform, toString(image_readers::encodeTxf(imageOf(40, 30, 24, [] {
+                                Bytes b;
+                                for (int i = 0; i < 1200; ++i) {
+                                    b.insert(b.end(), {9, 8, 7});
+                                }
+                                return b;
+                            }())))));
     ASSERT_TRUE(uniform.save());
     ASSERT_GE(uniform.data().size(), 24u);
     EXPECT_EQ(uniform.data()[4], 1);   // palette-coded
