@@ -84,21 +84,22 @@ void AudioOutput::mixCallback(void* userData, Uint8* stream, int length) {
 
 void AudioOutput::mix(Uint8* stream, int length) {
     const std::uint32_t streamLength = length > 0 ? static_cast<std::uint32_t>(length) : 0;
-    for (AudioTrack*& slot : playing_) {
-        if (slot == nullptr) {
+    for (AudioTrack* track : playing_) {
+        if (track == nullptr || track->samples == nullptr || track->position >= track->length) {
             continue;
         }
-        AudioTrack& track = *slot;
-        if (track.samples != nullptr && track.position < track.length) {
-            std::uint32_t count = track.length - track.position;
-            if (count > streamLength) {
-                count = streamLength;
-            }
-            SDL_MixAudio(stream, track.samples + track.position, count, volume_);
-            track.position += count;
+        std::uint32_t count = track->length - track->position;
+        if (count > streamLength) {
+            count = streamLength;
         }
-        // A track without samples, or one played to its end, leaves the table.
-        if (track.samples == nullptr || track.position >= track.length) {
+        SDL_MixAudio(stream, track->samples + track->position, count, volume_);
+        track->position += count;
+    }
+    // Slots are emptied only after every slot has been mixed: a track entered twice shares one
+    // position, so the slot that ran out first is not the only one holding a finished track.
+    // A track without samples leaves the table here too.
+    for (AudioTrack*& slot : playing_) {
+        if (slot != nullptr && (slot->samples == nullptr || slot->position >= slot->length)) {
             slot = nullptr;
         }
     }

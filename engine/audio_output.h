@@ -29,10 +29,16 @@ class AudioOutput {
     // Copy of the slot table, taken under the audio lock.
     std::array<AudioTrack*, slotCount> playingTracks() const;
 
-    const std::int32_t frequency = 22050;
-    const std::uint16_t format = AUDIO_S16LSB;
-    const std::uint8_t channels = 2;
-    const std::uint16_t samples = 2048;
+    // The one output format; tracks are converted to it when they are loaded.
+    static constexpr std::int32_t outputFrequency = 22050;
+    static constexpr std::uint16_t outputFormat = AUDIO_S16LSB;
+    static constexpr std::uint8_t outputChannels = 2;
+    static constexpr std::uint16_t bufferFrames = 2048;
+
+    const std::int32_t frequency = outputFrequency;
+    const std::uint16_t format = outputFormat;
+    const std::uint8_t channels = outputChannels;
+    const std::uint16_t samples = bufferFrames;
 
   private:
     static int usableVolume(int requested);

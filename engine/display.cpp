@@ -21,7 +21,7 @@ Display::Display() {
 }
 
 Display::~Display() {
-    releaseBatch();
+    batch.release();
     SDL_Quit();
 }
 
@@ -100,32 +100,7 @@ void Display::initGL() {
     gluOrtho2D(0.0, 1.0, bottomEdge(), 0.0);
 }
 
-void Display::resetBatch() {
-    arraysLocked = false;
-    listValid = false;
-    displayList = 0;
-    batchDirty = true;
-}
-
-void Display::rebuildBatch() {
-    if (!batchDirty) {
-        return;
-    }
-    batchDirty = false;
-}
-
-void Display::releaseBatch() {
-    if (listValid) {
-        glDeleteLists(displayList, 1);
-        listValid = false;
-    }
-    if (arraysLocked && glUnlockArraysEXT != nullptr) {
-        glUnlockArraysEXT();
-    }
-    arraysLocked = false;
-}
-
 void Display::emptyBatch() {
-    releaseBatch();
-    resetBatch();
+    batch.release();
+    batch.resetBatch();
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "render/static_batch.h"
+
 // The compiled-vertex-array entry points, null when the GL lacks the extension.
 using LockArraysFunction = void (*)(GLint first, GLsizei count);
 using UnlockArraysFunction = void (*)();
@@ -28,23 +30,20 @@ class Display {
     // Bottom edge of the screen in screen units: height / width.
     double bottomEdge() const;
 
-    void resetBatch();
-    void rebuildBatch();
+    void resetBatch() { batch.resetBatch(); }
+    void rebuildBatch() { batch.rebuildBatch(); }
     // Empties the batch in place; window, context and GL state stay.
     void emptyBatch();
 
     int width = defaultWidth;
     int height = defaultHeight;
-    bool arraysLocked = false;
-    GLuint displayList = 0;
-    bool listValid = false;
-    bool batchDirty = true;
     // True when SDL_SetVideoMode gave a window.
     bool windowOpen = false;
+    // The static tiles of the screen, drawn with one display list.
+    StaticBatch batch;
 
   private:
     void readVideoSettings();
     void openWindow();
     void initGL();
-    void releaseBatch();
 };

@@ -123,13 +123,13 @@ void GameEngine::renderFrame() {
     glPushMatrix();
     Map* map = resources->currentMap();
     if (map != nullptr && map->isGameBoard()) {
-        if (display->listValid) {
-            glCallList(display->displayList);
+        if (display->batch.listValid) {
+            glCallList(display->batch.displayList);
         }
         static_cast<GameBoard*>(map)->drawOverlay();
     } else if (map != nullptr) {
-        if (map->isMenuController() && display->listValid) {
-            glCallList(display->displayList);
+        if (map->isMenuController() && display->batch.listValid) {
+            glCallList(display->batch.displayList);
         }
         map->draw();
     }

@@ -62,7 +62,9 @@ T* loadCached(std::vector<std::unique_ptr<T>>& cache, const char* directory,
 
 }  // namespace
 
-ResourceManager* resourceManager() { return liveManager; }
+ResourceManager* resourceManager() {
+    return liveManager;
+}
 
 StoredObject* getResource(const std::string& reference) {
     return liveManager != nullptr ? liveManager->getResource(reference) : nullptr;
@@ -72,7 +74,9 @@ Texture* getTexture(const std::string& name) {
     return liveManager != nullptr ? liveManager->getTexture(name) : nullptr;
 }
 
-ResourceManager::ResourceManager() { liveManager = this; }
+ResourceManager::ResourceManager() {
+    liveManager = this;
+}
 
 ResourceManager::~ResourceManager() {
     unloadAll();

@@ -1,10 +1,532 @@
 #include "render/polyhedron.h"
 
-// Stand-in until meshes are written.
-bool Polyhedron::load(std::istream&, const std::string&) {
-    return false;
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
+#include "engine/debug_log.h"
+#include "engine/display.h"
+#include "engine/resource_manager.h"
+#include "resources/texture.h"
+
+namespace {
+
+constexpr const char* fallbackTextureName = "Hex.bmp";
+constexpr std::size_t vectorBytes = 12;
+constexpr std::size_t texCoordBytes = 8;
+constexpr std::size_t unifiedFaceBytes = 6;
+constexpr std::size_t separateFaceBytes = 18;
+// Larger reads are taken in pieces, so the buffer only grows with what actually arrives.
+constexpr std::size_t readChunk = 65536;
+
+// Set while a mesh resolves its texture reference: a reference leading to another mesh (or back
+// to this one) must not load meshes without end.
+bool resolvingTexture = false;
+
+std::uint16_t u16At(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
+
+float floatAt(const std::uint8_t* bytes) {
+    float value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+void putU16(std::vector<std::uint8_t>& out, std::size_t value) {
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+}
+
+void putFloat(std::vector<std::uint8_t>& out, float value) {
+    std::uint8_t bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    out.insert(out.end(), bytes, bytes + sizeof bytes);
+}
+
+void putVector(std::vector<std::uint8_t>& out, const Vector& v) {
+    putFloat(out, v.x);
+    putFloat(out, v.y);
+    putFloat(out, v.z);
+}
+
+// Bytes the stream can still deliver, or -1 when it cannot tell.
+std::streamoff bytesLeft(std::istream& in) {
+    const std::streampos here = in.tellg();
+    if (here == std::streampos(-1)) {
+        in.clear();
+        return -1;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streampos end = in.tellg();
+    in.clear();
+    in.seekg(here);
+    if (end == std::streampos(-1) || in.fail()) {
+        in.clear();
+        in.seekg(here);
+        return -1;
+    }
+    return end > here ? static_cast<std::streamoff>(end - here) : 0;
+}
+
+// Reads exactly `count` bytes. A count beyond what the stream holds fails before anything is
+// allocated.
+bool readBytes(std::istream& in, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    const std::streamoff left = bytesLeft(in);
+    if (left >= 0 && static_cast<std::uint64_t>(count) > static_cast<std::uint64_t>(left)) {
+        return false;
+    }
+    while (bytes.size() < count) {
+        const std::size_t piece = std::min(readChunk, count - bytes.size());
+        const std::size_t start = bytes.size();
+        bytes.resize(start + piece);
+        in.read(reinterpret_cast<char*>(bytes.data() + start), static_cast<std::streamsize>(piece));
+        if (static_cast<std::size_t>(in.gcount()) != piece || in.fail()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readVectors(std::istream& in, std::size_t count, std::vector<Vector>& into) {
+    std::vector<std::uint8_t> bytes;
+    if (!readBytes(in, count * vectorBytes, bytes)) {
+        return false;
+    }
+    into.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = bytes.data() + i * vectorBytes;
+        into.emplace_back(floatAt(record), floatAt(record + 4), floatAt(record + 8));
+    }
+    return true;
+}
+
+bool readTexCoords(std::istream& in, std::size_t count, std::vector<TexCoord>& into) {
+    std::vector<std::uint8_t> bytes;
+    if (!readBytes(in, count * texCoordBytes, bytes)) {
+        return false;
+    }
+    into.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = bytes.data() + i * texCoordBytes;
+        into.emplace_back(floatAt(record), floatAt(record + 4));
+    }
+    return true;
+}
+
+void logInvalidIndex(const char* what, std::uint16_t index) {
+    logText(what);
+    logInt(index);
+    logText("\n");
+}
+
+// Copies element `index` of `from`, or logs it as invalid and gives a zero element.
+template <typename T>
+T elementOrZero(const std::vector<T>& from, std::uint16_t index, const char* message) {
+    if (index < from.size()) {
+        return from[index];
+    }
+    logInvalidIndex(message, index);
+    return T();
+}
+
+}  // namespace
+
+Polyhedron::Polyhedron() : texture_(getTexture(fallbackTextureName)) {}
+
+bool Polyhedron::load(std::istream& in, const std::string& extensionTag) {
+    if (extensionTag != "smf" && extensionTag != "map") {
+        return false;
+    }
+    vertices_.clear();
+    normals_.clear();
+    texCoords_.clear();
+    faces_.clear();
+
+    std::vector<std::uint8_t> header;
+    if (!readBytes(in, 4, header) || std::memcmp(header.data(), "smf", 3) != 0) {
+        return false;
+    }
+    if (!readBytes(in, 10, header)) {
+        return false;
+    }
+    const std::uint8_t indexForm = header[0];
+    const std::uint8_t textureFlag = header[1];
+    if (indexForm > unifiedIndices) {
+        return false;
+    }
+    const std::uint16_t vertexCount = u16At(&header[2]);
+    const std::uint16_t normalCount = u16At(&header[4]);
+    const std::uint16_t faceCount = u16At(&header[6]);
+    const std::uint16_t texCoordCount = u16At(&header[8]);
+
+    if (!readVectors(in, vertexCount, vertices_) || !readVectors(in, normalCount, normals_) ||
+        !readTexCoords(in, texCoordCount, texCoords_)) {
+        return false;
+    }
+    if (indexForm == unifiedIndices &&
+        (texCoordCount != vertexCount || vertexCount != normalCount)) {
+        logText("file properties set to same Vertex, UV and ");
+        logText("normal Indices but different size arrays ");
+        logText("stored in file; ");
+        logInt(vertexCount);
+        logText(" vertices, ");
+        logInt(normalCount);
+        logText(" normals, ");
+        logInt(texCoordCount);
+        logText(" UVs\n");
+        return false;
+    }
+    if (!readFaces(in, indexForm, faceCount)) {
+        return false;
+    }
+    if (indexForm == separateIndices) {
+        unifyIndices();
+    }
+    return readTexture(in, textureFlag);
+}
+
+bool Polyhedron::readFaces(std::istream& in, std::uint8_t indexForm, std::size_t count) {
+    const std::size_t recordSize =
+        indexForm == unifiedIndices ? unifiedFaceBytes : separateFaceBytes;
+    std::vector<std::uint8_t> bytes;
+    if (!readBytes(in, count * recordSize, bytes)) {
+        return false;
+    }
+    faces_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = bytes.data() + i * recordSize;
+        Face& face = faces_[i];
+        for (int k = 0; k < 3; ++k) {
+            if (indexForm == unifiedIndices) {
+                const std::uint16_t index = u16At(record + 2 * k);
+                face.vertex[k] = face.normal[k] = face.texCoord[k] = index;
+            } else {
+                face.vertex[k] = u16At(record + 2 * k);
+                face.normal[k] = u16At(record + 6 + 2 * k);
+                face.texCoord[k] = u16At(record + 12 + 2 * k);
+            }
+        }
+    }
+    return true;
+}
+
+bool Polyhedron::readTexture(std::istream& in, std::uint8_t textureFlag) {
+    if (textureFlag == 0) {
+        texture_ = getTexture(fallbackTextureName);
+        return true;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!readBytes(in, 2, bytes)) {
+        return false;
+    }
+    const std::uint16_t length = u16At(bytes.data());
+    if (length == 0) {
+        texture_ = getTexture(fallbackTextureName);
+        return true;
+    }
+    if (!readBytes(in, length, bytes)) {
+        return false;
+    }
+    const std::string reference(bytes.begin(), bytes.end());
+    texture_ = nullptr;
+    if (resolvingTexture) {
+        logText("Texture reference '");
+        logString(reference);
+        logText("' of a mesh's texture leads back into loading meshes; left untextured\n");
+        return true;
+    }
+    resolvingTexture = true;
+    StoredObject* resource = getResource(reference);
+    resolvingTexture = false;
+    // Type id 1 is Texture: anything else under that name cannot be bound.
+    if (resource != nullptr && resource->getTypeId() != 1) {
+        logText("Texture reference '");
+        logString(reference);
+        logText("' of a mesh does not name a texture\n");
+        return true;
+    }
+    texture_ = static_cast<Texture*>(resource);
+    return true;
+}
+
 bool Polyhedron::save() {
-    return false;
+    unifyIndices();
+    const std::size_t limit = 0xFFFF;
+    if (vertices_.size() > limit || normals_.size() > limit || texCoords_.size() > limit ||
+        faces_.size() > limit) {
+        logText("Cannot save mesh ");
+        logString(name());
+        logText(": more than 65535 elements in one array\n");
+        return false;
+    }
+    // Unified form: one array length for all three. Only a mesh without faces can still have
+    // differing lengths here; its extra elements are unused, its missing ones are zero.
+    const std::size_t count = vertices_.size();
+    std::vector<std::uint8_t> out;
+    out.reserve(14 + 32 * count + 6 * faces_.size());
+    const std::uint8_t header[6] = {'s', 'm', 'f', 0, unifiedIndices, 0};
+    out.insert(out.end(), header, header + sizeof header);
+    putU16(out, count);
+    putU16(out, count);
+    putU16(out, faces_.size());
+    putU16(out, count);
+    for (const Vector& v : vertices_) {
+        putVector(out, v);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        putVector(out, normal(static_cast<int>(i)));
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const TexCoord t = texCoord(static_cast<int>(i));
+        putFloat(out, t.u);
+        putFloat(out, t.v);
+    }
+    for (const Face& face : faces_) {
+        for (int k = 0; k < 3; ++k) {
+            putU16(out, face.vertex[k]);
+        }
+    }
+    clearData();
+    appendData(out.data(), out.size());
+    return true;
 }
-void Polyhedron::buildLists() {}
+
+bool Polyhedron::cornersAlreadyUnified() const {
+    const std::size_t count = vertices_.size();
+    if (normals_.size() != count || texCoords_.size() != count) {
+        return false;
+    }
+    for (const Face& face : faces_) {
+        for (int k = 0; k < 3; ++k) {
+            if (face.vertex[k] != face.normal[k] || face.vertex[k] != face.texCoord[k] ||
+                face.vertex[k] >= count) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void Polyhedron::unifyIndices() {
+    if (faces_.empty() || cornersAlreadyUnified()) {
+        return;
+    }
+    struct Corner {
+        std::uint16_t vertex;
+        std::uint16_t normal;
+        std::uint16_t texCoord;
+        std::uint32_t number;  // face × 3 + corner
+        auto triple() const { return std::make_tuple(vertex, normal, texCoord); }
+    };
+    std::vector<Corner> corners;
+    corners.reserve(faces_.size() * 3);
+    for (std::size_t f = 0; f < faces_.size(); ++f) {
+        for (int k = 0; k < 3; ++k) {
+            const Face& face = faces_[f];
+            corners.push_back(Corner{face.vertex[k], face.normal[k], face.texCoord[k],
+                                     static_cast<std::uint32_t>(f * 3 + k)});
+        }
+    }
+    std::sort(corners.begin(), corners.end(),
+              [](const Corner& a, const Corner& b) { return a.triple() < b.triple(); });
+
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        if (i == 0 || corners[i].triple() != corners[i - 1].triple()) {
+            ++distinct;
+        }
+    }
+    // Indices are 16 bits and the file counts too: a mesh with more distinct corners cannot be
+    // held at all.
+    if (distinct > 0xFFFF) {
+        logText("Mesh ");
+        logString(name());
+        logText(" has too many distinct corners to unify; it is left empty\n");
+        vertices_.clear();
+        normals_.clear();
+        texCoords_.clear();
+        faces_.clear();
+        return;
+    }
+
+    std::vector<Vector> vertices;
+    std::vector<Vector> normals;
+    std::vector<TexCoord> texCoords;
+    vertices.reserve(distinct);
+    normals.reserve(distinct);
+    texCoords.reserve(distinct);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const Corner& corner = corners[i];
+        if (i == 0 || corner.triple() != corners[i - 1].triple()) {
+            vertices.push_back(elementOrZero(vertices_, corner.vertex, "invalid Vertex index "));
+            normals.push_back(elementOrZero(normals_, corner.normal, "invalid normal index "));
+            texCoords.push_back(elementOrZero(texCoords_, corner.texCoord, "invalid UV index "));
+        }
+        const auto unified = static_cast<std::uint16_t>(vertices.size() - 1);
+        Face& face = faces_[corner.number / 3];
+        const std::uint32_t k = corner.number % 3;
+        face.vertex[k] = face.normal[k] = face.texCoord[k] = unified;
+    }
+    vertices_ = std::move(vertices);
+    normals_ = std::move(normals);
+    texCoords_ = std::move(texCoords);
+}
+
+void Polyhedron::computeNormals() {
+    const std::size_t count = vertices_.size();
+    std::vector<Vector> sums(count);
+    for (Face& face : faces_) {
+        Vector faceNormal;
+        if (face.vertex[0] < count && face.vertex[1] < count && face.vertex[2] < count) {
+            const Vector& p0 = vertices_[face.vertex[0]];
+            const Vector& p1 = vertices_[face.vertex[1]];
+            const Vector& p2 = vertices_[face.vertex[2]];
+            faceNormal = (p1 - p0).cross(p2 - p1);
+            faceNormal.normalise();
+        }
+        for (int k = 0; k < 3; ++k) {
+            face.normal[k] = face.vertex[k];
+            const std::uint16_t index = face.vertex[k];
+            // A face that names one vertex twice still counts once for it.
+            const bool seen =
+                (k > 0 && face.vertex[0] == index) || (k > 1 && face.vertex[1] == index);
+            if (index < count && !seen) {
+                sums[index] += faceNormal;
+            }
+        }
+    }
+    for (Vector& sum : sums) {
+        sum.normalise();
+    }
+    normals_ = std::move(sums);
+}
+
+void Polyhedron::buildLists() {
+    if (normals_.empty()) {
+        computeNormals();
+    }
+    unifyIndices();
+
+    const std::size_t count = vertices_.size();
+    std::vector<GLushort> indices;
+    indices.reserve(faces_.size() * 3);
+    for (const Face& face : faces_) {
+        // Unified faces always lie inside the arrays; this keeps GL from reading outside them
+        // whatever happened before.
+        if (face.vertex[0] < count && face.vertex[1] < count && face.vertex[2] < count) {
+            indices.insert(indices.end(), face.vertex, face.vertex + 3);
+        }
+    }
+
+    list_ = glGenLists(1);
+    listBuilt_ = true;
+
+    std::vector<GLfloat> positions;
+    std::vector<GLfloat> coords;
+    positions.reserve(count * 3);
+    coords.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        positions.insert(positions.end(), {vertices_[i].x, vertices_[i].y, vertices_[i].z});
+        const TexCoord t = texCoord(static_cast<int>(i));
+        coords.insert(coords.end(), {t.u, t.v});
+    }
+    glVertexPointer(3, GL_FLOAT, 0, positions.data());
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, coords.data());
+    const bool lock = glLockArraysEXT != nullptr && count > 0;
+    if (lock) {
+        glLockArraysEXT(0, static_cast<GLsizei>(count));
+    }
+
+    glNewList(list_, GL_COMPILE);
+    // Without a texture the mesh is drawn with the default texture object, which holds no
+    // image, so only the current colour shows.
+    glBindTexture(GL_TEXTURE_2D, texture_ != nullptr ? texture_->glName() : 0);
+    for (std::size_t i = 0; i < indices.size(); i += 3) {
+        glDrawElements(GL_TRIANGLES, 3, GL_UNSIGNED_SHORT, indices.data() + i);
+    }
+    glEndList();
+
+    if (lock && glUnlockArraysEXT != nullptr) {
+        glUnlockArraysEXT();
+    }
+    // The temporaries go away now: leave GL no pointers into them.
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+}
+
+void Polyhedron::draw() {
+    if (!listBuilt_) {
+        buildLists();
+    }
+    glCallList(list_);
+}
+
+void Polyhedron::setMesh(std::vector<Vector> vertices, std::vector<Vector> normals,
+                         std::vector<TexCoord> texCoords, std::vector<Face> faces) {
+    vertices_ = std::move(vertices);
+    normals_ = std::move(normals);
+    texCoords_ = std::move(texCoords);
+    faces_ = std::move(faces);
+}
+
+Vector Polyhedron::vertex(int index) const {
+    return index >= 0 && index < vertexCount() ? vertices_[static_cast<std::size_t>(index)]
+                                               : Vector();
+}
+
+Vector Polyhedron::normal(int index) const {
+    return index >= 0 && index < normalCount() ? normals_[static_cast<std::size_t>(index)]
+                                               : Vector();
+}
+
+TexCoord Polyhedron::texCoord(int index) const {
+    return index >= 0 && index < texCoordCount() ? texCoords_[static_cast<std::size_t>(index)]
+                                                 : TexCoord();
+}
+
+const Face* Polyhedron::faceAt(int face, int corner) const {
+    if (face < 0 || face >= faceCount() || corner < 0 || corner > 2) {
+        return nullptr;
+    }
+    return &faces_[static_cast<std::size_t>(face)];
+}
+
+Face* Polyhedron::faceAt(int face, int corner) {
+    return const_cast<Face*>(static_cast<const Polyhedron*>(this)->faceAt(face, corner));
+}
+
+std::uint16_t Polyhedron::faceVertex(int face, int corner) const {
+    const Face* f = faceAt(face, corner);
+    return f != nullptr ? f->vertex[corner] : 0;
+}
+
+std::uint16_t Polyhedron::faceNormal(int face, int corner) const {
+    const Face* f = faceAt(face, corner);
+    return f != nullptr ? f->normal[corner] : 0;
+}
+
+std::uint16_t Polyhedron::faceTexCoord(int face, int corner) const {
+    const Face* f = faceAt(face, corner);
+    return f != nullptr ? f->texCoord[corner] : 0;
+}
+
+void Polyhedron::setFaceVertex(int face, int corner, std::uint16_t index) {
+    if (Face* f = faceAt(face, corner)) {
+        f->vertex[corner] = index;
+    }
+}
+
+void Polyhedron::setFaceNormal(int face, int corner, std::uint16_t index) {
+    if (Face* f = faceAt(face, corner)) {
+        f->normal[corner] = index;
+    }
+}
+
+void Polyhedron::setFaceTexCoord(int face, int corner, std::uint16_t index) {
+    if (Face* f = faceAt(face, corner)) {
+        f->texCoord[corner] = index;
+    }
+}

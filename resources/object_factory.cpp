@@ -1,3 +1,5 @@
+#include "render/polyhedron.h"
+#include "resources/audio_track.h"
 #include "resources/package.h"
 #include "resources/texture.h"
 
@@ -8,9 +10,16 @@ std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istre
         case 1:
             object = std::make_unique<Texture>();
             break;
+        case 2:
+            object = std::make_unique<Polyhedron>();
+            break;
+        case 3:
+            object = std::make_unique<AudioTrack>();
+            break;
         default:
             return nullptr;
     }
+    // The object is kept even when its own reading fails (a track never reads from a stream).
     object->load(in, "map");
     return object;
 }

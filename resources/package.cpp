@@ -140,6 +140,8 @@ bool Package::loadEntry(std::istream& in, DirectoryEntry& entry) {
         logText("\n");
         return false;
     }
+    // Every package names its objects after their records; held objects are found by it.
+    object->setName(entry.name);
     entry.objectIndex = static_cast<std::int32_t>(objects_.size());
     objects_.push_back(std::move(object));
     return true;

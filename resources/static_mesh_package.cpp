@@ -1,7 +1,27 @@
 #include "resources/static_mesh_package.h"
 
-// Stand-in until meshes are written.
-std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream&, const std::string&,
-                                                            std::uint32_t) {
-    return nullptr;
+#include <cstring>
+
+#include "render/polyhedron.h"
+
+std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
+                                                            const std::string& name,
+                                                            std::uint32_t payloadOffset) {
+    char magic[4];
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(payloadOffset), std::ios::beg);
+    in.read(magic, sizeof magic);
+    if (in.gcount() != static_cast<std::streamsize>(sizeof magic) || in.fail()) {
+        return nullptr;
+    }
+    in.seekg(static_cast<std::streamoff>(payloadOffset), std::ios::beg);
+    if (in.fail() || std::memcmp(magic, "smf\0", sizeof magic) != 0) {
+        return nullptr;
+    }
+    // The mesh is handed out even when its own reading failed: what it read is checked, and a
+    // mesh without faces simply draws nothing.
+    auto mesh = std::make_unique<Polyhedron>();
+    mesh->setName(name);
+    mesh->load(in, "smf");
+    return mesh;
 }

@@ -77,4 +77,10 @@ echo "ok: garbage settings.ini still opens a window ($window_size)"
 run_game 'mkdir settings.ini'
 expect_grey_window "unreadable settings.ini" 1024x768
 
+run_game 'head -c 3000 /dev/urandom > Menus/controller.ini'
+expect_grey_window "garbage controller.ini" 1024x768
+
+run_game 'rm -rf Menus ../Textures ../Meshes ../Audio ../Maps'
+expect_grey_window "no data folders at all" 1024x768
+
 echo "end-to-end: all passed"

@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/debug_log.h"
@@ -43,44 +42,6 @@ TEST(DebugLog, StreamChainStaysOpenUntilItsClosingPiece) {
     debugLog << closing("closing text");
     logText("!");
     EXPECT_EQ(readFile("debug.log"), "ab3\nc\nclosing text!");
-}
-
-TEST(DebugLog, PiecesFromTwoThreadsNeverInterleave) {
-    ScratchDirectory scratch;
-    const std::string pieceA(300, 'a');
-    const std::string pieceB(300, 'b');
-    auto writer = [](const std::string& piece, bool stream) {
-        for (int i = 0; i < 200; ++i) {
-            if (stream) {
-                debugLog << piece << lineFeed;
-            } else {
-                logString(piece + "\n");
-            }
-        }
-        logNewline();
-    };
-    std::thread worker(writer, pieceB, false);
-    writer(pieceA, true);
-    worker.join();
-    // Messages of the two threads may follow each other in any order, but each piece lands
-    // whole: every run of one letter is exactly one piece long.
-    const std::string log = readFile("debug.log");
-    std::size_t runs = 0;
-    std::size_t i = 0;
-    while (i < log.size()) {
-        if (log[i] == '\n') {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < log.size() && log[end] == log[i]) {
-            ++end;
-        }
-        ASSERT_EQ(end - i, 300u) << "at byte " << i;
-        ++runs;
-        i = end;
-    }
-    EXPECT_EQ(runs, 400u);
 }
 
 namespace {

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/worker_thread.h"
 #include "support/test_support.h"
 
 using testing_support::makeDirectory;
@@ -54,43 +52,4 @@ TEST(PlatformPaths, ExactMatchWinsOverCaseInsensitiveOne) {
     EXPECT_EQ(platform::nativePath("map.ini"), "map.ini");
     std::ifstream in = platform::openInput("MAP.INI", false);
     EXPECT_TRUE(in.is_open());
-}
-
-TEST(WorkerThread, RunsWorkAndReportsItsExitState) {
-    platform::WorkerThread worker;
-    EXPECT_FALSE(worker.isRunning());
-    EXPECT_TRUE(worker.waitFor(0));  // nothing started: nothing to wait for
-
-    std::atomic<bool> release{false};
-    std::atomic<int> result{0};
-    ASSERT_TRUE(worker.start([&] {
-        while (!release.load()) {
-            std::this_thread::yield();
-        }
-        result = 7;
-    }));
-    EXPECT_TRUE(worker.isRunning());
-    EXPECT_FALSE(worker.start([] {}));  // one work at a time
-    EXPECT_FALSE(worker.waitFor(30));   // the limit is honoured while the work goes on
-    release = true;
-    EXPECT_TRUE(worker.waitFor(10000));
-    EXPECT_FALSE(worker.isRunning());
-    EXPECT_EQ(result.load(), 7);
-
-    // The same worker can run again.
-    ASSERT_TRUE(worker.start([&] { result = 9; }));
-    EXPECT_TRUE(worker.waitFor(10000));
-    EXPECT_EQ(result.load(), 9);
-}
-
-TEST(WorkerThread, DestructorWaitsForUnfinishedWork) {
-    std::atomic<bool> finished{false};
-    {
-        platform::WorkerThread worker;
-        worker.start([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            finished = true;
-        });
-    }
-    EXPECT_TRUE(finished.load());
 }

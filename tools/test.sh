@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first a normal build (g++), then the
-# same suite built with clang under AddressSanitizer and UndefinedBehaviorSanitizer. The tests
-# that draw run against a private Xvfb with Mesa's software OpenGL.
+# same suite built with clang under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# tests of the threaded parts under ThreadSanitizer. The tests that draw run against a private
+# Xvfb with Mesa's software OpenGL.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,5 +35,12 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 configure_and_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
     -DTINTFALL_SANITIZE=address,undefined -DTINTFALL_FUZZ=ON
 run_suite build-asan || status=1
+
+echo "== Build (clang, ThreadSanitizer) and the tests of what runs on several threads"
+unset ASAN_OPTIONS
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+configure_and_build build-tsan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    -DTINTFALL_SANITIZE=thread
+(cd build-tsan && ctest -j "$jobs" --timeout 300 --output-on-failure -L threads) || status=1
 
 exit $status

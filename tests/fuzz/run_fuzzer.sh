@@ -3,7 +3,7 @@
 # New inputs go to a scratch copy, so the committed corpus only changes by hand.
 # Usage: run_fuzzer.sh <harness> <seed corpus folder> <seconds>
 set -euo pipefail
-harness=$1
+harness=$(realpath "$1")
 seeds=$2
 seconds=$3
 work=$(mktemp -d)

@@ -116,24 +116,4 @@ Bytes makeBmp(unsigned width, unsigned height, unsigned bitsPerPixel, const Byte
     return file;
 }
 
-Bytes makePackage(const char magic[4], std::vector<std::pair<std::string, Bytes>> records) {
-    std::sort(records.begin(), records.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    Bytes file(magic, magic + 4);
-    put16(file, 0);
-    put16(file, static_cast<std::uint32_t>(records.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(8 + 8 * records.size());
-    for (const auto& record : records) {
-        put16(file, 0);
-        put16(file, static_cast<std::uint32_t>(record.first.size()));
-        put32(file, offset);
-        offset += static_cast<std::uint32_t>(record.first.size() + record.second.size());
-    }
-    for (const auto& record : records) {
-        file.insert(file.end(), record.first.begin(), record.first.end());
-        file.insert(file.end(), record.second.begin(), record.second.end());
-    }
-    return file;
-}
-
 }  // namespace testing_support

@@ -1,6 +1,5 @@
 // Test helpers for the image readers: known pixel patterns, files made from them by ImageMagick
-// during the test run, hand-built BMP files for the cases ImageMagick never writes, and texture
-// package files in the format of Part 3.1.
+// during the test run and hand-built BMP files for the cases ImageMagick never writes.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +45,5 @@ void set16(Bytes& bytes, std::size_t offset, std::uint32_t value);
 // (the height is then stored negative).
 Bytes makeBmp(unsigned width, unsigned height, unsigned bitsPerPixel, const Bytes& pixels,
               bool topDown = false);
-
-// A package file: header with the given magic, directory sorted by name, then the records.
-Bytes makePackage(const char magic[4], std::vector<std::pair<std::string, Bytes>> records);
 
 }  // namespace testing_support

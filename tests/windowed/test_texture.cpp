@@ -10,7 +10,9 @@
 #include <string>
 
 #include "engine/display.h"
+#include "engine/map.h"
 #include "resources/package.h"
+#include "resources/package_writer.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
 #include "support/image_files.h"
@@ -20,7 +22,6 @@ using testing_support::Bytes;
 using testing_support::convertPicture;
 using testing_support::flipRows;
 using testing_support::makeBmp;
-using testing_support::makePackage;
 using testing_support::readFile;
 using testing_support::ScratchDirectory;
 using testing_support::testPattern;
@@ -318,15 +319,18 @@ TEST(TexturePackageGl, RecordsOfTxfAndBmpBecomeTexturesOthersDoNot) {
     Bytes truncatedBmp = makeBmp(4, 4, 24, testPattern(4, 4, false));
     truncatedBmp.resize(60);
     const Bytes txf = toBytes(txfOf(5, 3, 24, picture));
-    const Bytes package = makePackage("txp", {
-                                                 {"b_bmp", makeBmp(5, 3, 24, picture)},
-                                                 {"a_txf", txf},
-                                                 {"c_tga", toBytes(readFile("p.tga"))},
-                                                 {"d_junk", toBytes("hello")},
-                                                 {"e_broken", truncatedBmp},
-                                                 {"f_short", {'t', 'x'}},
-                                             });
-    writeFile("tex.txp", toString(package));
+    std::string error;
+    ASSERT_TRUE(writePackage("tex.txp",
+                             {
+                                 {"b_bmp", makeBmp(5, 3, 24, picture)},
+                                 {"a_txf", txf},
+                                 {"c_tga", toBytes(readFile("p.tga"))},
+                                 {"d_junk", toBytes("hello")},
+                                 {"e_broken", truncatedBmp},
+                                 {"f_short", {'t', 'x'}},
+                             },
+                             error))
+        << error;
 
     TexturePackage eager;
     ASSERT_TRUE(eager.load("tex.txp", true));
@@ -361,4 +365,31 @@ TEST(TexturePackageGl, RecordsOfTxfAndBmpBecomeTexturesOthersDoNot) {
     EXPECT_EQ(lazy.objectCount(), 1);
     EXPECT_EQ(readFile("debug.log"), "Possibly corrupt image b_bmp (BmpDataSize doesn't match)\n");
     EXPECT_EQ(lazy.getObject("zzz"), nullptr);
+}
+
+TEST(TexturePackageGl, MapRecordsOfTypeOneAreTexturesSavedByTheTexture) {
+    ScratchDirectory scratch;
+    Display display;
+    const Bytes picture = testPattern(6, 4, true);
+    Texture original;
+    ASSERT_TRUE(readTxfText(original, txfOf(6, 4, 32, picture)));
+    original.setName("skin");
+    std::vector<std::uint8_t> payload;
+    ASSERT_TRUE(mapRecordPayload(original, payload));
+    std::vector<std::uint8_t> unknown = payload;
+    unknown[0] = 4;
+    std::string error;
+    ASSERT_TRUE(writePackage("room.map", {{"skin", payload}, {"what", unknown}}, error)) << error;
+
+    Map map;
+    ASSERT_TRUE(map.load("room.map", true));
+    ASSERT_EQ(map.objectCount(), 1);
+    StoredObject* object = map.getObject("skin");
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(object->getTypeId(), 1);
+    const auto* texture = static_cast<const Texture*>(object);
+    EXPECT_EQ(texture->pixels(), picture);
+    EXPECT_EQ(texture->width(), 6u);
+    EXPECT_TRUE(glIsTexture(texture->glName()));
+    EXPECT_EQ(readFile("debug.log"), "Failed to load what in room.map\n");
 }

@@ -1,0 +1,112 @@
+// Byte images of mesh files and package files for the tests, written field by field so a test
+// can also write them wrong on purpose.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testing_support {
+
+class ByteWriter {
+  public:
+    ByteWriter& u8(unsigned value) {
+        bytes_.push_back(static_cast<char>(value & 0xFF));
+        return *this;
+    }
+    ByteWriter& u16(unsigned value) { return u8(value).u8(value >> 8); }
+    ByteWriter& u32(std::uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
+    ByteWriter& f32(float value) {
+        char raw[4];
+        std::memcpy(raw, &value, 4);
+        bytes_.append(raw, 4);
+        return *this;
+    }
+    ByteWriter& text(const std::string& value) {
+        bytes_ += value;
+        return *this;
+    }
+    const std::string& bytes() const { return bytes_; }
+
+  private:
+    std::string bytes_;
+};
+
+struct MeshImage {
+    struct Xyz {
+        float x, y, z;
+    };
+    struct Uv {
+        float u, v;
+    };
+    unsigned indexForm = 1;
+    std::vector<Xyz> positions;
+    std::vector<Xyz> normals;
+    std::vector<Uv> texCoords;
+    // Three indices per face in the unified form, nine (vertex, normal, uv triples) in the
+    // separate form.
+    std::vector<std::vector<unsigned>> faces;
+    bool hasTextureFlag = false;
+    std::string textureReference;
+
+    // Counts as written in the header; by default the real sizes.
+    int vertexCount = -1;
+    int normalCount = -1;
+    int faceCount = -1;
+    int texCoordCount = -1;
+    int referenceLength = -1;
+
+    std::string bytes() const {
+        ByteWriter out;
+        out.text(std::string("smf\0", 4)).u8(indexForm).u8(hasTextureFlag ? 1 : 0);
+        out.u16(vertexCount >= 0 ? unsigned(vertexCount) : unsigned(positions.size()));
+        out.u16(normalCount >= 0 ? unsigned(normalCount) : unsigned(normals.size()));
+        out.u16(faceCount >= 0 ? unsigned(faceCount) : unsigned(faces.size()));
+        out.u16(texCoordCount >= 0 ? unsigned(texCoordCount) : unsigned(texCoords.size()));
+        for (const Xyz& p : positions) {
+            out.f32(p.x).f32(p.y).f32(p.z);
+        }
+        for (const Xyz& n : normals) {
+            out.f32(n.x).f32(n.y).f32(n.z);
+        }
+        for (const Uv& t : texCoords) {
+            out.f32(t.u).f32(t.v);
+        }
+        for (const std::vector<unsigned>& face : faces) {
+            for (unsigned index : face) {
+                out.u16(index);
+            }
+        }
+        if (hasTextureFlag) {
+            out.u16(referenceLength >= 0 ? unsigned(referenceLength)
+                                         : unsigned(textureReference.size()));
+            out.text(textureReference);
+        }
+        return out.bytes();
+    }
+};
+
+// A package file: 4-byte magic, reserved 0, N, the directory sorted by name, then the records
+// (name followed by payload).
+inline std::string packageBytes(const std::string& magic,
+                                std::vector<std::pair<std::string, std::string>> records) {
+    std::sort(records.begin(), records.end());
+    ByteWriter out;
+    std::string paddedMagic = magic;
+    paddedMagic.resize(4, '\0');
+    out.text(paddedMagic).u16(0).u16(unsigned(records.size()));
+    std::uint32_t offset = 8 + 8 * std::uint32_t(records.size());
+    for (const auto& record : records) {
+        out.u16(0).u16(unsigned(record.first.size())).u32(offset);
+        offset += std::uint32_t(record.first.size() + record.second.size());
+    }
+    for (const auto& record : records) {
+        out.text(record.first).text(record.second);
+    }
+    return out.bytes();
+}
+
+}  // namespace testing_support
