@@ -1,5 +1,7 @@
 // An image held in memory as packed RGB or RGBA bytes, and the OpenGL texture built from it.
 // Read from BMP, TGA and the game's own texture format ("txf"), from files or texture packages.
+// The decoding itself is done by the GL-free functions of image_readers.h; a Texture adds the
+// GL texture: every successful read generates a GL name and uploads the pixels with mipmaps.
 #pragma once
 
 #include <GL/gl.h>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "resources/image_readers.h"
 #include "resources/stored_object.h"
 
 class Texture : public StoredObject {
@@ -14,10 +17,15 @@ class Texture : public StoredObject {
     Texture() = default;
     ~Texture() override;
 
+    // "bmp", "tga", "txf" or "map" (a txf image inside a map package); any other tag, capitals
+    // included, is false.
     bool load(std::istream& in, const std::string& extensionTag) override;
+    // Encodes the held image as a txf file into the data buffer; false when none is held.
     bool save() override;
     std::int32_t getTypeId() const override { return 1; }
 
+    // Each reads an image at the stream's position, replacing (first releasing) any held one.
+    // The BMP size warning goes to the debug log, the TGA messages to the standard error stream.
     bool readBmp(std::istream& in);
     bool readTga(std::istream& in);
     bool readTxf(std::istream& in);
@@ -25,6 +33,8 @@ class Texture : public StoredObject {
     void upload();
     // Deletes the GL texture and the pixels, if any are held.
     void release();
+    // Makes this 32-bit texture's alpha the mean of the mask's colour bytes, pixel by pixel,
+    // and uploads again. False for no mask, another size, or a texture that is not 32-bit.
     bool combineAlpha(const Texture* mask);
 
     GLuint glName() const { return glName_; }
@@ -39,6 +49,9 @@ class Texture : public StoredObject {
     bool holdsImage() const { return !pixels_.empty(); }
 
   private:
+    // Releases the held image and, if `decoded`, takes the new one and builds its GL texture.
+    bool take(bool decoded, image_readers::DecodedImage& image);
+
     GLuint glName_ = 0;
     GLenum glFormat_ = GL_RGB;
     std::uint32_t width_ = 0;
