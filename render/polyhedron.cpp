@@ -7,6 +7,7 @@
 #include "engine/debug_log.h"
 #include "engine/display.h"
 #include "engine/resource_manager.h"
+#include "platform/gl_lookup.h"
 #include "resources/texture.h"
 
 namespace {
@@ -420,6 +421,10 @@ void Polyhedron::buildLists() {
         }
     }
 
+    // Without a window there is nothing to compile into; the mesh stays usable for the batch.
+    if (!platform::haveGlContext()) {
+        return;
+    }
     list_ = glGenLists(1);
     listBuilt_ = true;
 
@@ -461,7 +466,9 @@ void Polyhedron::draw() {
     if (!listBuilt_) {
         buildLists();
     }
-    glCallList(list_);
+    if (listBuilt_) {
+        glCallList(list_);
+    }
 }
 
 void Polyhedron::setMesh(std::vector<Vector> vertices, std::vector<Vector> normals,

@@ -1,5 +1,7 @@
 #include "resources/texture.h"
 
+#include "platform/gl_lookup.h"
+
 #include <GL/glu.h>
 
 #include <iostream>
@@ -76,13 +78,16 @@ bool Texture::take(bool decoded, image_readers::DecodedImage& image) {
     bitsPerPixel_ = image.bitsPerPixel;
     glFormat_ = bitsPerPixel_ == 32 ? GL_RGBA : GL_RGB;
     pixels_ = std::move(image.pixels);
-    glGenTextures(1, &glName_);
-    upload();
+    // Without a window (tools, tests, fuzzing) the image is kept and no GL call is made.
+    if (platform::haveGlContext()) {
+        glGenTextures(1, &glName_);
+        upload();
+    }
     return true;
 }
 
 void Texture::upload() {
-    if (!holdsImage()) {
+    if (!holdsImage() || !platform::haveGlContext()) {
         return;
     }
     glBindTexture(GL_TEXTURE_2D, glName_);
@@ -103,7 +108,7 @@ void Texture::release() {
     if (!holdsImage()) {
         return;
     }
-    if (glName_ != 0) {
+    if (glName_ != 0 && platform::haveGlContext()) {
         glDeleteTextures(1, &glName_);
     }
     glName_ = 0;
@@ -130,7 +135,7 @@ bool Texture::combineAlpha(const Texture* mask) {
 }
 
 void Texture::regenerate() {
-    if (!holdsImage()) {
+    if (!holdsImage() || !platform::haveGlContext()) {
         return;
     }
     glGenTextures(1, &glName_);
