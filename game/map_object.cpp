@@ -37,13 +37,31 @@ bool readFloat(std::istream& in, float& value) {
     return true;
 }
 
-// A 16-bit length, then that many bytes.
+// How many bytes the stream can still deliver; unknown streams are taken at their word.
+std::size_t remainingBytes(std::istream& in, std::size_t wanted) {
+    const std::istream::pos_type here = in.tellg();
+    if (here == std::istream::pos_type(-1)) {
+        return wanted;
+    }
+    in.seekg(0, std::ios::end);
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(here);
+    return end > here ? static_cast<std::size_t>(end - here) : 0;
+}
+
+// A 16-bit length, then that many bytes. A length that runs past the stream is refused before
+// anything is allocated for it.
 bool readText(std::istream& in, std::string& text) {
     unsigned char length[2];
     if (!readBytes(in, length, sizeof length)) {
         return false;
     }
-    std::string read(static_cast<std::size_t>(length[0] | (length[1] << 8)), '\0');
+    const std::size_t size = static_cast<std::size_t>(length[0] | (length[1] << 8));
+    if (remainingBytes(in, size) < size) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    std::string read(size, '\0');
     if (!read.empty() && !readBytes(in, read.data(), read.size())) {
         return false;
     }

@@ -6,8 +6,17 @@
 #include "render/player_colours.h"
 
 void PlayerTurnButton::setColour(std::int32_t newColour) {
-    colourIndex = newColour;
-    const float* rgba = playerColour(newColour);
+    // A colour outside the palette is brought to its nearest end, so it never indexes past it.
+    colourIndex = newColour < 0 ? 0 : (newColour >= playerColourCount ? playerColourCount - 1
+                                                                       : newColour);
+    if (colourIndex != newColour) {
+        logText("Error: PlayerTurnButton colour ");
+        logInt(newColour);
+        logText(" is outside 0..8, using ");
+        logInt(colourIndex);
+        logText("\n");
+    }
+    const float* rgba = playerColour(colourIndex);
     colour = {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 

@@ -155,6 +155,13 @@ TEST(MapObjectRecords, AShortReadInAnyBlockFailsAndKeepsWhatWasRead) {
     EXPECT_TRUE(read.load(whole, "map"));
 }
 
+TEST(MapObjectRecords, ATextLongerThanTheRestOfTheRecordIsRefused) {
+    EveryKind read;
+    std::istringstream in(u32(1) + f32(1) + f32(1) + std::string(1, '\1') + "\xff\xffshort");
+    EXPECT_FALSE(read.load(in, "map"));
+    EXPECT_EQ(read.words, "");
+}
+
 TEST(MapObjectRecords, OnlyTheMapTagIsRead) {
     std::istringstream in(tileRecord("", ""));
     Tile tile;

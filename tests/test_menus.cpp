@@ -107,8 +107,10 @@ TEST(MenuFactory, TypesAreMatchedIgnoringCaseAndKeysTakeTheirDefaults) {
     EXPECT_FLOAT_EQ(colours->colour[0], PlayerColours[3][0]);
     EXPECT_FLOAT_EQ(colours->colour[2], PlayerColours[3][2]);
     EXPECT_FLOAT_EQ(colours->colour[3], 1.0f);
-    // A colour outside the palette takes its first entry.
-    EXPECT_FLOAT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colour[0], PlayerColours[0][0]);
+    // A colour outside the palette is clamped into it, and reported.
+    EXPECT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colourIndex, 8);
+    EXPECT_FLOAT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colour[0], PlayerColours[8][0]);
+    EXPECT_EQ(readFile("debug.log"), "Error: PlayerTurnButton colour 12 is outside 0..8, using 8\n");
 
     EXPECT_TRUE(menu->getObject("misspelt")->isHudObject());
     EXPECT_FALSE(menu->getObject("misspelt")->isMenuItem());
