@@ -262,7 +262,7 @@ TEST(ButtonPresses, NewMapButtonGoesThroughTheControllerOrTheEngine) {
     MenuController controller;
     menu->parent = &controller;
     go->execute();
-    EXPECT_EQ(controller.requestedMenu, "Menus\\settings.ini");
+    EXPECT_EQ(controller.pendingMenu, "Menus\\settings.ini");
     EXPECT_FALSE(engine.mapChangePending);
     widget<NewMapButton>(*menu, "direct")->execute();
     EXPECT_EQ(engine.nextMapName, "board.ini");
