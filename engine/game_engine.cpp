@@ -9,6 +9,7 @@
 #include "engine/debug_log.h"
 #include "game/game_board.h"
 #include "platform/platform.h"
+#include "platform/random.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void GameEngine::initialise() {
     input = std::make_unique<InputHandler>(&quitLiveEngine, display.get());
     resources->input = input.get();
     audio = std::make_unique<AudioOutput>();
-    std::srand(platform::milliseconds());
+    platform::seedRandom(platform::milliseconds());
     mapChangePending = false;
     videoRestartPending = false;
 }

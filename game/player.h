@@ -11,6 +11,24 @@ class GameBoard;
 class PlayerStart;
 
 struct Player {
+    Player() = default;
+    // Records move when the board swaps two slots; a search worker never runs meanwhile.
+    Player(Player&& other) noexcept { *this = std::move(other); }
+    Player& operator=(Player&& other) noexcept {
+        score = other.score;
+        shownScore = other.shownScore;
+        isHuman = other.isHuman;
+        index = other.index;
+        difficulty = other.difficulty;
+        active = other.active;
+        startTile = other.startTile;
+        board = other.board;
+        chosenColour.store(other.chosenColour.load());
+        thinkThread = std::move(other.thinkThread);
+        abortThinking.store(other.abortThinking.load());
+        return *this;
+    }
+
     std::int32_t score = 1;
     // The score as of the player's last real move; the HUD shows this one.
     std::int32_t shownScore = 1;
@@ -23,4 +41,11 @@ struct Player {
     bool active = true;
     PlayerStart* startTile = nullptr;  // not owned
     GameBoard* board = nullptr;        // set when a search worker starts
+    // The colour the search picked: -1 none yet, 0 none found, 1..7 a colour. Written by the
+    // worker at its end, read by the main thread once the worker has ended.
+    std::atomic<std::int32_t> chosenColour{-1};
+    // The search worker of this player, while one exists.
+    std::unique_ptr<platform::WorkerThread> thinkThread;
+    // Set by the main thread to stop a search; polled by the worker.
+    std::atomic<bool> abortThinking{false};
 };

@@ -24,6 +24,27 @@ class Tile : public Actor, public BatchOwner {
     void setColour(std::int32_t newColour) { colour = newColour; }
     void setOwned(bool isOwned) { owned = isOwned; }
     void setBatchIndex(int index) override { batchIndex = index; }
+    // Places the cell of (row, col) on a board of the given size, in screen units.
+    void placeOnBoard(std::int32_t numRows, std::int32_t numCols);
+
+    // The territory walks. Each visits the neighbours in the order N, NE, SE, S, SW, NW; they
+    // keep their own stacks, so the largest boards cannot overflow the program's stack.
+
+    // Gives the territory of this tile the colour `newColour`, taking in touching unowned areas
+    // of that colour; the count of tiles newly taken.
+    std::int32_t recolour(std::int32_t newColour);
+    // Takes this unowned tile and the unowned area of its colour around it; the count taken.
+    std::int32_t claim();
+    // From a tile of the mover's territory: captures every unowned area the territory walls in;
+    // the count captured.
+    std::int32_t captureEnclosed();
+    // Whether the unowned area around this tile touches no owned tile of a colour other than
+    // `stamp`. Pockets inside a black area found on the way are absorbed, counted in `counter`.
+    bool isEnclosed(std::int32_t stamp, std::int32_t& counter);
+    // Stamps the unowned area around this tile (black and ordinary cells kept apart).
+    void markRegion(std::int32_t stamp);
+    // Takes this tile and everything unowned around it into colour `newColour`; the count taken.
+    std::int32_t absorb(std::int32_t newColour);
 
     std::int32_t colour = -1;
     std::int32_t batchIndex = -1;

@@ -7,8 +7,8 @@
 
 void PlayerTurnButton::setColour(std::int32_t newColour) {
     // A colour outside the palette is brought to its nearest end, so it never indexes past it.
-    colourIndex = newColour < 0 ? 0 : (newColour >= playerColourCount ? playerColourCount - 1
-                                                                       : newColour);
+    colourIndex =
+        newColour < 0 ? 0 : (newColour >= playerColourCount ? playerColourCount - 1 : newColour);
     if (colourIndex != newColour) {
         logText("Error: PlayerTurnButton colour ");
         logInt(newColour);

@@ -110,7 +110,8 @@ TEST(MenuFactory, TypesAreMatchedIgnoringCaseAndKeysTakeTheirDefaults) {
     // A colour outside the palette is clamped into it, and reported.
     EXPECT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colourIndex, 8);
     EXPECT_FLOAT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colour[0], PlayerColours[8][0]);
-    EXPECT_EQ(readFile("debug.log"), "Error: PlayerTurnButton colour 12 is outside 0..8, using 8\n");
+    EXPECT_EQ(readFile("debug.log"),
+              "Error: PlayerTurnButton colour 12 is outside 0..8, using 8\n");
 
     EXPECT_TRUE(menu->getObject("misspelt")->isHudObject());
     EXPECT_FALSE(menu->getObject("misspelt")->isMenuItem());

@@ -1,0 +1,185 @@
+// The rules of the board, apart from anything a player sees or hears: the grid and its links,
+// the colouring at set-up, and the moves. Nothing here touches SDL or GL, so the rules run the
+// same in the game, the headless simulator and the tests.
+#include <cmath>
+#include <cstdlib>
+
+#include "game/game_board.h"
+#include "game/player_start.h"
+#include "platform/random.h"
+#include "resources/ini_file.h"
+
+namespace {
+
+// Neighbour cells, N, NE, SE, S, SW, NW: odd columns sit half a row lower than even ones.
+constexpr std::int32_t evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1},
+                                                {1, 0},  {0, -1}, {-1, -1}};
+constexpr std::int32_t oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
+
+bool isStartCell(const Tile* tile) {
+    return tile != nullptr && tile->getTypeId() == 36;
+}
+
+}  // namespace
+
+void Tile::placeOnBoard(std::int32_t numRows, std::int32_t numCols) {
+    const float root3 = std::sqrt(3.0f);
+    const float a = 16.0f / (15.0f * static_cast<float>(numCols) + 5.0f);
+    const float b = 4.0f * root3 / (10.0f * static_cast<float>(numRows) + 5.0f);
+    const float s = a < b ? a : b;
+    float x0;
+    float y0;
+    if (a < b) {
+        x0 = 0.1f;
+        y0 = 0.35f - (root3 / 4.0f) * (static_cast<float>(numRows) + 0.5f) * s;
+    } else {
+        x0 = 0.5f - (3.0f * static_cast<float>(numCols) + 1.0f) * s / 8.0f;
+        y0 = 0.05f;
+    }
+    const float k = col % 2 == 0 ? 0.5f : 1.0f;
+    position = Vector(x0 + (3.0f * static_cast<float>(col) + 2.0f) * s / 4.0f,
+                      y0 + root3 / 2.0f * (static_cast<float>(row) + k) * s, 0.0f);
+    rotation = Rotation(0, 0, 0xC000);
+    uniformScale = s / 2.0f;
+}
+
+void GameBoard::linkNeighbours() {
+    grid_.clear();
+    for (Tile* tile : tiles_) {
+        grid_[(static_cast<std::int64_t>(tile->row) << 32) ^
+              static_cast<std::uint32_t>(tile->col)] = tile;
+    }
+    for (Tile* tile : tiles_) {
+        // A tile placed outside the grid, or overwritten by a later one, is nobody's neighbour.
+        const bool inGrid = tile->row >= 0 && tile->row < numRows && tile->col >= 0 &&
+                            tile->col < numCols && tileAt(tile->row, tile->col) == tile;
+        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        for (std::size_t direction = 0; direction < 6; ++direction) {
+            Tile* neighbour = nullptr;
+            if (inGrid) {
+                const std::int32_t row = tile->row + steps[direction][0];
+                const std::int32_t col = tile->col + steps[direction][1];
+                if (row >= 0 && row < numRows && col >= 0 && col < numCols) {
+                    neighbour = tileAt(row, col);
+                }
+            }
+            tile->neighbours[direction] = neighbour;
+        }
+    }
+}
+
+void GameBoard::assignColours() {
+    const IniFile settings("settings.ini");
+    // A share above one in one would draw colours past black; below none makes no sense.
+    double share = settings.getFloat("game", "blackTiles", 0.01);
+    if (!(share >= 0.0)) {
+        share = 0.0;
+    }
+    if (share > 1.0) {
+        share = 1.0;
+    }
+    const float range = static_cast<float>(share) + 7.0f;
+    for (Tile* tile : tiles_) {
+        if (isStartCell(tile) || tile->colour != 0) {
+            continue;
+        }
+        tile->colour = static_cast<std::int32_t>(
+            static_cast<float>(platform::random()) * range / 32768.0f + 1.0f);
+        if (tile->colour < black) {
+            continue;
+        }
+        tile->colour = black;
+        // No black cell within two steps of a start cell.
+        bool nearStart = false;
+        for (const Tile* neighbour : tile->neighbours) {
+            if (neighbour == nullptr) {
+                continue;
+            }
+            nearStart = nearStart || isStartCell(neighbour);
+            for (const Tile* second : neighbour->neighbours) {
+                nearStart = nearStart || isStartCell(second);
+            }
+        }
+        if (nearStart) {
+            tile->colour = 1 + static_cast<std::int32_t>(platform::random() * 7LL / 32768);
+        }
+    }
+}
+
+void GameBoard::fillBlackPockets() {
+    for (Tile* tile : tiles_) {
+        if (tile->colour == black && tile->mark != black) {
+            std::int32_t captured = 0;
+            tile->isEnclosed(black, captured);
+        }
+    }
+}
+
+bool GameBoard::isColourFree(std::int32_t colour, bool useTileColour) const {
+    for (const Player& player : players) {
+        if (!player.active || player.startTile == nullptr) {
+            continue;
+        }
+        const std::int32_t held =
+            useTileColour ? player.startTile->colour : player.startTile->playerColour;
+        if (held == colour) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GameBoard::isGameOver() const {
+    for (const Tile* tile : tiles_) {
+        if (!tile->owned && tile->colour != black) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void GameBoard::clearMarks() {
+    for (Tile* tile : tiles_) {
+        tile->mark = 0;
+    }
+}
+
+bool GameBoard::isTurnStartCell(const PlayerStart* cell) const {
+    return turnPlayer >= 0 && turnPlayer < numPlayers &&
+           players[static_cast<std::size_t>(turnPlayer)].startTile == cell;
+}
+
+void GameBoard::moveTerritory(std::int32_t colour) {
+    if (currentPlayer < 0 || currentPlayer >= numPlayers) {
+        return;
+    }
+    Player& mover = players[static_cast<std::size_t>(currentPlayer)];
+    if (PlayerStart* start = mover.startTile) {
+        mover.score += start->recolour(colour);
+        // Stamps left by earlier walks could hide an enclosed area from this move's captures.
+        clearMarks();
+        std::int32_t captured;
+        do {
+            captured = start->captureEnclosed();
+            mover.score += captured;
+        } while (captured != 0);
+        start->playerColour = colour;
+    }
+    currentPlayer = (currentPlayer + 1) % numPlayers;
+}
+
+void GameBoard::finishTurn(bool openMenus) {
+    if (turnPlayer >= 0 && turnPlayer < numPlayers) {
+        Player& mover = players[static_cast<std::size_t>(turnPlayer)];
+        mover.shownScore = mover.score;
+    }
+    if (isGameOver()) {
+        currentPlayer = numPlayers;
+        if (openMenus) {
+            openScoresMenu();
+        }
+        turnPlayer = numPlayers;
+    } else {
+        turnPlayer = currentPlayer;
+    }
+}
