@@ -295,7 +295,9 @@ void GameBoard::update() {
 }
 
 void GameBoard::handleComputerTurn() {
-    if (currentPlayer >= numPlayers || turnPlayer >= numPlayers || currentPlayer < 0) {
+    // While a search runs, its worker moves currentPlayer about: only turnPlayer is read until
+    // the worker is known to be done.
+    if (turnPlayer >= numPlayers || turnPlayer < 0) {
         return;
     }
     Player& turn = players[static_cast<std::size_t>(turnPlayer)];

@@ -26,6 +26,7 @@ struct Player {
         chosenColour.store(other.chosenColour.load());
         thinkThread = std::move(other.thinkThread);
         abortThinking.store(other.abortThinking.load());
+        lastSearchMoves = other.lastSearchMoves;
         return *this;
     }
 
@@ -48,4 +49,6 @@ struct Player {
     std::unique_ptr<platform::WorkerThread> thinkThread;
     // Set by the main thread to stop a search; polled by the worker.
     std::atomic<bool> abortThinking{false};
+    // How many moves the last search simulated; written before `chosenColour`.
+    std::int64_t lastSearchMoves = 0;
 };

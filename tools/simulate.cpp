@@ -1,0 +1,415 @@
+// tintfall-sim: plays games of Tintfall without a window, with the game's own board and
+// computer players, and measures the computer players' search.
+//
+//   tintfall-sim play --board FILE [options]    one game, one JSON line per move
+//   tintfall-sim bench [--quick]                the search benchmark: simulated moves, a
+//                                               signature of every choice, moves per second
+//
+// Options of `play`:
+//   --players N            players chosen (2..4; default 4), as on the new-game screen
+//   --human SLOTS          comma-separated slots (0-based) played by --moves; the rest search
+//   --difficulty LIST      difficulty per slot, comma-separated (default 3 for every slot)
+//   --random-first         the first player is drawn at random
+//   --black-tiles SHARE    share of black cells (default 0.01)
+//   --seed N               seed of the random generator (default 1)
+//   --moves LIST           comma-separated colours for the human slots, in playing order
+//   --print-board          print every cell right after set-up
+//
+// The board is set up exactly as the game does it: the settings go into players.ini and
+// settings.ini in a scratch working directory, which the board then reads.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/computer_player.h"
+#include "game/game_board.h"
+#include "game/player_start.h"
+#include "platform/random.h"
+
+namespace {
+
+struct Options {
+    std::string board;
+    int players = 4;
+    std::vector<int> humans;
+    std::vector<int> difficulties;
+    bool randomFirst = false;
+    double blackTiles = 0.01;
+    std::uint32_t seed = 1;
+    std::vector<int> moves;
+    bool printBoard = false;
+};
+
+std::vector<int> numberList(const std::string& text) {
+    std::vector<int> numbers;
+    std::stringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        if (!item.empty()) {
+            numbers.push_back(std::atoi(item.c_str()));
+        }
+    }
+    return numbers;
+}
+
+std::string readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A scratch working directory for one board, left again (and removed) when done.
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        char here[4096];
+        if (getcwd(here, sizeof here) != nullptr) {
+            previous_ = here;
+        }
+        char pattern[] = "/tmp/tintfall-sim-XXXXXX";
+        if (mkdtemp(pattern) != nullptr) {
+            path_ = pattern;
+            if (chdir(path_.c_str()) != 0) {
+                path_.clear();
+            }
+        }
+    }
+    ~ScratchDirectory() {
+        if (!previous_.empty() && chdir(previous_.c_str()) != 0) {
+            return;
+        }
+        if (!path_.empty()) {
+            const std::string command = "rm -rf '" + path_ + "'";
+            if (std::system(command.c_str()) != 0) {
+                return;
+            }
+        }
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    bool ok() const { return !path_.empty(); }
+
+  private:
+    std::string previous_;
+    std::string path_;
+};
+
+// Writes the settings files and the board, and sets the board up as the game would.
+std::unique_ptr<GameBoard> setUp(const std::string& boardText, const Options& options) {
+    {
+        std::ofstream players("players.ini");
+        players << "[General]\nplayers = " << options.players
+                << "\nrandomFirstPlayer = " << (options.randomFirst ? 1 : 0) << "\n";
+        for (int slot = 0; slot < 4; ++slot) {
+            const bool human = std::find(options.humans.begin(), options.humans.end(), slot) !=
+                               options.humans.end();
+            const int difficulty = slot < static_cast<int>(options.difficulties.size())
+                                       ? options.difficulties[static_cast<std::size_t>(slot)]
+                                       : 3;
+            players << "[" << slot + 1 << "]\nAI Controlled = " << (human ? 0 : 1)
+                    << "\nDifficulty = " << difficulty << "\n";
+        }
+        std::ofstream settings("settings.ini");
+        settings << "[game]\nblackTiles = " << options.blackTiles << "\n";
+        std::ofstream board("board.ini");
+        board << boardText;
+    }
+    platform::seedRandom(options.seed);
+    auto board = std::make_unique<GameBoard>();
+    board->load("board.ini", true);
+    board->additionalSetup();
+    return board;
+}
+
+void printBoard(const GameBoard& board) {
+    for (const Tile* tile : board.tiles()) {
+        int start = -1;
+        for (std::size_t slot = 0; slot < board.players.size(); ++slot) {
+            if (board.players[slot].startTile == tile) {
+                start = static_cast<int>(slot);
+            }
+        }
+        std::cout << "{\"cell\":{\"row\":" << tile->row << ",\"col\":" << tile->col
+                  << ",\"colour\":" << tile->colour
+                  << ",\"owned\":" << (tile->owned ? "true" : "false") << ",\"start\":" << start
+                  << "}}\n";
+    }
+}
+
+std::string scoreList(const GameBoard& board) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < board.players.size(); ++i) {
+        text += (i > 0 ? "," : "") + std::to_string(board.players[i].score);
+    }
+    return text + "]";
+}
+
+// The player to move, as the board's frame passes over inactive slots.
+void skipInactive(GameBoard& board) {
+    for (int step = 0; board.turnPlayer < board.numPlayers && step < board.numPlayers &&
+                       !board.players[static_cast<std::size_t>(board.turnPlayer)].active;
+         ++step) {
+        board.currentPlayer = (board.currentPlayer + 1) % board.numPlayers;
+        board.turnPlayer = board.currentPlayer;
+    }
+}
+
+// Searches on the worker thread, as the game does, and waits for the answer.
+SearchResult searchOnWorker(Player& player, GameBoard& board, double& milliseconds) {
+    const auto started = std::chrono::steady_clock::now();
+    startThinking(player, board);
+    while (!player.thinkThread->waitFor(1000)) {
+    }
+    SearchResult result;
+    result.colour = player.chosenColour.load();
+    result.simulatedMoves = player.lastSearchMoves;
+    player.thinkThread.reset();
+    player.chosenColour = -1;
+    milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    return result;
+}
+
+int play(const Options& options) {
+    const std::string boardText = readWhole(options.board);
+    if (boardText.empty()) {
+        std::cerr << "cannot read the board " << options.board << "\n";
+        return 2;
+    }
+    ScratchDirectory scratch;
+    if (!scratch.ok()) {
+        std::cerr << "cannot make a scratch directory\n";
+        return 2;
+    }
+    auto board = setUp(boardText, options);
+    if (options.printBoard) {
+        printBoard(*board);
+    }
+    std::size_t nextMove = 0;
+    int moveNumber = 0;
+    int status = 0;
+    skipInactive(*board);
+    while (board->turnPlayer < board->numPlayers) {
+        Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
+        const int slot = board->turnPlayer;
+        int colour = 0;
+        double milliseconds = 0.0;
+        std::int64_t simulated = 0;
+        if (mover.isHuman) {
+            if (nextMove >= options.moves.size()) {
+                std::cout << "{\"error\":\"no colour left for human slot " << slot << "\"}\n";
+                status = 1;
+                break;
+            }
+            colour = options.moves[nextMove++];
+            if (colour < 1 || colour > 7 || !board->isColourFree(colour, false)) {
+                std::cout << "{\"error\":\"colour " << colour << " is not free for slot " << slot
+                          << "\"}\n";
+                status = 1;
+                break;
+            }
+        } else {
+            const SearchResult result = searchOnWorker(mover, *board, milliseconds);
+            colour = result.colour;
+            simulated = result.simulatedMoves;
+            if (colour <= 0) {
+                std::cout << "{\"error\":\"the search found no colour for slot " << slot << "\"}\n";
+                status = 1;
+                break;
+            }
+        }
+        board->takeTurn(colour);
+        std::cout << "{\"move\":" << ++moveNumber << ",\"slot\":" << slot
+                  << ",\"player\":" << mover.index << ",\"colour\":" << colour
+                  << ",\"scores\":" << scoreList(*board)
+                  << ",\"think_ms\":" << static_cast<std::int64_t>(milliseconds)
+                  << ",\"simulated_moves\":" << simulated << "}\n";
+        skipInactive(*board);
+    }
+    std::vector<int> ranking;
+    for (std::size_t slot = 0; slot < board->players.size(); ++slot) {
+        if (board->players[slot].active) {
+            ranking.push_back(static_cast<int>(slot));
+        }
+    }
+    std::stable_sort(ranking.begin(), ranking.end(), [&board](int a, int b) {
+        return board->players[static_cast<std::size_t>(a)].score >
+               board->players[static_cast<std::size_t>(b)].score;
+    });
+    std::cout << "{\"ranking\":[";
+    for (std::size_t i = 0; i < ranking.size(); ++i) {
+        const Player& player = board->players[static_cast<std::size_t>(ranking[i])];
+        std::cout << (i > 0 ? "," : "") << "{\"slot\":" << ranking[i]
+                  << ",\"player\":" << player.index << ",\"score\":" << player.score << "}";
+    }
+    std::cout << "],\"moves\":" << moveNumber << "}\n";
+    const std::string log = readWhole("debug.log");
+    if (!log.empty()) {
+        std::cerr << log;
+    }
+    return status;
+}
+
+// The benchmark's positions: each board, player count and difficulty, a few moves into a game
+// played by one-move-deep players, searched once.
+struct Position {
+    const char* board;
+    int players;
+    int difficulty;
+    int openingMoves;
+};
+
+int bench(bool quick, const std::string& boardFolder) {
+    std::vector<Position> positions;
+    for (int difficulty = 1; difficulty <= (quick ? 2 : 3); ++difficulty) {
+        positions.push_back({"small.ini", 2, difficulty, 6});
+        for (int players = 2; players <= 4; ++players) {
+            positions.push_back({"standard.ini", players, difficulty, 8});
+        }
+        if (!quick) {
+            positions.push_back({"large.ini", 3, difficulty, 12});
+        }
+    }
+    if (!quick) {
+        positions.push_back({"small.ini", 2, 4, 10});
+        positions.push_back({"standard.ini", 2, 4, 14});
+        positions.push_back({"standard.ini", 4, 3, 20});
+        positions.push_back({"large.ini", 4, 3, 16});
+        positions.push_back({"standard.ini", 3, 4, 9});
+    }
+    std::uint64_t signature = 1469598103934665603ull;
+    auto mix = [&signature](std::uint64_t value) {
+        for (int i = 0; i < 8; ++i) {
+            signature ^= (value >> (8 * i)) & 0xff;
+            signature *= 1099511628211ull;
+        }
+    };
+    std::int64_t total = 0;
+    double seconds = 0.0;
+    for (const Position& position : positions) {
+        const std::string boardText = readWhole(boardFolder + "/" + position.board);
+        if (boardText.empty()) {
+            std::cerr << "cannot read the board " << boardFolder << "/" << position.board << "\n";
+            return 2;
+        }
+        ScratchDirectory scratch;
+        Options options;
+        options.players = position.players;
+        options.difficulties = {0, 0, 0, 0};
+        options.seed = 7;
+        auto board = setUp(boardText, options);
+        for (int move = 0; move < position.openingMoves && !board->isGameOver(); ++move) {
+            skipInactive(*board);
+            Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
+            board->takeTurn(think(mover, *board).colour);
+        }
+        skipInactive(*board);
+        if (board->isGameOver()) {
+            continue;
+        }
+        Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
+        mover.difficulty = position.difficulty;
+        const auto started = std::chrono::steady_clock::now();
+        const SearchResult result = think(mover, *board);
+        const double taken =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        seconds += taken;
+        total += result.simulatedMoves;
+        mix(static_cast<std::uint64_t>(result.colour));
+        mix(static_cast<std::uint64_t>(result.simulatedMoves));
+        std::cout << position.board << " players " << position.players << " difficulty "
+                  << position.difficulty << ": colour " << result.colour << ", "
+                  << result.simulatedMoves << " simulated moves, " << taken * 1000.0 << " ms\n";
+    }
+    std::cout << "total simulated moves: " << total << "\n";
+    std::cout << "signature: " << std::hex << signature << std::dec << "\n";
+    std::cout << "seconds: " << seconds << "\n";
+    std::cout << "simulated moves per second: "
+              << static_cast<std::int64_t>(seconds > 0 ? total / seconds : 0) << "\n";
+    return 0;
+}
+
+int usage() {
+    std::cerr << "usage: tintfall-sim play --board FILE [--players N] [--human SLOTS]\n"
+                 "                         [--difficulty LIST] [--random-first]\n"
+                 "                         [--black-tiles SHARE] [--seed N] [--moves LIST]\n"
+                 "                         [--print-board]\n"
+                 "       tintfall-sim bench [--quick] [--boards FOLDER]\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return usage();
+    }
+    if (args[0] == "bench") {
+        bool quick = false;
+        std::string folder = "data/game/Boards";
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--quick") {
+                quick = true;
+            } else if (args[i] == "--boards" && i + 1 < args.size()) {
+                folder = args[++i];
+            } else {
+                return usage();
+            }
+        }
+        // The board files are read after moving into scratch directories.
+        char here[4096];
+        if (folder[0] != '/' && getcwd(here, sizeof here) != nullptr) {
+            folder = std::string(here) + "/" + folder;
+        }
+        return bench(quick, folder);
+    }
+    if (args[0] != "play") {
+        return usage();
+    }
+    Options options;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--board" && hasValue) {
+            options.board = args[++i];
+        } else if (arg == "--players" && hasValue) {
+            options.players = std::atoi(args[++i].c_str());
+        } else if (arg == "--human" && hasValue) {
+            options.humans = numberList(args[++i]);
+        } else if (arg == "--difficulty" && hasValue) {
+            options.difficulties = numberList(args[++i]);
+        } else if (arg == "--random-first") {
+            options.randomFirst = true;
+        } else if (arg == "--black-tiles" && hasValue) {
+            options.blackTiles = std::atof(args[++i].c_str());
+        } else if (arg == "--seed" && hasValue) {
+            options.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (arg == "--moves" && hasValue) {
+            options.moves = numberList(args[++i]);
+        } else if (arg == "--print-board") {
+            options.printBoard = true;
+        } else {
+            return usage();
+        }
+    }
+    if (options.board.empty()) {
+        return usage();
+    }
+    char here[4096];
+    if (options.board[0] != '/' && getcwd(here, sizeof here) != nullptr) {
+        options.board = std::string(here) + "/" + options.board;
+    }
+    return play(options);
+}
