@@ -224,9 +224,10 @@ TEST_F(EngineLoop, UnloadableScreenLeadsBackToTheControllerScreen) {
     engine->mainLoop();
     ASSERT_NE(engine->resources->currentMap(), nullptr);
     EXPECT_TRUE(engine->resources->currentMap()->isMenuController());
-    EXPECT_EQ(readFile("debug.log"),
-              "failed to open file ..\\Maps\\missing.bord\n"
-              "Failed to open file: ..\\Maps\\missing.bord\n");
+    EXPECT_NE(readFile("debug.log")
+                  .find("failed to open file ..\\Maps\\missing.bord\n"
+                        "Failed to open file: ..\\Maps\\missing.bord\n"),
+              std::string::npos);
 }
 
 TEST_F(EngineLoop, OnlyMotionAndTheLeftButtonReachTheScreenInScreenUnits) {
