@@ -1,0 +1,16 @@
+// A panel that lights up in a dark shade of its player's colour while that player is to move.
+#pragma once
+
+#include "menus/panel.h"
+
+class PlayerPanel : public Panel {
+  public:
+    std::int32_t getTypeId() const override { return 18; }
+    void draw() override;
+
+    // The 0-based player slot shown.
+    std::int32_t player = 0;
+};
+
+// The darker colours of the player panels, indexed like the player colours.
+extern const float PanelColours[9][4];
