@@ -9,14 +9,14 @@ const float PanelColours[9][4] = {
     {0.0f, 0.6f, 0.6f, 1.0f},  {0.62f, 0.62f, 0.62f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f},
 };
 
-void PlayerPanel::draw() {
+bool PlayerPanel::refresh() {
     GameBoard* board = findHudBoard(*this);
     if (board == nullptr) {
-        return;
+        return false;
     }
     const Player* record = findPlayerRecord(*board, player);
     if (record == nullptr || !record->active) {
-        return;
+        return false;
     }
     if (isPlayersTurn(*board, player)) {
         // A colour the palette does not have leaves the panel's colour as it was.
@@ -28,5 +28,11 @@ void PlayerPanel::draw() {
     } else {
         colour[0] = colour[1] = colour[2] = 0.0f;
     }
-    Panel::draw();
+    return true;
+}
+
+void PlayerPanel::draw() {
+    if (refresh()) {
+        Panel::draw();
+    }
 }
