@@ -302,11 +302,3 @@ TEST(SettingsControl, MissingListsAreSkippedAndTheirKeysKept) {
     EXPECT_EQ(readFile("settings.ini"), original);
     EXPECT_TRUE(live.engine.videoRestartPending);
 }
-
-TEST(SettingsControl, AnUnwritableFileIsReportedAndLeftAlone) {
-    ScratchDirectory scratch;
-    testing_support::makeDirectory("settings.ini");  // a directory cannot be replaced by a file
-    auto menu = loadMenu(settingsScreen());
-    menu.reset();
-    EXPECT_EQ(readFile("debug.log"), "Unable to write ini file 'settings.ini'\n");
-}

@@ -11,10 +11,12 @@
 #include "game/player_start.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "menus/new_game_control.h"
 #include "menus/panel.h"
 #include "menus/player_panel.h"
 #include "menus/player_score_text.h"
 #include "menus/score_control.h"
+#include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "render/player_colours.h"
 #include "resources/package.h"
@@ -115,7 +117,7 @@ TEST(HudFactory, ClassesKeysAndTypeIds) {
     auto menu = loadMenu(std::string(hudFile) +
                              "[ctl]\nType = ScoreControl\n"
                              "[game]\nType = NEWGAMECONTROL\niniFile = my players.ini\n"
-                             "[set]\nType = SettingsControl\niniFile = ..\\\\s.ini\n",
+                             "[set]\nType = SettingsControl\niniFile = ..\\s.ini\n",
                          &filled.board);
     auto* score1 = widget<PlayerScoreText>(*menu, "score1");
     auto* panel1 = widget<PlayerPanel>(*menu, "panel1");
@@ -124,8 +126,10 @@ TEST(HudFactory, ClassesKeysAndTypeIds) {
     ASSERT_EQ(panel1->getTypeId(), 18);
     EXPECT_EQ(panel1->player, 1);
     EXPECT_EQ(widget<HudObject>(*menu, "ctl")->getTypeId(), 20);
-    EXPECT_EQ(widget<HudObject>(*menu, "game")->getTypeId(), 21);
-    EXPECT_EQ(widget<HudObject>(*menu, "set")->getTypeId(), 22);
+    ASSERT_EQ(widget<HudObject>(*menu, "game")->getTypeId(), 21);
+    EXPECT_EQ(widget<NewGameControl>(*menu, "game")->iniFile, "my players.ini");
+    ASSERT_EQ(widget<HudObject>(*menu, "set")->getTypeId(), 22);
+    EXPECT_EQ(widget<SettingsControl>(*menu, "set")->iniFile, "..\\s.ini");
 
     // The same classes from their ids, as a map package would make them.
     for (std::int32_t id = 18; id <= 22; ++id) {
