@@ -5,10 +5,15 @@
 #include "engine/resource_manager.h"
 #include "menus/image.h"
 #include "menus/list_box.h"
+#include "menus/new_game_control.h"
 #include "menus/new_map_button.h"
 #include "menus/panel.h"
+#include "menus/player_panel.h"
+#include "menus/player_score_text.h"
 #include "menus/player_turn_button.h"
 #include "menus/quit_button.h"
+#include "menus/score_control.h"
+#include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "platform/platform.h"
 #include "resources/ini_file.h"
@@ -37,13 +42,26 @@ std::unique_ptr<HudObject> createWidget(const IniFile& ini, int section) {
         button->setColour(ini.getInt(section, "Colour", 0));
         return button;
     }
+    if (is("PlayerScoreText")) {
+        auto score = std::make_unique<PlayerScoreText>();
+        score->player = ini.getInt(section, "Player", 0);
+        return score;
+    }
     if (is("Panel")) {
         return std::make_unique<Panel>();
+    }
+    if (is("PlayerPanel")) {
+        auto panel = std::make_unique<PlayerPanel>();
+        panel->player = ini.getInt(section, "player", 0);
+        return panel;
     }
     if (is("TextBox")) {
         auto box = std::make_unique<TextBox>();
         box->setText(ini.getString(section, "Text", ""));
         return box;
+    }
+    if (is("ScoreControl")) {
+        return std::make_unique<ScoreControl>();
     }
     if (is("NewMapButton")) {
         auto button = std::make_unique<NewMapButton>();
@@ -64,6 +82,16 @@ std::unique_ptr<HudObject> createWidget(const IniFile& ini, int section) {
         list->textGap = static_cast<float>(ini.getFloat(section, "textGap", 0.001));
         list->loadItems(ini, section);
         return list;
+    }
+    if (is("NewGameControl")) {
+        auto control = std::make_unique<NewGameControl>();
+        control->iniFile = ini.getString(section, "iniFile", "");
+        return control;
+    }
+    if (is("SettingsControl")) {
+        auto control = std::make_unique<SettingsControl>();
+        control->iniFile = ini.getString(section, "iniFile", "");
+        return control;
     }
     if (is("Image")) {
         auto image = std::make_unique<Image>();

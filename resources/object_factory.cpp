@@ -1,9 +1,14 @@
 #include "game/player_start.h"
 #include "menus/list_box.h"
+#include "menus/new_game_control.h"
 #include "menus/new_map_button.h"
 #include "menus/panel.h"
+#include "menus/player_panel.h"
+#include "menus/player_score_text.h"
 #include "menus/player_turn_button.h"
 #include "menus/quit_button.h"
+#include "menus/score_control.h"
+#include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
@@ -28,6 +33,21 @@ std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istre
             break;
         case 17:
             object = std::make_unique<Panel>();
+            break;
+        case 18:
+            object = std::make_unique<PlayerPanel>();
+            break;
+        case 19:
+            object = std::make_unique<PlayerScoreText>();
+            break;
+        case 20:
+            object = std::make_unique<ScoreControl>();
+            break;
+        case 21:
+            object = std::make_unique<NewGameControl>();
+            break;
+        case 22:
+            object = std::make_unique<SettingsControl>();
             break;
         case 24:
             object = std::make_unique<Button>();

@@ -1,0 +1,14 @@
+// One player's score, in that player's colour, refreshed from the board every frame.
+#pragma once
+
+#include "menus/text_box.h"
+
+class PlayerScoreText : public TextBox {
+  public:
+    std::int32_t getTypeId() const override { return 19; }
+    void cycleUpdate() override;
+    void draw() override;
+
+    // The 0-based player slot shown, matched against the records' index.
+    std::int32_t player = 0;
+};

@@ -1,0 +1,110 @@
+#include "menus/settings_control.h"
+
+#include "engine/game_engine.h"
+#include "menus/board_lookup.h"
+#include "menus/list_box.h"
+#include "menus/menu.h"
+#include "menus/menu_controller.h"
+#include "resources/ini_file.h"
+
+namespace {
+
+constexpr std::int32_t listTypeId = 27;
+
+void writeToFile(const ListBox* list, IniFile& ini, const std::string& section,
+                 const std::string& key) {
+    if (list == nullptr) {
+        return;
+    }
+    const std::string value = list->selectedValue();
+    // No selection keeps the file's value.
+    if (!value.empty()) {
+        ini.setString(section, key, value);
+    }
+}
+
+}  // namespace
+
+int volumeForSelection(std::int32_t selection) {
+    return static_cast<int>(static_cast<std::int64_t>(selection) * 128 / 10);
+}
+
+bool splitResolution(const std::string& value, std::string& width, std::string& height) {
+    width.clear();
+    height.clear();
+    if (value.size() <= 2) {
+        return false;
+    }
+    // Neither end counts: a space there would leave one side empty.
+    for (std::size_t i = 1; i <= value.size() - 2; ++i) {
+        if (value[i] == ' ') {
+            width = value.substr(0, i);
+            height = value.substr(i + 1);
+        }
+    }
+    return !width.empty() && !height.empty();
+}
+
+MenuController* SettingsControl::findController() const {
+    Map* map = owningMap();
+    if (map != nullptr && map->isMenu()) {
+        Map* parent = static_cast<Menu*>(map)->parent;
+        return parent != nullptr && parent->isMenuController()
+                   ? static_cast<MenuController*>(parent)
+                   : nullptr;
+    }
+    return map != nullptr && map->isMenuController() ? static_cast<MenuController*>(map) : nullptr;
+}
+
+void SettingsControl::postLoad() {
+    const IniFile ini(iniFile);
+    Map* map = owningMap();
+    blackTilesList = findPartnerAs<ListBox>(map, "lstBlackTiles", listTypeId);
+    if (blackTilesList != nullptr) {
+        blackTilesList->selectByValue(ini.getString("game", "blackTiles", "0.01"));
+    }
+    resolutionList = findPartnerAs<ListBox>(map, "lstResolution", listTypeId);
+    if (resolutionList != nullptr) {
+        resolutionList->selectByValue(ini.getString("resolution", "width", "1024") + " " +
+                                      ini.getString("resolution", "height", "768"));
+        initialResolution = resolutionList->selected;
+    }
+    volumeList = findPartnerAs<ListBox>(map, "lstVolume", listTypeId);
+    if (volumeList != nullptr) {
+        volumeList->selectByValue(ini.getString("audio", "MasterVolume", "128"));
+        volumeSelection = volumeList->selected;
+    }
+}
+
+void SettingsControl::update(std::int32_t) {
+    if (volumeList != nullptr && volumeList->selected != volumeSelection) {
+        volumeSelection = volumeList->selected;
+        GameEngine* engine = gameEngine();
+        if (engine != nullptr && engine->audio) {
+            engine->audio->setVolume(volumeForSelection(volumeSelection));
+        }
+    }
+    if (resolutionList != nullptr && resolutionList->selected != initialResolution) {
+        if (MenuController* controller = findController()) {
+            controller->setDisplayReset();
+        }
+    }
+}
+
+void SettingsControl::beforeUnload() {
+    IniFile ini(iniFile);
+    writeToFile(blackTilesList, ini, "game", "blackTiles");
+    if (resolutionList != nullptr) {
+        std::string width;
+        std::string height;
+        if (splitResolution(resolutionList->selectedValue(), width, height)) {
+            ini.setString("resolution", "width", width);
+            ini.setString("resolution", "height", height);
+        }
+    }
+    writeToFile(volumeList, ini, "audio", "MasterVolume");
+    if (GameEngine* engine = gameEngine()) {
+        engine->requestVideoRestart();
+    }
+    ini.save();
+}
