@@ -51,7 +51,7 @@ class FilledBoard {
             record.score = -1;  // never shown
             record.active = setups[i].active;
             record.startTile = start.get();
-            board.players.push_back(record);
+            board.players.push_back(std::move(record));
             starts.push_back(std::move(start));
         }
     }
@@ -225,7 +225,7 @@ TEST(PlayerScoreText, ColoursOutsideTheTableAndMissingStartCellsKeepTheTextColou
     Player noStart;
     noStart.index = 3;
     noStart.shownScore = 8;
-    filled.board.players.push_back(noStart);
+    filled.board.players.push_back(std::move(noStart));
     filled.board.numPlayers = 4;
     auto menu = loadMenu(
         "[a]\nType = PlayerScoreText\nPlayer = 0\ntextColGreen = 0.25\n"

@@ -70,7 +70,7 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
         record.shownScore = 888;
         record.active = i != 2;
         record.startTile = starts.back().get();
-        board.players.push_back(record);
+        board.players.push_back(std::move(record));
     }
 
     // Each player: a panel row with a score text over its right half.
