@@ -258,3 +258,33 @@ TEST_F(EngineLoop, OnlyMotionAndTheLeftButtonReachTheScreenInScreenUnits) {
     EXPECT_DOUBLE_EQ(screen->calls[2].dx, -0.25);
     EXPECT_DOUBLE_EQ(screen->calls[2].dy, 0.125);
 }
+
+TEST(EngineMenus, AMenuShownByTheEngineSwitchesScreensAndQuitsByItsButtons) {
+    ScratchDirectory scratch;
+    writeFile("first.ini",
+              "[next]\nType = NewMapButton\nmapToLoad = second.ini\nLeft = 0.1\nRight = 0.3\n"
+              "Top = 0.1\nBottom = 0.2\n");
+    writeFile("second.ini",
+              "[quit]\nType = QuitButton\nLeft = 0.5\nRight = 0.7\nTop = 0.3\nBottom = 0.4\n");
+    GameEngine engine;
+    engine.InitAll();
+    engine.resources->createMap("first.ini");
+    ASSERT_TRUE(engine.resources->loadMap("first.ini"));
+    ASSERT_TRUE(engine.resources->currentMap()->isMenu());
+    drainEvents();
+    // A click on the new-map button (1024 pixels wide: screen unit 0.2 is pixel 204).
+    pushMotion(204, 153, 0, 0);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 204, 153);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 204, 153);
+    engine.resources->screenFactory = [](const std::string&) {
+        // After the switch: click the quit button of the second screen.
+        pushMotion(614, 358, 0, 0);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 614, 358);
+        pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 614, 358);
+        return std::unique_ptr<Map>();
+    };
+    engine.mainLoop();
+    EXPECT_FALSE(engine.running);
+    ASSERT_NE(engine.resources->currentMap(), nullptr);
+    EXPECT_EQ(engine.resources->currentMap()->fileName(), "second.ini");
+}
