@@ -33,7 +33,13 @@ run_game() {
     sleep 0.5
     import -window "$window" "$work/shot.png"
     window_size=$(identify -format '%wx%h' "$work/shot.png")
-    centre_colour=$(convert "$work/shot.png" -gravity center -crop 1x1+0+0 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+    corner_colour=$(convert "$work/shot.png" -crop 1x1+3+3 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+    # The middle of the main menu's "How to play" button.
+    local x y
+    x=$(identify -format '%w' "$work/shot.png")
+    y=$(awk -v w="$x" 'BEGIN { printf "%d", 0.395 * w }')
+    x=$((x / 2))
+    menu_colour=$(convert "$work/shot.png" -crop "1x1+$x+$y" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
     "$closer" "$window"
     local status=0
     for _ in $(seq 1 100); do
@@ -49,18 +55,24 @@ run_game() {
 }
 
 expect_grey_window() {
-    local what=$1 size=$2
+    local what=$1 size=$2 menu=${3:-}
     [ "$window_size" = "$size" ] || fail "$what: window is $window_size, expected $size"
-    case "$centre_colour" in
+    case "$corner_colour" in
         178,178,178|179,179,179) ;;
-        *) fail "$what: centre pixel is $centre_colour, expected grey 178" ;;
+        *) fail "$what: corner pixel is $corner_colour, expected grey 178" ;;
     esac
-    echo "ok: $what ($window_size, centre $centre_colour)"
+    if [ -n "$menu" ] && ! awk -v got="$menu_colour" -v want="$menu" 'BEGIN {
+            split(got, a, ","); split(want, b, ",");
+            for (i = 1; i <= 3; i++) if ((a[i] - b[i]) ^ 2 > 9) exit 1 }'; then
+        fail "$what: main menu pixel is $menu_colour, expected about $menu"
+    fi
+    echo "ok: $what ($window_size, corner $corner_colour, menu $menu_colour)"
 }
 
-# A fresh data folder: default size, and the log gains this run's lines after earlier ones.
+# A fresh data folder: default size, and the log gains this run's lines after earlier ones. The
+# window is cleared to grey around the main menu.
 run_game 'printf "earlier run\n" > debug.log'
-expect_grey_window "default settings" 1024x768
+expect_grey_window "default settings" 1024x768 56,76,127
 log=$(cat "$work/data/game/debug.log")
 case "$log" in
     "earlier run"*) ;;
@@ -68,14 +80,14 @@ case "$log" in
 esac
 
 run_game 'printf "[resolution]\nwidth = 800\nheight = 600\n" > settings.ini'
-expect_grey_window "800 by 600 from settings.ini" 800x600
+expect_grey_window "800 by 600 from settings.ini" 800x600 56,76,127
 
 run_game 'head -c 4000 /dev/urandom > settings.ini'
 [ "$window_size" != "" ] || fail "garbage settings.ini"
 echo "ok: garbage settings.ini still opens a window ($window_size)"
 
 run_game 'mkdir settings.ini'
-expect_grey_window "unreadable settings.ini" 1024x768
+expect_grey_window "unreadable settings.ini" 1024x768 56,76,127
 
 run_game 'head -c 3000 /dev/urandom > Menus/controller.ini'
 expect_grey_window "garbage controller.ini" 1024x768
