@@ -4,16 +4,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
+#include "platform/random.h"
 #include "render/player_colours.h"
 #include "resources/texture.h"
 
 namespace {
 
 constexpr float twoPi = 6.28318530718f;
-constexpr std::int64_t randomMaximum = 32767;
+constexpr std::int64_t randomMaximum = platform::randomMaximum;
 
 // Public ranges may hold anything; the sums are made wide and kept to 32 bits.
 std::int32_t clampToInt32(std::int64_t value) {
@@ -21,19 +21,19 @@ std::int32_t clampToInt32(std::int64_t value) {
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// A value between minimum and maximum picked by one rand() draw, whole milliseconds.
+// A value between minimum and maximum picked by one random draw, whole milliseconds.
 std::int64_t randomBetween(std::int32_t minimum, std::int32_t maximum) {
-    const std::int64_t r = std::rand();
+    const std::int64_t r = platform::randomValue();
     return minimum + r * (std::int64_t{maximum} - minimum) / randomMaximum;
 }
 
 float randomBetween(float minimum, float maximum) {
-    return minimum + static_cast<float>(std::rand()) * (maximum - minimum) /
+    return minimum + static_cast<float>(platform::randomValue()) * (maximum - minimum) /
                          static_cast<float>(randomMaximum);
 }
 
 float randomAngle() {
-    return static_cast<float>(std::rand()) * twoPi / static_cast<float>(randomMaximum);
+    return static_cast<float>(platform::randomValue()) * twoPi / static_cast<float>(randomMaximum);
 }
 
 }  // namespace
