@@ -30,10 +30,17 @@ class Emitter : public Actor {
     void setSize(float newSize) { size = newSize; }
     void setDefaultTimeRanges();
     void setSpeedRange(float maximum, float minimum);
-    void setBirthDistanceRange(float maximum, float minimum);
+    void setBirthDistanceRange(float maximum, float minimum = 0.0f);
     // Restarts every spark at the emitter's position.
     void burst();
     void setColour(std::int32_t newColour) { colour = newColour; }
+
+    // Whether draw shows the spark. A spark that was never burst (lifeEnd not past fadeStart,
+    // which burst always ensures) is spent, so a fresh emitter shows nothing at the origin.
+    static bool isDrawn(const Particle& particle) {
+        return particle.age <= particle.lifeEnd && particle.lifeEnd > particle.fadeStart;
+    }
+    int drawnCount() const;
 
     std::int32_t colour = 0;
     std::vector<Particle> particles;  // empty until allocated

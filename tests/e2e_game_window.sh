@@ -71,7 +71,7 @@ expect_grey_window() {
 
 # A fresh data folder: default size, and the log gains this run's lines after earlier ones. The
 # window is cleared to grey around the main menu.
-run_game 'printf "earlier run\n" > debug.log'
+run_game 'rm -f settings.ini players.ini; printf "earlier run\n" > debug.log'
 expect_grey_window "default settings" 1024x768 56,76,127
 log=$(cat "$work/data/game/debug.log")
 case "$log" in
@@ -86,7 +86,7 @@ run_game 'head -c 4000 /dev/urandom > settings.ini'
 [ "$window_size" != "" ] || fail "garbage settings.ini"
 echo "ok: garbage settings.ini still opens a window ($window_size)"
 
-run_game 'mkdir settings.ini'
+run_game 'rm -f settings.ini && mkdir settings.ini'
 expect_grey_window "unreadable settings.ini" 1024x768 56,76,127
 
 run_game 'head -c 3000 /dev/urandom > Menus/controller.ini'
