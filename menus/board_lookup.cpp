@@ -46,7 +46,9 @@ Player* findPlayerRecord(GameBoard& board, std::int32_t player) {
             return &board.players[static_cast<std::size_t>(i)];
         }
     }
-    return &board.players.front();
+    // A number the board has no slot for (the HUD's third and fourth players on a board for
+    // two) shows nothing rather than somebody else's score.
+    return nullptr;
 }
 
 bool isPlayersTurn(const GameBoard& board, std::int32_t player) {

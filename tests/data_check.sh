@@ -14,7 +14,7 @@ echo "ok: the game's data checks clean"
 cp -r "$data" "$work/data"
 menus="$work/data/game/Menus"
 printf '\n[typo]\nType = Buton\n' >> "$menus/howToPlay.ini"
-sed -i 's/mapToLoad = "Boards\\small.ini"/mapToLoad = "Boards\\tiny.ini"/' "$menus/newGame.ini"
+sed -i 's/mapToLoad = "Boards\\small.ini"/mapToLoad = "Boards\\tiny.ini"/' "$menus/newGameSmall.ini"
 sed -i 's/value0 = "2"/value0 = "two"/' "$menus/newGame.ini"
 head -c 100 "$work/data/Textures/Spark.bmp" > "$work/spark.bmp" && mv "$work/spark.bmp" "$work/data/Textures/Spark.bmp"
 printf '[General]\nNumRows = 0\n' > "$work/data/game/Boards/broken.ini"
@@ -24,7 +24,7 @@ if "$check" "$work/data" > "$work/broken.txt"; then
     fail "a spoilt data folder checked clean"
 fi
 for expected in 'Menus\\howToPlay.ini: section \[typo\] has Type' \
-                "Menus\\\\newGame.ini: button \\[small\\] leads to 'Boards\\\\tiny.ini'" \
+                "Menus\\\\newGameSmall.ini: button \\[start\\] leads to 'Boards\\\\tiny.ini'" \
                 "Menus\\\\newGame.ini: list lstPlayers item 0 has value 'two'" \
                 'Textures\\Spark.bmp' \
                 'Boards\\broken.ini: debug log: GameBoard: invalid board size'; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A player's whole session with the real game and the mouse alone: main menu, new-game screen
-# (two players, the second one a computer), a game on the small board played by clicking colour
+# A player's whole session with the real game and the mouse alone: main menu, new-game screen,
+# the small board's screen (the second player a computer), a game played by clicking colour
 # buttons until the score screen, back to the main menu, and Quit. The choices made on the
 # new-game screen must be in players.ini afterwards, and the program must end with exit code 0.
 # Usage: e2e_player_session.sh <tintfall binary> <data folder>
@@ -57,10 +57,10 @@ near "$(pixel 0.5 0.465)" 128 46 46 || fail "no main menu (pixel $(pixel 0.5 0.4
 echo "ok: main menu"
 
 click 0.5 0.255 1          # New game
-click 0.2 0.205            # Players: Two
-click 0.66 0.24            # Player 3: Computer (with two players the second one is slot 3)
-click 0.66 0.33            # Player 3: Easy
-click 0.415 0.49 2         # Start on the small board
+click 0.785 0.49 1         # The small board's own screen
+click 0.5 0.24             # Player 2: Computer
+click 0.5 0.33             # Player 2: Easy
+click 0.63 0.49 2          # Start
 echo "ok: game started"
 
 # Click every colour button in turn (taken ones are disabled) until the score screen appears.
@@ -70,7 +70,7 @@ for round in $(seq 1 60); do
         click 0.05 "$(awk -v c="$colour" 'BEGIN { print 0.0975 + (c - 1) * 0.065 }')" 0.1
     done
     sleep 0.5
-    if near "$(pixel 0.34 0.475)" 51 115 64; then
+    if near "$(pixel 0.32 0.475)" 51 115 64; then
         finished=1
         echo "ok: score screen after $round rounds"
         break
@@ -79,7 +79,7 @@ done
 [ "$finished" = 1 ] || fail "the game did not reach its score screen"
 cp "$work/shot.png" "$work/scores.png"
 
-click 0.59 0.475 1.5       # Main menu
+click 0.6 0.475 1.5        # Menu
 xdotool mousemove --window "$window" 5 700
 sleep 0.3
 near "$(pixel 0.5 0.465)" 128 46 46 || fail "not back at the main menu"
@@ -98,9 +98,8 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
 echo "ok: quit with exit code 0"
 
-grep -q 'players = "2"' players.ini || fail "players.ini: $(cat players.ini)"
-awk '/^\[3\]/ { s = 1; next } /^\[/ { s = 0 } s && /AI Controlled = "1"/ { found = 1 } END { exit !found }' players.ini ||
-    fail "player 3 is not a computer in players.ini: $(cat players.ini)"
+awk '/^\[2\]/ { s = 1; next } /^\[/ { s = 0 } s && /AI Controlled = "1"/ { c = 1 } s && /difficulty = "1"/ { d = 1 } END { exit !(c && d) }' players.ini ||
+    fail "player 2 is not an easy computer in players.ini: $(cat players.ini)"
 echo "ok: players.ini holds the choices"
 if grep -v -e '^Unable to open audio' debug.log 2>/dev/null | grep -q .; then
     fail "unexpected lines in debug.log"

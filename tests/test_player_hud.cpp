@@ -205,7 +205,7 @@ TEST(PlayerScoreText, RecordsAreFoundByTheirIndexAfterSwaps) {
         "[d]\nType = PlayerScoreText\nPlayer = -1\n",
         &filled.board);
     const char* names[] = {"a", "b", "c", "d"};
-    const char* expected[] = {"20", "30", "10", "10"};  // no such number: the first record
+    const char* expected[] = {"20", "30", "<null>", "<null>"};  // no such number: nothing
     for (int i = 0; i < 4; ++i) {
         auto* score = widget<PlayerScoreText>(*menu, names[i]);
         score->cycleUpdate();
