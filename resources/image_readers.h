@@ -39,16 +39,17 @@ constexpr std::uint64_t maxImagePixels = std::uint64_t{1} << 24;
 // top-down files (negative height) are flipped so that the bottom row comes first, as in a
 // bottom-up file. Lines for the debug log go to `debugLog`, naming the image `imageName`:
 // "Possibly corrupt image NAME (BmpDataSize doesn't match)\n" when the header's image size is
-// not width x height x bits / 8 (a warning only), and one line for each refusal this reader adds
-// to the specification's (header size, pixel offset, image size too small for the rows).
-// The specification's silent refusals (signature, short header, depth, compression) stay silent.
+// not width x height x bits / 8 (a warning only), and one line for each refusal of a file that
+// looks like a BMP but cannot be read safely (header size, pixel offset, image size too small
+// for the rows). What is plainly not a readable BMP (signature, short header, depth,
+// compression) is refused silently.
 bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& image,
                std::ostream& debugLog);
 
 // Truevision TGA: types 2 (true colour), 10 (run-length true colour) at 24 or 32 bits, and the
 // colour-mapped types 1 and 9 with 8- or 16-bit indices into a map of 24- or 32-bit entries. The
-// origin bits are ignored: rows stay in file order. The specification's messages about types
-// that cannot be read go to `errors` (the caller passes the standard error stream).
+// origin bits are ignored: rows stay in file order. The messages about types that cannot be
+// read go to `errors` (the caller passes the standard error stream).
 bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors);
 
 // The game's texture format. A run (v, 0, n) stands for n pixels in all, the one coded as v

@@ -11,21 +11,15 @@
 #include "game/player_start.h"
 #include "platform/random.h"
 #include "support/board_text.h"
+#include "support/test_boards.h"
 #include "support/test_support.h"
 
 using testing_support::boardDescription;
 using testing_support::ScratchDirectory;
+using testing_support::setUpBoard;
 using testing_support::writeFile;
 
 namespace {
-
-std::unique_ptr<GameBoard> setUpBoard(const std::vector<std::string>& rows, int players) {
-    writeFile("board.ini", boardDescription(rows, players));
-    auto board = std::make_unique<GameBoard>();
-    board->load("board.ini", true);
-    board->additionalSetup();
-    return board;
-}
 
 // The rules as plain recursion over a copy of the board.
 struct Reference {

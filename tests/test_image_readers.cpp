@@ -533,7 +533,7 @@ TEST(TxfFormat, RawAndPaletteFilesDecode) {
                 Bytes{9, 8, 7, 6, 9, 8, 7, 6, 9, 8, 7, 6, 9, 8, 7, 6, 9, 8, 7, 6});
 }
 
-TEST(TxfFormat, EncoderFormsRunsAsTheSpecificationSays) {
+TEST(TxfFormat, EncoderFormsRunsOfThreeOrMoreEqualPixels) {
     DecodedImage image;
     image.width = 8;
     image.height = 1;
