@@ -32,14 +32,14 @@ run_suite build || status=1
 echo "== Build (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-configure_and_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+configure_and_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTINTFALL_SANITIZE=address,undefined -DTINTFALL_FUZZ=ON
 run_suite build-asan || status=1
 
 echo "== Build (clang, ThreadSanitizer) and the tests of what runs on several threads"
 unset ASAN_OPTIONS
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-configure_and_build build-tsan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+configure_and_build build-tsan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTINTFALL_SANITIZE=thread
 (cd build-tsan && ctest -j "$jobs" --timeout 300 --output-on-failure -L threads) || status=1
 
