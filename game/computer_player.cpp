@@ -1,134 +1,356 @@
 #include "game/computer_player.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
-#include "engine/debug_log.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
+#include "game/reference_search.h"
+#include "game/search_position.h"
 
 namespace {
 
 constexpr std::uint32_t waitLimitMs = 10000;
 constexpr std::size_t maxSlots = 4;
 
-struct UndoRecord {
-    Tile* tile;  // null for the marker that opens one simulated move
-    std::int32_t colour;
-    bool owned;
-};
+// The margin evaluation over plain numbers, shared by `evaluatePosition` and the search so that
+// both compute every value with the same single-precision operations in the same order.
+ScoreVector evaluateScores(const std::int32_t* scores, const bool* active, std::size_t slots) {
+    ScoreVector values{};
+    float total = 0.0f;
+    float leader = 0.0f;
+    float second = 0.0f;
+    for (std::size_t i = 0; i < slots; ++i) {
+        if (!active[i]) {
+            continue;
+        }
+        const float value = static_cast<float>(scores[i]);
+        values[i] = value;
+        total += value;
+        if (value > leader) {
+            second = leader;
+            leader = value;
+        } else if (value > second) {
+            second = value;
+        }
+    }
+    ScoreVector result{};
+    for (std::size_t i = 0; i < slots; ++i) {
+        if (!active[i]) {
+            continue;
+        }
+        const float value = values[i];
+        if (value == leader && second != leader) {
+            // The single leader: its lead over the second, as a share of all cells taken.
+            result[i] = (value - second) / total;
+        } else {
+            float behind = 0.0f;
+            for (std::size_t j = 0; j < slots; ++j) {
+                if (active[j] && values[j] > value) {
+                    behind += values[j] - value;
+                }
+            }
+            result[i] = -behind / total;
+        }
+    }
+    return result;
+}
 
-// One search: the board, its undo stack and what it counts. Each search has its own, so two
-// boards could even think at once.
-class Search {
+// The search on a `SearchPosition` of `Words` words per cell set. It walks the same tree as the
+// plain search (same colours in the same order, same cut-offs, same abort polls) and so makes
+// the same choices after the same number of simulated moves; only a move is cheaper: a flood by
+// shifts over bit sets, grown from what is known of the mover's territory, made and taken back
+// by saving the four sets it changes. A last-ply move is not made at all: its score is enough.
+template <int Words>
+class FastSearch {
   public:
-    Search(Player& player, GameBoard& board) : player_(player), board_(board) {
-        worst_ = -static_cast<float>(board.objectCount());
-        for (const Player& slot : board.players) {
-            activePlayers_ += slot.active ? 1 : 0;
+    using Set = std::array<std::uint64_t, Words>;
+
+    FastSearch(const SearchPosition& position, const std::atomic<bool>& abort)
+        : position_(position), abort_(abort) {
+        load(position.evenColumns, even_);
+        load(position.gridCells, grid_);
+        load(position.owned, owned_);
+        colours_.resize(position.colourValues.size());
+        for (std::size_t k = 0; k < colours_.size(); ++k) {
+            load(position.colours, colours_[k], k * Words);
+        }
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            load(position.territories, territories_[slot], slot * Words);
+        }
+        scores_ = position.scores;
+        active_ = position.active;
+        startColour_ = position.startColour;
+        current_ = position.currentPlayer;
+        worst_ = position.worst;
+        // Each territory as far as it reaches now, so that the first floods need not find it.
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            const int bit = position.startBit[slot];
+            if (bit < 0 || position.startOffGrid[slot] || !hasBit(owned_, bit)) {
+                continue;
+            }
+            const Set& colour = colours_[static_cast<std::size_t>(startColour_[slot])];
+            Set allowed;
+            for (int i = 0; i < Words; ++i) {
+                allowed[i] = owned_[i] & colour[i] & grid_[i];
+            }
+            grow(territories_[slot], allowed);
         }
     }
 
     std::int32_t run() {
-        undoStack_.clear();
-        const std::int32_t depth = searchDepth(player_.difficulty, activePlayers_);
+        const std::int32_t depth = searchDepth(position_.difficulty, position_.activePlayers);
         ScoreVector result{};
-        const std::int32_t best = searchRoot(board_.currentPlayer, result, worst_, depth);
-        if (!undoStack_.empty()) {
-            logText("Error: stack not empty\n");
-        }
-        return best;
+        return searchRoot(current_, result, worst_, depth);
     }
 
-    std::int64_t simulatedMoves() const { return simulatedMoves_; }
+    std::int64_t simulatedMoves() const { return simulated_; }
 
   private:
-    Player& slot(std::int32_t index) { return board_.players[static_cast<std::size_t>(index)]; }
+    struct Saved {
+        Set oldColour;
+        Set newColour;
+        Set owned;
+        Set territory;
+        std::array<int, maxSlots> startColour;
+        std::int32_t score;
+    };
 
-    bool aborted() const { return player_.abortThinking.load(); }
-
-    // A colour some active player's start cell shows is never tried.
-    bool held(std::int32_t colour) const { return !board_.isColourFree(colour, true); }
-
-    bool startUncoloured(std::int32_t index) {
-        const PlayerStart* start = slot(index).startTile;
-        return start != nullptr && start->colour == 0;
+    static void load(const std::vector<std::uint64_t>& from, Set& to, std::size_t offset = 0) {
+        for (int i = 0; i < Words; ++i) {
+            to[i] = from[offset + static_cast<std::size_t>(i)];
+        }
     }
 
-    // The search's move rule: the territory floods with the new colour; no captures.
-    void simulateMove(std::int32_t colour) {
-        ++simulatedMoves_;
-        Player& mover = slot(board_.currentPlayer);
-        if (Tile* start = mover.startTile) {
-            const std::int32_t old = start->colour;
-            undoStack_.push_back(UndoRecord{start, start->colour, start->owned});
-            start->colour = colour;
-            start->owned = true;
-            std::vector<Tile*>& queue = queue_;
-            queue.clear();
-            queue.push_back(start);
-            for (std::size_t next = 0; next < queue.size(); ++next) {
-                for (Tile* neighbour : queue[next]->neighbours) {
-                    if (neighbour == nullptr) {
-                        continue;
-                    }
-                    const bool taken =
-                        neighbour->owned ? neighbour->colour == old : neighbour->colour == colour;
-                    if (taken) {
-                        undoStack_.push_back(
-                            UndoRecord{neighbour, neighbour->colour, neighbour->owned});
-                        neighbour->colour = colour;
-                        neighbour->owned = true;
-                        queue.push_back(neighbour);
-                    }
+    static bool hasBit(const Set& set, int bit) {
+        return (set[static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) &
+               1u;
+    }
+
+    // Every cell next to a cell of `from` (and some guard bits, which no allowed set holds).
+    void neighbours(const Set& from, Set& to) const {
+        // Even columns reach the row above diagonally, odd ones the row below.
+        Set upward;
+        Set downward;
+        Set sideways;
+        for (int i = 0; i < Words; ++i) {
+            const std::uint64_t evenPart = from[i] & even_[i];
+            const std::uint64_t oddPart = from[i] & ~even_[i];
+            const std::uint64_t evenBelow = i > 0 ? (from[i - 1] & even_[i - 1]) >> 63 : 0;
+            const std::uint64_t evenAbove = i + 1 < Words ? (from[i + 1] & even_[i + 1]) << 63 : 0;
+            const std::uint64_t oddBelow = i > 0 ? (from[i - 1] & ~even_[i - 1]) >> 63 : 0;
+            const std::uint64_t oddAbove = i + 1 < Words ? (from[i + 1] & ~even_[i + 1]) << 63 : 0;
+            const std::uint64_t evenSide = (evenPart << 1) | evenBelow | (evenPart >> 1) | evenAbove;
+            const std::uint64_t oddSide = (oddPart << 1) | oddBelow | (oddPart >> 1) | oddAbove;
+            sideways[i] = evenSide | oddSide;
+            upward[i] = from[i] | evenSide;
+            downward[i] = from[i] | oddSide;
+        }
+        const int q = position_.strideWords;
+        const unsigned r = static_cast<unsigned>(position_.strideBits);
+        for (int i = 0; i < Words; ++i) {
+            // One row up: bit index minus the stride.
+            std::uint64_t up = 0;
+            if (i + q < Words) {
+                up = upward[i + q] >> r;
+                if (i + q + 1 < Words) {
+                    up |= (upward[i + q + 1] << 1) << (63 - r);
                 }
             }
-            mover.score = static_cast<std::int32_t>(queue.size());
+            // One row down: bit index plus the stride.
+            std::uint64_t down = 0;
+            if (i - q >= 0) {
+                down = downward[i - q] << r;
+                if (i - q - 1 >= 0) {
+                    down |= (downward[i - q - 1] >> 1) >> (63 - r);
+                }
+            }
+            to[i] = sideways[i] | up | down;
         }
-        // On to the next active slot.
-        const std::int32_t count = board_.numPlayers;
-        std::int32_t next = board_.currentPlayer;
-        for (std::int32_t step = 0; step < count; ++step) {
+    }
+
+    // Adds to `area` every cell of `allowed` connected to it.
+    void grow(Set& area, const Set& allowed) const {
+        Set frontier = area;
+        Set found;
+        for (;;) {
+            neighbours(frontier, found);
+            std::uint64_t any = 0;
+            for (int i = 0; i < Words; ++i) {
+                found[i] &= allowed[i] & ~area[i];
+                area[i] |= found[i];
+                any |= found[i];
+            }
+            if (any == 0) {
+                return;
+            }
+            frontier = found;
+        }
+    }
+
+    // The mover's territory after taking `colour`: the cells the move rule floods from its
+    // start cell (owned ones of its old colour, unowned ones of the new). Returns their count.
+    std::int32_t flood(int mover, int colour, Set& area) const {
+        const std::size_t slot = static_cast<std::size_t>(mover);
+        const int start = position_.startBit[slot];
+        const Set& old = colours_[static_cast<std::size_t>(startColour_[slot])];
+        const Set& fresh = colours_[static_cast<std::size_t>(colour)];
+        const Set& known = territories_[slot];
+        Set allowed;
+        std::uint64_t stale = 0;
+        for (int i = 0; i < Words; ++i) {
+            const std::uint64_t ownedOld = owned_[i] & old[i];
+            allowed[i] = (ownedOld | (~owned_[i] & fresh[i])) & grid_[i];
+            stale |= known[i] & ~ownedOld;
+        }
+        // What is known of the territory is a sound seed while all of it still is.
+        if (stale == 0) {
+            area = known;
+        } else {
+            area.fill(0);
+            area[static_cast<std::size_t>(start) / 64] = std::uint64_t{1}
+                                                         << (static_cast<unsigned>(start) % 64);
+        }
+        if (!position_.startOffGrid[slot]) {
+            grow(area, allowed);
+        }
+        std::int32_t count = 0;
+        for (int i = 0; i < Words; ++i) {
+            count += __builtin_popcountll(area[i]);
+        }
+        return count;
+    }
+
+    void make(int mover, int colour, const Set& area, std::int32_t count, Saved& saved) {
+        const std::size_t slot = static_cast<std::size_t>(mover);
+        const std::size_t oldIndex = static_cast<std::size_t>(startColour_[slot]);
+        const std::size_t newIndex = static_cast<std::size_t>(colour);
+        saved.oldColour = colours_[oldIndex];
+        saved.newColour = colours_[newIndex];
+        saved.owned = owned_;
+        saved.territory = territories_[slot];
+        saved.startColour = startColour_;
+        saved.score = scores_[slot];
+        Set& oldSet = colours_[oldIndex];
+        for (int i = 0; i < Words; ++i) {
+            oldSet[i] &= ~area[i];
+        }
+        Set& newSet = colours_[newIndex];
+        for (int i = 0; i < Words; ++i) {
+            newSet[i] |= area[i];
+            owned_[i] |= area[i];
+        }
+        territories_[slot] = area;
+        scores_[slot] = count;
+        for (std::size_t other = 0; other < maxSlots; ++other) {
+            const int bit = position_.startBit[other];
+            if (bit >= 0 && hasBit(area, bit)) {
+                startColour_[other] = colour;
+            }
+        }
+    }
+
+    void unmake(int mover, int colour, const Saved& saved) {
+        const std::size_t slot = static_cast<std::size_t>(mover);
+        startColour_ = saved.startColour;
+        colours_[static_cast<std::size_t>(colour)] = saved.newColour;
+        colours_[static_cast<std::size_t>(startColour_[slot])] = saved.oldColour;
+        owned_ = saved.owned;
+        territories_[slot] = saved.territory;
+        scores_[slot] = saved.score;
+    }
+
+    int nextActive(int from) const {
+        const int count = position_.numPlayers;
+        int next = from;
+        for (int step = 0; step < count; ++step) {
             next = (next + 1) % count;
-            if (slot(next).active) {
+            if (active_[static_cast<std::size_t>(next)]) {
                 break;
             }
         }
-        board_.currentPlayer = next;
+        return next;
     }
 
-    void undoToMarker() {
-        while (!undoStack_.empty()) {
-            const UndoRecord record = undoStack_.back();
-            undoStack_.pop_back();
-            if (record.tile == nullptr) {
-                return;
+    bool aborted() const { return abort_.load(); }
+
+    // The colours some active player's start cell shows, one bit per colour number.
+    unsigned heldColours() const {
+        unsigned held = 0;
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            if (active_[slot] && position_.startBit[slot] >= 0) {
+                const int colour = position_.colourValues[static_cast<std::size_t>(
+                    startColour_[slot])];
+                if (colour >= 1 && colour <= 7) {
+                    held |= 1u << colour;
+                }
             }
-            record.tile->colour = record.colour;
-            record.tile->owned = record.owned;
         }
+        return held;
+    }
+
+    bool startUncoloured(int slot) const {
+        const std::size_t s = static_cast<std::size_t>(slot);
+        return position_.startBit[s] >= 0 && startColour_[s] == 0;
+    }
+
+    ScoreVector evaluate() const {
+        return evaluateScores(scores_.data(), active_.data(),
+                              static_cast<std::size_t>(position_.slots));
     }
 
     // Plays `colour` for the mover, lets the next player answer, takes it all back.
-    void simulateAndAnswer(std::int32_t mover, std::int32_t colour, ScoreVector& answer,
-                           float bound, std::int32_t depth, bool answerFromFirstMove) {
-        undoStack_.push_back(UndoRecord{nullptr, 0, false});
-        const std::int32_t score = slot(mover).score;
-        simulateMove(colour);
-        if (answerFromFirstMove && startUncoloured(board_.currentPlayer)) {
-            searchFirstMove(mover, answer, bound, depth);
-        } else {
-            searchNode(mover, answer, bound, depth);
+    void simulateAndAnswer(int mover, int colour, ScoreVector& answer, float bound,
+                           std::int32_t depth, bool answerFromFirstMove) {
+        ++simulated_;
+        const std::size_t slot = static_cast<std::size_t>(mover);
+        const bool hasStart = position_.startBit[slot] >= 0;
+        Set area;
+        std::int32_t count = 0;
+        if (hasStart) {
+            count = flood(mover, colour, area);
         }
-        undoToMarker();
-        board_.clearMarks();
-        board_.currentPlayer = mover;
-        slot(mover).score = score;
+        const int next = nextActive(mover);
+        bool firstMove = false;
+        if (answerFromFirstMove) {
+            const int nextStart = position_.startBit[static_cast<std::size_t>(next)];
+            if (nextStart >= 0) {
+                const bool taken = hasStart && hasBit(area, nextStart);
+                firstMove = !taken && startColour_[static_cast<std::size_t>(next)] == 0;
+            }
+        }
+        if (!firstMove && depth <= 0) {
+            // The answer is the evaluation of the position after the move: only the score moves.
+            const std::int32_t score = scores_[slot];
+            if (hasStart) {
+                scores_[slot] = count;
+            }
+            answer = evaluate();
+            scores_[slot] = score;
+            return;
+        }
+        auto answerMove = [&] {
+            current_ = next;
+            if (firstMove) {
+                searchFirstMove(mover, answer, bound, depth);
+            } else {
+                searchNode(mover, answer, bound, depth);
+            }
+            current_ = mover;
+        };
+        if (hasStart) {
+            Saved saved;
+            make(mover, colour, area, count, saved);
+            answerMove();
+            unmake(mover, colour, saved);
+        } else {
+            answerMove();
+        }
     }
 
-    bool tryColour(std::int32_t mover, std::int32_t root, ScoreVector& best, ScoreVector& scratch,
-                   float& bestValue, float bound, std::int32_t& bestColour, std::int32_t colour,
-                   std::int32_t depth) {
+    bool tryColour(int mover, int root, ScoreVector& best, ScoreVector& scratch, float& bestValue,
+                   float bound, std::int32_t& bestColour, int colour, std::int32_t depth) {
         simulateAndAnswer(mover, colour, scratch, bestValue, depth, true);
         const std::size_t moverSlot = static_cast<std::size_t>(mover);
         if (bestValue < scratch[moverSlot]) {
@@ -140,19 +362,19 @@ class Search {
         return false;
     }
 
-    std::int32_t searchNode(std::int32_t parent, ScoreVector& result, float bound,
-                            std::int32_t depth) {
+    std::int32_t searchNode(int parent, ScoreVector& result, float bound, std::int32_t depth) {
         if (depth <= 0) {
             result = evaluate();
             return 0;
         }
-        const std::int32_t mover = board_.currentPlayer;
+        const int mover = current_;
         const std::size_t moverSlot = static_cast<std::size_t>(mover);
+        const unsigned held = heldColours();
         float best = worst_;
         std::int32_t bestColour = 0;
         ScoreVector scratch{};
-        for (std::int32_t colour = 1; colour <= 7; ++colour) {
-            if (held(colour)) {
+        for (int colour = 1; colour <= 7; ++colour) {
+            if (held & (1u << colour)) {
                 continue;
             }
             simulateAndAnswer(mover, colour, scratch, best, depth - 1, false);
@@ -165,7 +387,6 @@ class Search {
             } else if (best == scratch[moverSlot]) {
                 cutOffTest = true;
             }
-            // The parent's mover already has something at least as good.
             if (cutOffTest && bound >= scratch[static_cast<std::size_t>(parent)]) {
                 return bestColour;
             }
@@ -176,37 +397,41 @@ class Search {
         return bestColour;
     }
 
-    // For a mover whose start cell is still uncoloured: its neighbours' colours first.
-    std::int32_t searchFirstMove(std::int32_t parent, ScoreVector& result, float bound,
+    std::int32_t searchFirstMove(int parent, ScoreVector& result, float bound,
                                  std::int32_t depth) {
-        const std::int32_t mover = board_.currentPlayer;
-        std::vector<std::int32_t> candidates;
-        auto addCandidate = [&candidates](std::int32_t colour) {
-            if (colour < 1 || colour > 7) {
+        const int mover = current_;
+        const std::size_t moverSlot = static_cast<std::size_t>(mover);
+        std::array<int, 14> candidates{};
+        std::size_t candidateCount = 0;
+        unsigned present = 0;
+        auto addCandidate = [&](int colour) {
+            if (colour < 1 || colour > 7 || (present & (1u << colour))) {
                 return;
             }
-            for (std::int32_t present : candidates) {
-                if (present == colour) {
-                    return;
-                }
-            }
-            candidates.push_back(colour);
+            present |= 1u << colour;
+            candidates[candidateCount++] = colour;
         };
-        if (const PlayerStart* start = slot(mover).startTile) {
-            for (const Tile* neighbour : start->neighbours) {
-                if (neighbour != nullptr) {
-                    addCandidate(neighbour->colour);
+        for (const int bit : position_.startNeighbours[moverSlot]) {
+            if (bit < 0) {
+                continue;
+            }
+            for (std::size_t k = 0; k < colours_.size(); ++k) {
+                if (hasBit(colours_[k], bit)) {
+                    addCandidate(position_.colourValues[k]);
+                    break;
                 }
             }
         }
-        for (std::int32_t colour = 1; colour <= 7; ++colour) {
+        for (int colour = 1; colour <= 7; ++colour) {
             addCandidate(colour);
         }
+        const unsigned held = heldColours();
         float best = worst_;
         std::int32_t bestColour = 0;
         ScoreVector scratch{};
-        for (std::int32_t colour : candidates) {
-            if (held(colour)) {
+        for (std::size_t i = 0; i < candidateCount; ++i) {
+            const int colour = candidates[i];
+            if (held & (1u << colour)) {
                 continue;
             }
             if (tryColour(mover, parent, result, scratch, best, bound, bestColour, colour,
@@ -218,20 +443,20 @@ class Search {
         return bestColour;
     }
 
-    std::int32_t searchRoot(std::int32_t root, ScoreVector& result, float bound,
-                            std::int32_t depth) {
+    std::int32_t searchRoot(int root, ScoreVector& result, float bound, std::int32_t depth) {
         ScoreVector scratch{};
         if (depth <= 1) {
             return startUncoloured(root) ? searchFirstMove(root, scratch, worst_, depth)
                                          : searchNode(root, scratch, worst_, depth);
         }
+        const unsigned held = heldColours();
         // Ordering pass: every free colour one move deep.
         float best = worst_;
         std::int32_t bestColour = 0;
         std::array<float, 7> orderScore{};
-        for (std::int32_t colour = 1; colour <= 7; ++colour) {
+        for (int colour = 1; colour <= 7; ++colour) {
             const std::size_t position = static_cast<std::size_t>(colour - 1);
-            if (held(colour)) {
+            if (held & (1u << colour)) {
                 orderScore[position] = worst_;
                 continue;
             }
@@ -243,7 +468,7 @@ class Search {
         }
         // A selection pass over positions: the scores stay where they were computed, only the
         // colours move, so after a first swap the order is not strictly by score.
-        std::array<std::int32_t, 7> order{1, 2, 3, 4, 5, 6, 7};
+        std::array<int, 7> order{1, 2, 3, 4, 5, 6, 7};
         for (std::size_t i = 0; i < 6; ++i) {
             std::size_t chosen = i;
             for (std::size_t j = i + 1; j < 7; ++j) {
@@ -256,8 +481,8 @@ class Search {
             }
         }
         // Deep pass: a deeper result replaces the one-move choice only when strictly better.
-        for (std::int32_t colour : order) {
-            if (held(colour)) {
+        for (const int colour : order) {
+            if (held & (1u << colour)) {
                 continue;
             }
             tryColour(root, root, result, scratch, best, bound, bestColour, colour, depth - 1);
@@ -268,59 +493,58 @@ class Search {
         return bestColour;
     }
 
-    ScoreVector evaluate() const { return evaluatePosition(board_); }
-
-    Player& player_;
-    GameBoard& board_;
-    std::int32_t activePlayers_ = 0;
+    const SearchPosition& position_;
+    const std::atomic<bool>& abort_;
+    Set even_{};
+    Set grid_{};
+    Set owned_{};
+    std::vector<Set> colours_;
+    std::array<Set, maxSlots> territories_{};
+    std::array<std::int32_t, maxSlots> scores_{};
+    std::array<bool, maxSlots> active_{};
+    std::array<int, maxSlots> startColour_{};
+    int current_ = 0;
     float worst_ = 0.0f;
-    std::vector<UndoRecord> undoStack_;
-    std::vector<Tile*> queue_;
-    std::int64_t simulatedMoves_ = 0;
+    std::int64_t simulated_ = 0;
 };
+
+template <int Words>
+SearchResult runFastSearch(const SearchPosition& position, const std::atomic<bool>& abort) {
+    FastSearch<Words> search(position, abort);
+    SearchResult result;
+    result.colour = search.run();
+    result.simulatedMoves = search.simulatedMoves();
+    return result;
+}
+
+SearchResult searchPosition(const SearchPosition& position, const std::atomic<bool>& abort) {
+    switch (position.words) {
+        case 1:
+            return runFastSearch<1>(position, abort);
+        case 2:
+            return runFastSearch<2>(position, abort);
+        case 4:
+            return runFastSearch<4>(position, abort);
+        case 8:
+            return runFastSearch<8>(position, abort);
+        case 16:
+            return runFastSearch<16>(position, abort);
+        default:
+            return runFastSearch<SearchPosition::maxWords>(position, abort);
+    }
+}
 
 }  // namespace
 
 ScoreVector evaluatePosition(const GameBoard& board) {
-    ScoreVector values{};
-    float total = 0.0f;
-    float leader = 0.0f;
-    float second = 0.0f;
+    std::array<std::int32_t, maxSlots> scores{};
+    std::array<bool, maxSlots> active{};
     const std::size_t slots = board.players.size() < maxSlots ? board.players.size() : maxSlots;
     for (std::size_t i = 0; i < slots; ++i) {
-        if (!board.players[i].active) {
-            continue;
-        }
-        const float value = static_cast<float>(board.players[i].score);
-        values[i] = value;
-        total += value;
-        if (value > leader) {
-            second = leader;
-            leader = value;
-        } else if (value > second) {
-            second = value;
-        }
+        scores[i] = board.players[i].score;
+        active[i] = board.players[i].active;
     }
-    ScoreVector result{};
-    for (std::size_t i = 0; i < slots; ++i) {
-        if (!board.players[i].active) {
-            continue;
-        }
-        const float value = values[i];
-        if (value == leader && second != leader) {
-            // The single leader: its lead over the second, as a share of all cells taken.
-            result[i] = (value - second) / total;
-        } else {
-            float behind = 0.0f;
-            for (std::size_t j = 0; j < slots; ++j) {
-                if (board.players[j].active && values[j] > value) {
-                    behind += values[j] - value;
-                }
-            }
-            result[i] = -behind / total;
-        }
-    }
-    return result;
+    return evaluateScores(scores.data(), active.data(), slots);
 }
 
 std::int32_t searchDepth(std::int32_t difficulty, std::int32_t activePlayers) {
@@ -328,10 +552,13 @@ std::int32_t searchDepth(std::int32_t difficulty, std::int32_t activePlayers) {
 }
 
 SearchResult think(Player& player, GameBoard& board) {
-    Search search(player, board);
-    SearchResult result;
-    result.colour = search.run();
-    result.simulatedMoves = search.simulatedMoves();
+    const SearchPosition position(board, player.difficulty);
+    if (!position.usable()) {
+        return thinkReference(player, board);
+    }
+    const SearchResult result = searchPosition(position, player.abortThinking);
+    // The search never touches the board; what is left of earlier walks' stamps goes as well.
+    board.clearMarks();
     return result;
 }
 
@@ -340,9 +567,17 @@ void startThinking(Player& player, GameBoard& board) {
     player.chosenColour = -1;
     player.abortThinking = false;
     player.board = &board;
+    // The worker searches a copy taken here, on the board's own thread: it never reads or
+    // writes the live board, and the stamps are cleared before it starts rather than after.
+    auto position = std::make_shared<const SearchPosition>(board, player.difficulty);
+    if (position->usable()) {
+        board.clearMarks();
+    }
     player.thinkThread = std::make_unique<platform::WorkerThread>();
-    player.thinkThread->start([&player, &board] {
-        const SearchResult result = think(player, board);
+    player.thinkThread->start([&player, &board, position] {
+        const SearchResult result = position->usable()
+                                        ? searchPosition(*position, player.abortThinking)
+                                        : thinkReference(player, board);
         player.lastSearchMoves = result.simulatedMoves;
         // Written last: the main thread reads the board again once it sees the colour.
         player.chosenColour = result.colour;

@@ -1,0 +1,192 @@
+#include "game/search_position.h"
+
+#include <unordered_map>
+
+#include "game/game_board.h"
+#include "game/player_start.h"
+
+namespace {
+
+// The grid's neighbour steps (row, column), N, NE, SE, S, SW, NW: odd columns sit half a row
+// lower than even ones.
+constexpr int evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1}, {1, 0}, {0, -1}, {-1, -1}};
+constexpr int oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
+
+std::int64_t gridKey(std::int64_t row, std::int64_t col) {
+    return (row << 32) ^ static_cast<std::uint32_t>(col);
+}
+
+void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
+    set[offset + static_cast<std::size_t>(bit) / 64] |= std::uint64_t{1}
+                                                        << (static_cast<unsigned>(bit) % 64);
+}
+
+bool hasBit(const std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
+    return (set[offset + static_cast<std::size_t>(bit) / 64] >>
+            (static_cast<unsigned>(bit) % 64)) &
+           1u;
+}
+
+}  // namespace
+
+SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDifficulty)
+    : difficulty(searchDifficulty) {
+    const std::vector<Tile*>& tiles = board.tiles();
+    if (board.players.size() > static_cast<std::size_t>(maxSlots) || board.numPlayers < 1 ||
+        board.players.size() != static_cast<std::size_t>(board.numPlayers) ||
+        board.currentPlayer < 0 || board.currentPlayer >= board.numPlayers) {
+        return;
+    }
+    // Which tile the board links at each place: the last one placed there, inside the board.
+    std::unordered_map<std::int64_t, const Tile*> grid;
+    for (const Tile* tile : tiles) {
+        grid[gridKey(tile->row, tile->col)] = tile;
+    }
+    auto inGrid = [&](const Tile* tile) {
+        return tile->row >= 0 && tile->row < board.numRows && tile->col >= 0 &&
+               tile->col < board.numCols && grid[gridKey(tile->row, tile->col)] == tile;
+    };
+    std::int64_t minRow = 0;
+    std::int64_t maxRow = -1;
+    std::int64_t minCol = 0;
+    std::int64_t maxCol = -1;
+    std::size_t offGrid = 0;
+    for (const Tile* tile : tiles) {
+        if (!inGrid(tile)) {
+            ++offGrid;
+            continue;
+        }
+        if (maxRow < minRow) {
+            minRow = maxRow = tile->row;
+            minCol = maxCol = tile->col;
+        }
+        minRow = tile->row < minRow ? tile->row : minRow;
+        maxRow = tile->row > maxRow ? tile->row : maxRow;
+        minCol = tile->col < minCol ? tile->col : minCol;
+        maxCol = tile->col > maxCol ? tile->col : maxCol;
+    }
+    // Columns keep their parity, so the first one is even.
+    minCol -= minCol % 2;
+    const std::int64_t width = maxRow < minRow ? 1 : maxCol - minCol + 2;
+    const std::int64_t gridRows = maxRow < minRow ? 0 : maxRow - minRow + 1;
+    const std::int64_t totalBits = gridRows * width + static_cast<std::int64_t>(offGrid);
+    if (totalBits > std::int64_t{64} * maxWords) {
+        return;
+    }
+    words = 1;
+    while (std::int64_t{64} * words < totalBits) {
+        words *= 2;
+    }
+    stride = static_cast<int>(width);
+    strideWords = stride / 64;
+    strideBits = stride % 64;
+    const std::size_t n = static_cast<std::size_t>(words);
+
+    std::unordered_map<const Tile*, int> bitOf;
+    evenColumns.assign(n, 0);
+    gridCells.assign(n, 0);
+    int nextOffGrid = static_cast<int>(gridRows * width);
+    for (const Tile* tile : tiles) {
+        if (inGrid(tile)) {
+            const int bit = static_cast<int>((tile->row - minRow) * width + (tile->col - minCol));
+            bitOf[tile] = bit;
+            setBit(gridCells, 0, bit);
+        } else {
+            bitOf[tile] = nextOffGrid++;
+        }
+    }
+    for (std::int64_t row = 0; row < gridRows; ++row) {
+        for (std::int64_t col = 0; col + 1 < width; col += 2) {
+            setBit(evenColumns, 0, static_cast<int>(row * width + col));
+        }
+    }
+    // The shifts stand for the board's links only if every link is the grid's.
+    for (const Tile* tile : tiles) {
+        const bool linked = inGrid(tile);
+        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        for (int direction = 0; direction < 6; ++direction) {
+            const Tile* expected = nullptr;
+            if (linked) {
+                const std::int64_t row = tile->row + steps[direction][0];
+                const std::int64_t col = tile->col + steps[direction][1];
+                if (row >= 0 && row < board.numRows && col >= 0 && col < board.numCols) {
+                    const auto found = grid.find(gridKey(row, col));
+                    expected = found == grid.end() ? nullptr : found->second;
+                }
+            }
+            if (tile->neighbours[static_cast<std::size_t>(direction)] != expected) {
+                return;
+            }
+        }
+    }
+
+    colourValues.clear();
+    for (int colour = 0; colour < paletteColours; ++colour) {
+        colourValues.push_back(colour);
+    }
+    auto colourIndex = [this](std::int32_t value) {
+        if (value >= 0 && value < paletteColours) {
+            return static_cast<int>(value);
+        }
+        for (std::size_t i = paletteColours; i < colourValues.size(); ++i) {
+            if (colourValues[i] == value) {
+                return static_cast<int>(i);
+            }
+        }
+        colourValues.push_back(value);
+        return static_cast<int>(colourValues.size() - 1);
+    };
+    std::vector<int> tileColour;
+    tileColour.reserve(tiles.size());
+    for (const Tile* tile : tiles) {
+        tileColour.push_back(colourIndex(tile->colour));
+    }
+    colours.assign(colourValues.size() * n, 0);
+    owned.assign(n, 0);
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const int bit = bitOf[tiles[i]];
+        setBit(colours, static_cast<std::size_t>(tileColour[i]) * n, bit);
+        if (tiles[i]->owned) {
+            setBit(owned, 0, bit);
+        }
+    }
+
+    slots = static_cast<int>(board.players.size());
+    numPlayers = board.numPlayers;
+    currentPlayer = board.currentPlayer;
+    worst = -static_cast<float>(board.objectCount());
+    territories.assign(static_cast<std::size_t>(maxSlots) * n, 0);
+    for (int slot = 0; slot < maxSlots; ++slot) {
+        const std::size_t s = static_cast<std::size_t>(slot);
+        startBit[s] = -1;
+        startNeighbours[s].fill(-1);
+        if (slot >= slots) {
+            continue;
+        }
+        const Player& player = board.players[s];
+        activePlayers += player.active ? 1 : 0;
+        scores[s] = player.score;
+        active[s] = player.active;
+        const Tile* start = player.startTile;
+        if (start == nullptr) {
+            continue;
+        }
+        const auto found = bitOf.find(start);
+        if (found == bitOf.end()) {
+            return;  // a start cell the board does not hold
+        }
+        startBit[s] = found->second;
+        startOffGrid[s] = !hasBit(gridCells, 0, found->second);
+        startColour[s] = colourIndex(start->colour);
+        for (std::size_t direction = 0; direction < 6; ++direction) {
+            const Tile* neighbour = start->neighbours[direction];
+            startNeighbours[s][direction] = neighbour == nullptr ? -1 : bitOf[neighbour];
+        }
+        // The search grows territories from what it knows of them; the start cell alone is
+        // always a sound beginning.
+        setBit(territories, s * n, startBit[s]);
+    }
+    // New colours may have joined while reading the start cells: their sets stay empty.
+    colours.resize(colourValues.size() * n, 0);
+    usable_ = true;
+}
