@@ -1,6 +1,7 @@
 #include "game/computer_player.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -14,8 +15,7 @@ namespace {
 constexpr std::uint32_t waitLimitMs = 10000;
 constexpr std::size_t maxSlots = 4;
 
-// The margin evaluation over plain numbers, shared by `evaluatePosition` and the search so that
-// both compute every value with the same single-precision operations in the same order.
+// The margin evaluation over plain numbers.
 ScoreVector evaluateScores(const std::int32_t* scores, const bool* active, std::size_t slots) {
     ScoreVector values{};
     float total = 0.0f;
@@ -59,9 +59,15 @@ ScoreVector evaluateScores(const std::int32_t* scores, const bool* active, std::
 
 // The search on a `SearchPosition` of `Words` words per cell set. It walks the same tree as the
 // plain search (same colours in the same order, same cut-offs, same abort polls) and so makes
-// the same choices after the same number of simulated moves; only a move is cheaper: a flood by
-// shifts over bit sets, grown from what is known of the mover's territory, made and taken back
-// by saving the four sets it changes. A last-ply move is not made at all: its score is enough.
+// the same choices after the same number of simulated moves; only a move is cheaper.
+//
+// A move floods the mover's territory: its owned cells of the old colour, and every unowned
+// area of the new colour it touches. An unowned area (a connected set of unowned cells of one
+// colour) is taken whole or not at all, so the areas found when the search starts stay as they
+// are until taken. Each node therefore finds the mover's territory and the unowned cells around
+// it once; a child's move then adds the areas of its colour that touch them. Moves are made and
+// taken back by saving the four sets they change; a move at the last ply is not made at all,
+// its count is enough for the evaluation.
 template <int Words>
 class FastSearch {
   public:
@@ -81,6 +87,9 @@ class FastSearch {
         }
         scores_ = position.scores;
         active_ = position.active;
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            activeBits_[slot] = active_[slot] ? -1 : 0;
+        }
         startColour_ = position.startColour;
         current_ = position.currentPlayer;
         worst_ = position.worst;
@@ -97,6 +106,34 @@ class FastSearch {
             }
             grow(territories_[slot], allowed);
         }
+        // The unowned areas of the colours a move can take.
+        areaOf_.assign(static_cast<std::size_t>(Words) * 64, -1);
+        for (int colour = 1; colour <= 7; ++colour) {
+            const Set& cells = colours_[static_cast<std::size_t>(colour)];
+            Set allowed;
+            for (int i = 0; i < Words; ++i) {
+                allowed[i] = cells[i] & ~owned_[i] & grid_[i];
+            }
+            for (int bit = 0; bit < Words * 64; ++bit) {
+                if (!hasBit(allowed, bit) || areaOf_[static_cast<std::size_t>(bit)] >= 0) {
+                    continue;
+                }
+                Set area{};
+                area[static_cast<std::size_t>(bit) / 64] = std::uint64_t{1}
+                                                           << (static_cast<unsigned>(bit) % 64);
+                grow(area, allowed);
+                const int id = static_cast<int>(areas_.size());
+                for (int i = 0; i < Words * 64; ++i) {
+                    if (hasBit(area, i)) {
+                        areaOf_[static_cast<std::size_t>(i)] = id;
+                    }
+                }
+                areas_.push_back(area);
+                areaSizes_.push_back(countBits(area));
+            }
+        }
+        areaStamps_.assign(areas_.size(), 0);
+        tidy_ = isTidy();
     }
 
     std::int32_t run() {
@@ -108,14 +145,75 @@ class FastSearch {
     std::int64_t simulatedMoves() const { return simulated_; }
 
   private:
+    // What a made move changed: the cells that took the new colour from the old one, the cells
+    // it took into ownership, and what it overwrote.
     struct Saved {
-        Set oldColour;
-        Set newColour;
-        Set owned;
+        Set recoloured;
+        Set taken;
         Set territory;
         std::array<int, maxSlots> startColour;
         std::int32_t score;
+        bool tidy;
     };
+
+    // What every move of one node's mover starts from.
+    struct MoverView {
+        bool hasStart = false;
+        bool offGrid = false;
+        // Owned cells of the mover's colour outside its territory: a move may reach them.
+        bool loose = false;
+        std::int32_t count = 0;
+        Set territory;
+        Set border;  // the unowned cells next to the territory
+    };
+
+    // Whether every owned cell of a playable colour lies in the territory of the one active
+    // player showing that colour. Moves keep it so (a move takes a colour nobody shows), and
+    // while it holds, a territory is known exactly from the last move and no move reaches owned
+    // cells beyond the mover's territory.
+    bool isTidy() const {
+        unsigned shown = 0;
+        std::array<int, 8> holder{-1, -1, -1, -1, -1, -1, -1, -1};
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            const int bit = position_.startBit[slot];
+            if (!active_[slot] || bit < 0) {
+                continue;
+            }
+            const int colour = position_.colourValues[static_cast<std::size_t>(startColour_[slot])];
+            if (colour == 0) {
+                continue;
+            }
+            if (colour < 1 || colour > 7 || (shown & (1u << colour)) || !hasBit(owned_, bit)) {
+                return false;
+            }
+            shown |= 1u << colour;
+            holder[static_cast<std::size_t>(colour)] = static_cast<int>(slot);
+        }
+        for (std::size_t colour = 1; colour <= 7; ++colour) {
+            const Set& cells = colours_[colour];
+            const int slot = holder[colour];
+            for (int i = 0; i < Words; ++i) {
+                const std::uint64_t territory =
+                    slot < 0 ? 0 : territories_[static_cast<std::size_t>(slot)][i];
+                if ((owned_[i] & cells[i]) != territory) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    static std::int32_t countBits(const Set& set) {
+        std::int32_t count = 0;
+        for (int i = 0; i < Words; ++i) {
+            std::uint64_t x = set[i];
+            x = x - ((x >> 1) & 0x5555555555555555ull);
+            x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+            x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
+            count += static_cast<std::int32_t>((x * 0x0101010101010101ull) >> 56);
+        }
+        return count;
+    }
 
     static void load(const std::vector<std::uint64_t>& from, Set& to, std::size_t offset = 0) {
         for (int i = 0; i < Words; ++i) {
@@ -124,8 +222,7 @@ class FastSearch {
     }
 
     static bool hasBit(const Set& set, int bit) {
-        return (set[static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) &
-               1u;
+        return (set[static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) & 1u;
     }
 
     // Every cell next to a cell of `from` (and some guard bits, which no allowed set holds).
@@ -141,7 +238,8 @@ class FastSearch {
             const std::uint64_t evenAbove = i + 1 < Words ? (from[i + 1] & even_[i + 1]) << 63 : 0;
             const std::uint64_t oddBelow = i > 0 ? (from[i - 1] & ~even_[i - 1]) >> 63 : 0;
             const std::uint64_t oddAbove = i + 1 < Words ? (from[i + 1] & ~even_[i + 1]) << 63 : 0;
-            const std::uint64_t evenSide = (evenPart << 1) | evenBelow | (evenPart >> 1) | evenAbove;
+            const std::uint64_t evenSide =
+                (evenPart << 1) | evenBelow | (evenPart >> 1) | evenAbove;
             const std::uint64_t oddSide = (oddPart << 1) | oddBelow | (oddPart >> 1) | oddAbove;
             sideways[i] = evenSide | oddSide;
             upward[i] = from[i] | evenSide;
@@ -189,64 +287,137 @@ class FastSearch {
         }
     }
 
-    // The mover's territory after taking `colour`: the cells the move rule floods from its
-    // start cell (owned ones of its old colour, unowned ones of the new). Returns their count.
-    std::int32_t flood(int mover, int colour, Set& area) const {
+    void viewMover(int mover, MoverView& view) const {
         const std::size_t slot = static_cast<std::size_t>(mover);
         const int start = position_.startBit[slot];
+        view.hasStart = start >= 0;
+        if (!view.hasStart) {
+            return;
+        }
+        Set& territory = view.territory;
+        territory.fill(0);
+        territory[static_cast<std::size_t>(start) / 64] = std::uint64_t{1}
+                                                          << (static_cast<unsigned>(start) % 64);
+        view.offGrid = position_.startOffGrid[slot];
+        if (view.offGrid) {
+            view.count = 1;
+            view.loose = false;
+            return;
+        }
+        const int colourValue =
+            position_.colourValues[static_cast<std::size_t>(startColour_[slot])];
+        if (tidy_ && colourValue >= 1 && colourValue <= 7) {
+            // Its territory is all the owned cells of its colour, as the last move left it.
+            territory = territories_[slot];
+            Set around;
+            neighbours(territory, around);
+            for (int i = 0; i < Words; ++i) {
+                view.border[i] = around[i] & ~owned_[i] & grid_[i];
+            }
+            view.loose = false;
+            view.count = countBits(territory);
+            return;
+        }
         const Set& old = colours_[static_cast<std::size_t>(startColour_[slot])];
-        const Set& fresh = colours_[static_cast<std::size_t>(colour)];
         const Set& known = territories_[slot];
-        Set allowed;
+        Set ownedOld;
         std::uint64_t stale = 0;
         for (int i = 0; i < Words; ++i) {
-            const std::uint64_t ownedOld = owned_[i] & old[i];
-            allowed[i] = (ownedOld | (~owned_[i] & fresh[i])) & grid_[i];
-            stale |= known[i] & ~ownedOld;
+            ownedOld[i] = owned_[i] & old[i];
+            stale |= known[i] & ~ownedOld[i];
+            ownedOld[i] &= grid_[i];
         }
         // What is known of the territory is a sound seed while all of it still is.
         if (stale == 0) {
-            area = known;
-        } else {
-            area.fill(0);
-            area[static_cast<std::size_t>(start) / 64] = std::uint64_t{1}
-                                                         << (static_cast<unsigned>(start) % 64);
+            territory = known;
         }
-        if (!position_.startOffGrid[slot]) {
-            grow(area, allowed);
-        }
-        std::int32_t count = 0;
+        grow(territory, ownedOld);
+        Set around;
+        neighbours(territory, around);
+        std::uint64_t loose = 0;
         for (int i = 0; i < Words; ++i) {
-            count += __builtin_popcountll(area[i]);
+            view.border[i] = around[i] & ~owned_[i] & grid_[i];
+            loose |= ownedOld[i] & ~territory[i];
+        }
+        view.loose = loose != 0;
+        view.count = countBits(territory);
+    }
+
+    // The mover's territory after taking `colour` (into `area` when `wanted`, or whenever the
+    // flood has to be followed cell by cell). Returns its number of cells.
+    std::int32_t flood(int mover, const MoverView& view, int colour, Set& area, bool wanted) {
+        if (view.offGrid) {
+            area = view.territory;
+            return 1;
+        }
+        wanted = wanted || view.loose;
+        if (wanted) {
+            area = view.territory;
+        }
+        std::int32_t count = view.count;
+        const Set& fresh = colours_[static_cast<std::size_t>(colour)];
+        ++stamp_;
+        for (int i = 0; i < Words; ++i) {
+            std::uint64_t touched = view.border[i] & fresh[i];
+            while (touched != 0) {
+                const int bit = i * 64 + __builtin_ctzll(touched);
+                touched &= touched - 1;
+                const std::size_t id =
+                    static_cast<std::size_t>(areaOf_[static_cast<std::size_t>(bit)]);
+                if (areaStamps_[id] == stamp_) {
+                    continue;
+                }
+                areaStamps_[id] = stamp_;
+                count += areaSizes_[id];
+                if (wanted) {
+                    const Set& cells = areas_[id];
+                    for (int j = 0; j < Words; ++j) {
+                        area[j] |= cells[j];
+                    }
+                }
+            }
+        }
+        if (view.loose) {
+            // Owned cells of the old colour may join through the new areas: follow the flood.
+            const std::size_t slot = static_cast<std::size_t>(mover);
+            const Set& old = colours_[static_cast<std::size_t>(startColour_[slot])];
+            Set allowed;
+            for (int i = 0; i < Words; ++i) {
+                allowed[i] = ((owned_[i] & old[i]) | (~owned_[i] & fresh[i])) & grid_[i];
+            }
+            grow(area, allowed);
+            count = countBits(area);
         }
         return count;
     }
 
     void make(int mover, int colour, const Set& area, std::int32_t count, Saved& saved) {
         const std::size_t slot = static_cast<std::size_t>(mover);
-        const std::size_t oldIndex = static_cast<std::size_t>(startColour_[slot]);
-        const std::size_t newIndex = static_cast<std::size_t>(colour);
-        saved.oldColour = colours_[oldIndex];
-        saved.newColour = colours_[newIndex];
-        saved.owned = owned_;
+        Set& oldSet = colours_[static_cast<std::size_t>(startColour_[slot])];
+        Set& newSet = colours_[static_cast<std::size_t>(colour)];
         saved.territory = territories_[slot];
         saved.startColour = startColour_;
         saved.score = scores_[slot];
-        Set& oldSet = colours_[oldIndex];
+        saved.tidy = tidy_;
+        // The flood holds cells of the old colour and of the new one only.
         for (int i = 0; i < Words; ++i) {
+            saved.recoloured[i] = area[i] & ~newSet[i];
+            saved.taken[i] = area[i] & ~owned_[i];
             oldSet[i] &= ~area[i];
-        }
-        Set& newSet = colours_[newIndex];
-        for (int i = 0; i < Words; ++i) {
             newSet[i] |= area[i];
             owned_[i] |= area[i];
         }
+        const bool wasUncoloured = startColour_[slot] == 0;
         territories_[slot] = area;
         scores_[slot] = count;
         for (std::size_t other = 0; other < maxSlots; ++other) {
             const int bit = position_.startBit[other];
             if (bit >= 0 && hasBit(area, bit)) {
                 startColour_[other] = colour;
+                // Two players now show one colour: territories are no longer told apart.
+                if (other != slot && active_[other] && wasUncoloured) {
+                    tidy_ = false;
+                }
             }
         }
     }
@@ -254,11 +425,16 @@ class FastSearch {
     void unmake(int mover, int colour, const Saved& saved) {
         const std::size_t slot = static_cast<std::size_t>(mover);
         startColour_ = saved.startColour;
-        colours_[static_cast<std::size_t>(colour)] = saved.newColour;
-        colours_[static_cast<std::size_t>(startColour_[slot])] = saved.oldColour;
-        owned_ = saved.owned;
+        Set& oldSet = colours_[static_cast<std::size_t>(startColour_[slot])];
+        Set& newSet = colours_[static_cast<std::size_t>(colour)];
+        for (int i = 0; i < Words; ++i) {
+            newSet[i] &= ~saved.recoloured[i];
+            oldSet[i] |= saved.recoloured[i];
+            owned_[i] &= ~saved.taken[i];
+        }
         territories_[slot] = saved.territory;
         scores_[slot] = saved.score;
+        tidy_ = saved.tidy;
     }
 
     int nextActive(int from) const {
@@ -280,8 +456,8 @@ class FastSearch {
         unsigned held = 0;
         for (std::size_t slot = 0; slot < maxSlots; ++slot) {
             if (active_[slot] && position_.startBit[slot] >= 0) {
-                const int colour = position_.colourValues[static_cast<std::size_t>(
-                    startColour_[slot])];
+                const int colour =
+                    position_.colourValues[static_cast<std::size_t>(startColour_[slot])];
                 if (colour >= 1 && colour <= 7) {
                     held |= 1u << colour;
                 }
@@ -295,35 +471,70 @@ class FastSearch {
         return position_.startBit[s] >= 0 && startColour_[s] == 0;
     }
 
+    // The margin evaluation of `evaluateScores`, written out for four slots. An inactive slot
+    // counts as a score of 0 here: with no score below 0 that changes no sum, no comparison and
+    // no leader, and every value is the same division of the same whole numbers (all exact in
+    // single precision), so each result is bit for bit the same. The four divisions are one.
     ScoreVector evaluate() const {
-        return evaluateScores(scores_.data(), active_.data(),
-                              static_cast<std::size_t>(position_.slots));
+        using Four = float __attribute__((vector_size(16)));
+        using FourBits = std::int32_t __attribute__((vector_size(16)));
+        const float v0 = active_[0] ? static_cast<float>(scores_[0]) : 0.0f;
+        const float v1 = active_[1] ? static_cast<float>(scores_[1]) : 0.0f;
+        const float v2 = active_[2] ? static_cast<float>(scores_[2]) : 0.0f;
+        const float v3 = active_[3] ? static_cast<float>(scores_[3]) : 0.0f;
+        const float total = ((v0 + v1) + v2) + v3;
+        float leader = 0.0f;
+        float second = 0.0f;
+        for (const float value : {v0, v1, v2, v3}) {
+            if (value > leader) {
+                second = leader;
+                leader = value;
+            } else if (value > second) {
+                second = value;
+            }
+        }
+        auto numerator = [&](float value) {
+            if (value == leader && second != leader) {
+                return value - second;
+            }
+            const float behind =
+                (((v0 > value ? v0 - value : 0.0f) + (v1 > value ? v1 - value : 0.0f)) +
+                 (v2 > value ? v2 - value : 0.0f)) +
+                (v3 > value ? v3 - value : 0.0f);
+            return -behind;
+        };
+        const Four quotients =
+            Four{numerator(v0), numerator(v1), numerator(v2), numerator(v3)} / total;
+        FourBits bits;
+        std::memcpy(&bits, &quotients, sizeof bits);
+        const FourBits kept = bits & activeBits_;
+        ScoreVector result;
+        std::memcpy(result.data(), &kept, sizeof result);
+        return result;
     }
 
     // Plays `colour` for the mover, lets the next player answer, takes it all back.
-    void simulateAndAnswer(int mover, int colour, ScoreVector& answer, float bound,
-                           std::int32_t depth, bool answerFromFirstMove) {
+    void simulateAndAnswer(int mover, const MoverView& view, int colour, ScoreVector& answer,
+                           float bound, std::int32_t depth, bool answerFromFirstMove) {
         ++simulated_;
         const std::size_t slot = static_cast<std::size_t>(mover);
-        const bool hasStart = position_.startBit[slot] >= 0;
+        const int next = nextActive(mover);
+        const int nextStart = position_.startBit[static_cast<std::size_t>(next)];
+        const bool askFirstMove = answerFromFirstMove && nextStart >= 0;
+        const bool leaf =
+            depth <= 0 && !(askFirstMove && startColour_[static_cast<std::size_t>(next)] == 0);
         Set area;
         std::int32_t count = 0;
-        if (hasStart) {
-            count = flood(mover, colour, area);
+        if (view.hasStart) {
+            count = flood(mover, view, colour, area, !leaf);
         }
-        const int next = nextActive(mover);
-        bool firstMove = false;
-        if (answerFromFirstMove) {
-            const int nextStart = position_.startBit[static_cast<std::size_t>(next)];
-            if (nextStart >= 0) {
-                const bool taken = hasStart && hasBit(area, nextStart);
-                firstMove = !taken && startColour_[static_cast<std::size_t>(next)] == 0;
-            }
-        }
+        // The next player answers with a first move while its start cell stays uncoloured.
+        const bool firstMove = askFirstMove && startColour_[static_cast<std::size_t>(next)] == 0 &&
+                               !(view.hasStart && hasBit(area, nextStart));
         if (!firstMove && depth <= 0) {
             // The answer is the evaluation of the position after the move: only the score moves.
             const std::int32_t score = scores_[slot];
-            if (hasStart) {
+            if (view.hasStart) {
                 scores_[slot] = count;
             }
             answer = evaluate();
@@ -339,7 +550,7 @@ class FastSearch {
             }
             current_ = mover;
         };
-        if (hasStart) {
+        if (view.hasStart) {
             Saved saved;
             make(mover, colour, area, count, saved);
             answerMove();
@@ -349,9 +560,10 @@ class FastSearch {
         }
     }
 
-    bool tryColour(int mover, int root, ScoreVector& best, ScoreVector& scratch, float& bestValue,
-                   float bound, std::int32_t& bestColour, int colour, std::int32_t depth) {
-        simulateAndAnswer(mover, colour, scratch, bestValue, depth, true);
+    bool tryColour(int mover, const MoverView& view, int root, ScoreVector& best,
+                   ScoreVector& scratch, float& bestValue, float bound, std::int32_t& bestColour,
+                   int colour, std::int32_t depth) {
+        simulateAndAnswer(mover, view, colour, scratch, bestValue, depth, true);
         const std::size_t moverSlot = static_cast<std::size_t>(mover);
         if (bestValue < scratch[moverSlot]) {
             bestValue = scratch[moverSlot];
@@ -370,6 +582,8 @@ class FastSearch {
         const int mover = current_;
         const std::size_t moverSlot = static_cast<std::size_t>(mover);
         const unsigned held = heldColours();
+        MoverView view;
+        viewMover(mover, view);
         float best = worst_;
         std::int32_t bestColour = 0;
         ScoreVector scratch{};
@@ -377,7 +591,21 @@ class FastSearch {
             if (held & (1u << colour)) {
                 continue;
             }
-            simulateAndAnswer(mover, colour, scratch, best, depth - 1, false);
+            if (depth == 1) {
+                // The answer is the evaluation after the move: only the mover's score moves.
+                ++simulated_;
+                if (view.hasStart) {
+                    const std::int32_t score = scores_[moverSlot];
+                    Set unused;
+                    scores_[moverSlot] = flood(mover, view, colour, unused, false);
+                    scratch = evaluate();
+                    scores_[moverSlot] = score;
+                } else {
+                    scratch = evaluate();
+                }
+            } else {
+                simulateAndAnswer(mover, view, colour, scratch, best, depth - 1, false);
+            }
             bool cutOffTest = false;
             if (bestColour == 0 || best < scratch[moverSlot]) {
                 best = scratch[moverSlot];
@@ -397,8 +625,7 @@ class FastSearch {
         return bestColour;
     }
 
-    std::int32_t searchFirstMove(int parent, ScoreVector& result, float bound,
-                                 std::int32_t depth) {
+    std::int32_t searchFirstMove(int parent, ScoreVector& result, float bound, std::int32_t depth) {
         const int mover = current_;
         const std::size_t moverSlot = static_cast<std::size_t>(mover);
         std::array<int, 14> candidates{};
@@ -426,6 +653,8 @@ class FastSearch {
             addCandidate(colour);
         }
         const unsigned held = heldColours();
+        MoverView view;
+        viewMover(mover, view);
         float best = worst_;
         std::int32_t bestColour = 0;
         ScoreVector scratch{};
@@ -434,7 +663,7 @@ class FastSearch {
             if (held & (1u << colour)) {
                 continue;
             }
-            if (tryColour(mover, parent, result, scratch, best, bound, bestColour, colour,
+            if (tryColour(mover, view, parent, result, scratch, best, bound, bestColour, colour,
                           depth - 1) ||
                 aborted()) {
                 break;
@@ -450,6 +679,8 @@ class FastSearch {
                                          : searchNode(root, scratch, worst_, depth);
         }
         const unsigned held = heldColours();
+        MoverView view;
+        viewMover(root, view);
         // Ordering pass: every free colour one move deep.
         float best = worst_;
         std::int32_t bestColour = 0;
@@ -460,7 +691,7 @@ class FastSearch {
                 orderScore[position] = worst_;
                 continue;
             }
-            tryColour(root, root, result, scratch, best, bound, bestColour, colour, 0);
+            tryColour(root, view, root, result, scratch, best, bound, bestColour, colour, 0);
             orderScore[position] = scratch[static_cast<std::size_t>(root)];
             if (aborted()) {
                 return bestColour;
@@ -485,7 +716,8 @@ class FastSearch {
             if (held & (1u << colour)) {
                 continue;
             }
-            tryColour(root, root, result, scratch, best, bound, bestColour, colour, depth - 1);
+            tryColour(root, view, root, result, scratch, best, bound, bestColour, colour,
+                      depth - 1);
             if (aborted()) {
                 break;
             }
@@ -502,10 +734,20 @@ class FastSearch {
     std::array<Set, maxSlots> territories_{};
     std::array<std::int32_t, maxSlots> scores_{};
     std::array<bool, maxSlots> active_{};
+    std::int32_t __attribute__((vector_size(16))) activeBits_{};
     std::array<int, maxSlots> startColour_{};
     int current_ = 0;
     float worst_ = 0.0f;
     std::int64_t simulated_ = 0;
+    // The unowned areas found at the start, by bit (-1 for none), with their cells and sizes.
+    std::vector<int> areaOf_;
+    std::vector<Set> areas_;
+    std::vector<std::int32_t> areaSizes_;
+    // Which areas the current move has counted already.
+    std::vector<std::uint32_t> areaStamps_;
+    std::uint32_t stamp_ = 0;
+    // See `isTidy`.
+    bool tidy_ = false;
 };
 
 template <int Words>
@@ -519,8 +761,6 @@ SearchResult runFastSearch(const SearchPosition& position, const std::atomic<boo
 
 SearchResult searchPosition(const SearchPosition& position, const std::atomic<bool>& abort) {
     switch (position.words) {
-        case 1:
-            return runFastSearch<1>(position, abort);
         case 2:
             return runFastSearch<2>(position, abort);
         case 4:

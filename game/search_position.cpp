@@ -22,8 +22,7 @@ void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
 }
 
 bool hasBit(const std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
-    return (set[offset + static_cast<std::size_t>(bit) / 64] >>
-            (static_cast<unsigned>(bit) % 64)) &
+    return (set[offset + static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) &
            1u;
 }
 
@@ -73,7 +72,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     if (totalBits > std::int64_t{64} * maxWords) {
         return;
     }
-    words = 1;
+    words = 2;
     while (std::int64_t{64} * words < totalBits) {
         words *= 2;
     }
@@ -166,6 +165,9 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
         const Player& player = board.players[s];
         activePlayers += player.active ? 1 : 0;
         scores[s] = player.score;
+        if (player.active && player.score < 0) {
+            return;  // the search's evaluation counts on no score being below 0
+        }
         active[s] = player.active;
         const Tile* start = player.startTile;
         if (start == nullptr) {

@@ -25,7 +25,7 @@ class SearchPosition {
 
     bool usable() const { return usable_; }
 
-    // Words of 64 bits per cell set: a power of two, at most `maxWords`.
+    // Words of 64 bits per cell set: a power of two from 2 to `maxWords`.
     static constexpr int maxWords = 32;
     int words = 0;
     // Bits per row; and the shift of `stride` split into whole words and remaining bits.
