@@ -114,25 +114,45 @@ class FastSearch {
             for (int i = 0; i < Words; ++i) {
                 allowed[i] = cells[i] & ~owned_[i] & grid_[i];
             }
-            for (int bit = 0; bit < Words * 64; ++bit) {
-                if (!hasBit(allowed, bit) || areaOf_[static_cast<std::size_t>(bit)] >= 0) {
-                    continue;
-                }
-                Set area{};
-                area[static_cast<std::size_t>(bit) / 64] = std::uint64_t{1}
-                                                           << (static_cast<unsigned>(bit) % 64);
-                grow(area, allowed);
-                const int id = static_cast<int>(areas_.size());
-                for (int i = 0; i < Words * 64; ++i) {
-                    if (hasBit(area, i)) {
-                        areaOf_[static_cast<std::size_t>(i)] = id;
+            Set left = allowed;
+            for (int i = 0; i < Words; ++i) {
+                while (left[i] != 0) {
+                    Set area{};
+                    area[i] = left[i] & (~left[i] + 1);
+                    grow(area, allowed);
+                    const int id = static_cast<int>(areas_.size());
+                    for (int j = 0; j < Words; ++j) {
+                        left[j] &= ~area[j];
+                        for (std::uint64_t bits = area[j]; bits != 0; bits &= bits - 1) {
+                            areaOf_[static_cast<std::size_t>(j * 64 + __builtin_ctzll(bits))] = id;
+                        }
                     }
+                    areas_.push_back(area);
+                    areaSizes_.push_back(countBits(area));
                 }
-                areas_.push_back(area);
-                areaSizes_.push_back(countBits(area));
             }
         }
         areaStamps_.assign(areas_.size(), 0);
+        for (const Set& area : areas_) {
+            areaHalos_.emplace_back();
+            neighbours(area, areaHalos_.back());
+        }
+        for (std::size_t slot = 0; slot < maxSlots; ++slot) {
+            if (position.startBit[slot] >= 0 && !position.startOffGrid[slot]) {
+                neighbours(territories_[slot], arounds_[slot]);
+            }
+            territoryCounts_[slot] = countBits(territories_[slot]);
+            // The next active slot after this one, wrapping.
+            const int count = position.numPlayers;
+            int next = static_cast<int>(slot);
+            for (int step = 0; step < count; ++step) {
+                next = (next + 1) % count;
+                if (active_[static_cast<std::size_t>(next)]) {
+                    break;
+                }
+            }
+            next_[slot] = next;
+        }
         tidy_ = isTidy();
     }
 
@@ -151,8 +171,10 @@ class FastSearch {
         Set recoloured;
         Set taken;
         Set territory;
+        Set around;
         std::array<int, maxSlots> startColour;
         std::int32_t score;
+        std::int32_t territoryCount;
         bool tidy;
     };
 
@@ -162,9 +184,12 @@ class FastSearch {
         bool offGrid = false;
         // Owned cells of the mover's colour outside its territory: a move may reach them.
         bool loose = false;
+        // The territory is known exactly, with the cells around it.
+        bool exact = false;
         std::int32_t count = 0;
         Set territory;
-        Set border;  // the unowned cells next to the territory
+        Set around;  // the cells next to the territory
+        Set border;  // the unowned ones among them
     };
 
     // Whether every owned cell of a playable colour lies in the territory of the one active
@@ -299,9 +324,11 @@ class FastSearch {
         territory[static_cast<std::size_t>(start) / 64] = std::uint64_t{1}
                                                           << (static_cast<unsigned>(start) % 64);
         view.offGrid = position_.startOffGrid[slot];
+        view.exact = false;
         if (view.offGrid) {
             view.count = 1;
             view.loose = false;
+            view.around.fill(0);
             return;
         }
         const int colourValue =
@@ -309,13 +336,13 @@ class FastSearch {
         if (tidy_ && colourValue >= 1 && colourValue <= 7) {
             // Its territory is all the owned cells of its colour, as the last move left it.
             territory = territories_[slot];
-            Set around;
-            neighbours(territory, around);
+            view.around = arounds_[slot];
             for (int i = 0; i < Words; ++i) {
-                view.border[i] = around[i] & ~owned_[i] & grid_[i];
+                view.border[i] = view.around[i] & ~owned_[i] & grid_[i];
             }
             view.loose = false;
-            view.count = countBits(territory);
+            view.exact = true;
+            view.count = territoryCounts_[slot];
             return;
         }
         const Set& old = colours_[static_cast<std::size_t>(startColour_[slot])];
@@ -332,7 +359,7 @@ class FastSearch {
             territory = known;
         }
         grow(territory, ownedOld);
-        Set around;
+        Set& around = view.around;
         neighbours(territory, around);
         std::uint64_t loose = 0;
         for (int i = 0; i < Words; ++i) {
@@ -343,16 +370,20 @@ class FastSearch {
         view.count = countBits(territory);
     }
 
-    // The mover's territory after taking `colour` (into `area` when `wanted`, or whenever the
-    // flood has to be followed cell by cell). Returns its number of cells.
-    std::int32_t flood(int mover, const MoverView& view, int colour, Set& area, bool wanted) {
+    // The mover's territory after taking `colour` (into `area`, with the cells around it into
+    // `around`, when `wanted`, or whenever the flood has to be followed cell by cell). Returns
+    // its number of cells.
+    std::int32_t flood(int mover, const MoverView& view, int colour, Set& area, Set& around,
+                       bool wanted) {
         if (view.offGrid) {
             area = view.territory;
+            around.fill(0);
             return 1;
         }
         wanted = wanted || view.loose;
         if (wanted) {
             area = view.territory;
+            around = view.around;
         }
         std::int32_t count = view.count;
         const Set& fresh = colours_[static_cast<std::size_t>(colour)];
@@ -371,8 +402,10 @@ class FastSearch {
                 count += areaSizes_[id];
                 if (wanted) {
                     const Set& cells = areas_[id];
+                    const Set& halo = areaHalos_[id];
                     for (int j = 0; j < Words; ++j) {
                         area[j] |= cells[j];
+                        around[j] |= halo[j];
                     }
                 }
             }
@@ -386,16 +419,20 @@ class FastSearch {
                 allowed[i] = ((owned_[i] & old[i]) | (~owned_[i] & fresh[i])) & grid_[i];
             }
             grow(area, allowed);
+            neighbours(area, around);
             count = countBits(area);
         }
         return count;
     }
 
-    void make(int mover, int colour, const Set& area, std::int32_t count, Saved& saved) {
+    void make(int mover, int colour, const Set& area, const Set& around, std::int32_t count,
+              Saved& saved) {
         const std::size_t slot = static_cast<std::size_t>(mover);
         Set& oldSet = colours_[static_cast<std::size_t>(startColour_[slot])];
         Set& newSet = colours_[static_cast<std::size_t>(colour)];
         saved.territory = territories_[slot];
+        saved.around = arounds_[slot];
+        saved.territoryCount = territoryCounts_[slot];
         saved.startColour = startColour_;
         saved.score = scores_[slot];
         saved.tidy = tidy_;
@@ -409,6 +446,8 @@ class FastSearch {
         }
         const bool wasUncoloured = startColour_[slot] == 0;
         territories_[slot] = area;
+        arounds_[slot] = around;
+        territoryCounts_[slot] = count;
         scores_[slot] = count;
         for (std::size_t other = 0; other < maxSlots; ++other) {
             const int bit = position_.startBit[other];
@@ -433,21 +472,13 @@ class FastSearch {
             owned_[i] &= ~saved.taken[i];
         }
         territories_[slot] = saved.territory;
+        arounds_[slot] = saved.around;
+        territoryCounts_[slot] = saved.territoryCount;
         scores_[slot] = saved.score;
         tidy_ = saved.tidy;
     }
 
-    int nextActive(int from) const {
-        const int count = position_.numPlayers;
-        int next = from;
-        for (int step = 0; step < count; ++step) {
-            next = (next + 1) % count;
-            if (active_[static_cast<std::size_t>(next)]) {
-                break;
-            }
-        }
-        return next;
-    }
+    int nextActive(int from) const { return next_[static_cast<std::size_t>(from)]; }
 
     bool aborted() const { return abort_.load(); }
 
@@ -471,10 +502,11 @@ class FastSearch {
         return position_.startBit[s] >= 0 && startColour_[s] == 0;
     }
 
-    // The margin evaluation of `evaluateScores`, written out for four slots. An inactive slot
-    // counts as a score of 0 here: with no score below 0 that changes no sum, no comparison and
-    // no leader, and every value is the same division of the same whole numbers (all exact in
-    // single precision), so each result is bit for bit the same. The four divisions are one.
+    // The margin evaluation of `evaluateScores`, written out for four slots without branches.
+    // An inactive slot counts as a score of 0 here: with no score below 0 that changes no sum,
+    // no comparison and neither the leader nor the second, and every value is the same
+    // division of the same whole numbers (all sums and differences exact in single precision),
+    // so each result is bit for bit the same. The four divisions are done as one.
     ScoreVector evaluate() const {
         using Four = float __attribute__((vector_size(16)));
         using FourBits = std::int32_t __attribute__((vector_size(16)));
@@ -483,31 +515,31 @@ class FastSearch {
         const float v2 = active_[2] ? static_cast<float>(scores_[2]) : 0.0f;
         const float v3 = active_[3] ? static_cast<float>(scores_[3]) : 0.0f;
         const float total = ((v0 + v1) + v2) + v3;
-        float leader = 0.0f;
-        float second = 0.0f;
-        for (const float value : {v0, v1, v2, v3}) {
-            if (value > leader) {
-                second = leader;
-                leader = value;
-            } else if (value > second) {
-                second = value;
-            }
+        // The largest and the second largest value (equal when two share the lead).
+        const float high01 = v0 > v1 ? v0 : v1;
+        const float low01 = v0 > v1 ? v1 : v0;
+        const float high23 = v2 > v3 ? v2 : v3;
+        const float low23 = v2 > v3 ? v3 : v2;
+        const float leader = high01 > high23 ? high01 : high23;
+        const float lowerHigh = high01 > high23 ? high23 : high01;
+        const float higherLow = low01 > low23 ? low01 : low23;
+        const float second = lowerHigh > higherLow ? lowerHigh : higherLow;
+        const Four values = {v0, v1, v2, v3};
+        const Four zero = {0.0f, 0.0f, 0.0f, 0.0f};
+        // What each trails every other value by, summed in slot order.
+        Four behind = zero;
+        for (const float other : {v0, v1, v2, v3}) {
+            const Four gap = Four{other, other, other, other} - values;
+            behind += reinterpret_cast<Four>(reinterpret_cast<FourBits>(gap) & (gap > zero));
         }
-        auto numerator = [&](float value) {
-            if (value == leader && second != leader) {
-                return value - second;
-            }
-            const float behind =
-                (((v0 > value ? v0 - value : 0.0f) + (v1 > value ? v1 - value : 0.0f)) +
-                 (v2 > value ? v2 - value : 0.0f)) +
-                (v3 > value ? v3 - value : 0.0f);
-            return -behind;
-        };
+        const FourBits singleLeader =
+            (values == Four{leader, leader, leader, leader}) & (second != leader ? -1 : 0);
+        const Four lead = values - Four{second, second, second, second};
+        const FourBits numerators = (reinterpret_cast<FourBits>(lead) & singleLeader) |
+                                    (reinterpret_cast<FourBits>(-behind) & ~singleLeader);
         const Four quotients =
-            Four{numerator(v0), numerator(v1), numerator(v2), numerator(v3)} / total;
-        FourBits bits;
-        std::memcpy(&bits, &quotients, sizeof bits);
-        const FourBits kept = bits & activeBits_;
+            reinterpret_cast<Four>(numerators) / Four{total, total, total, total};
+        const FourBits kept = reinterpret_cast<FourBits>(quotients) & activeBits_;
         ScoreVector result;
         std::memcpy(result.data(), &kept, sizeof result);
         return result;
@@ -524,9 +556,10 @@ class FastSearch {
         const bool leaf =
             depth <= 0 && !(askFirstMove && startColour_[static_cast<std::size_t>(next)] == 0);
         Set area;
+        Set around;
         std::int32_t count = 0;
         if (view.hasStart) {
-            count = flood(mover, view, colour, area, !leaf);
+            count = flood(mover, view, colour, area, around, !leaf);
         }
         // The next player answers with a first move while its start cell stays uncoloured.
         const bool firstMove = askFirstMove && startColour_[static_cast<std::size_t>(next)] == 0 &&
@@ -552,7 +585,7 @@ class FastSearch {
         };
         if (view.hasStart) {
             Saved saved;
-            make(mover, colour, area, count, saved);
+            make(mover, colour, area, around, count, saved);
             answerMove();
             unmake(mover, colour, saved);
         } else {
@@ -587,22 +620,36 @@ class FastSearch {
         float best = worst_;
         std::int32_t bestColour = 0;
         ScoreVector scratch{};
+        std::array<std::int32_t, 7> evaluatedCounts{};
+        std::array<ScoreVector, 7> evaluations;
+        std::size_t evaluated = 0;
         for (int colour = 1; colour <= 7; ++colour) {
             if (held & (1u << colour)) {
                 continue;
             }
             if (depth == 1) {
-                // The answer is the evaluation after the move: only the mover's score moves.
+                // The answer is the evaluation after the move: only the mover's score moves, and
+                // moves that end with the same count share one evaluation.
                 ++simulated_;
+                std::int32_t count = scores_[moverSlot];
                 if (view.hasStart) {
-                    const std::int32_t score = scores_[moverSlot];
-                    Set unused;
-                    scores_[moverSlot] = flood(mover, view, colour, unused, false);
-                    scratch = evaluate();
-                    scores_[moverSlot] = score;
-                } else {
-                    scratch = evaluate();
+                    Set unusedArea;
+                    Set unusedAround;
+                    count = flood(mover, view, colour, unusedArea, unusedAround, false);
                 }
+                std::size_t known = 0;
+                while (known < evaluated && evaluatedCounts[known] != count) {
+                    ++known;
+                }
+                if (known == evaluated) {
+                    const std::int32_t score = scores_[moverSlot];
+                    scores_[moverSlot] = count;
+                    evaluatedCounts[known] = count;
+                    evaluations[known] = evaluate();
+                    ++evaluated;
+                    scores_[moverSlot] = score;
+                }
+                scratch = evaluations[known];
             } else {
                 simulateAndAnswer(mover, view, colour, scratch, best, depth - 1, false);
             }
@@ -732,6 +779,10 @@ class FastSearch {
     Set owned_{};
     std::vector<Set> colours_;
     std::array<Set, maxSlots> territories_{};
+    // The cells next to each territory, and its size.
+    std::array<Set, maxSlots> arounds_{};
+    std::array<std::int32_t, maxSlots> territoryCounts_{};
+    std::array<int, maxSlots> next_{};
     std::array<std::int32_t, maxSlots> scores_{};
     std::array<bool, maxSlots> active_{};
     std::int32_t __attribute__((vector_size(16))) activeBits_{};
@@ -743,6 +794,7 @@ class FastSearch {
     std::vector<int> areaOf_;
     std::vector<Set> areas_;
     std::vector<std::int32_t> areaSizes_;
+    std::vector<Set> areaHalos_;
     // Which areas the current move has counted already.
     std::vector<std::uint32_t> areaStamps_;
     std::uint32_t stamp_ = 0;

@@ -1,7 +1,5 @@
 #include "game/search_position.h"
 
-#include <unordered_map>
-
 #include "game/game_board.h"
 #include "game/player_start.h"
 
@@ -12,18 +10,9 @@ namespace {
 constexpr int evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1}, {1, 0}, {0, -1}, {-1, -1}};
 constexpr int oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
 
-std::int64_t gridKey(std::int64_t row, std::int64_t col) {
-    return (row << 32) ^ static_cast<std::uint32_t>(col);
-}
-
 void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
     set[offset + static_cast<std::size_t>(bit) / 64] |= std::uint64_t{1}
                                                         << (static_cast<unsigned>(bit) % 64);
-}
-
-bool hasBit(const std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
-    return (set[offset + static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) &
-           1u;
 }
 
 }  // namespace
@@ -36,23 +25,16 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
         board.currentPlayer < 0 || board.currentPlayer >= board.numPlayers) {
         return;
     }
-    // Which tile the board links at each place: the last one placed there, inside the board.
-    std::unordered_map<std::int64_t, const Tile*> grid;
-    for (const Tile* tile : tiles) {
-        grid[gridKey(tile->row, tile->col)] = tile;
-    }
-    auto inGrid = [&](const Tile* tile) {
-        return tile->row >= 0 && tile->row < board.numRows && tile->col >= 0 &&
-               tile->col < board.numCols && grid[gridKey(tile->row, tile->col)] == tile;
+    auto inBoard = [&board](std::int64_t row, std::int64_t col) {
+        return row >= 0 && row < board.numRows && col >= 0 && col < board.numCols;
     };
+    // The rows and columns the board's cells span.
     std::int64_t minRow = 0;
     std::int64_t maxRow = -1;
     std::int64_t minCol = 0;
     std::int64_t maxCol = -1;
-    std::size_t offGrid = 0;
     for (const Tile* tile : tiles) {
-        if (!inGrid(tile)) {
-            ++offGrid;
+        if (!inBoard(tile->row, tile->col)) {
             continue;
         }
         if (maxRow < minRow) {
@@ -68,30 +50,43 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     minCol -= minCol % 2;
     const std::int64_t width = maxRow < minRow ? 1 : maxCol - minCol + 2;
     const std::int64_t gridRows = maxRow < minRow ? 0 : maxRow - minRow + 1;
-    const std::int64_t totalBits = gridRows * width + static_cast<std::int64_t>(offGrid);
-    if (totalBits > std::int64_t{64} * maxWords) {
+    const std::int64_t gridBits = gridRows * width;
+    if (gridBits + static_cast<std::int64_t>(tiles.size()) > std::int64_t{64} * maxWords) {
         return;
     }
+    auto place = [&](std::int64_t row, std::int64_t col) {
+        return static_cast<int>((row - minRow) * width + (col - minCol));
+    };
+    // Which tile the board links at each place: the last one placed there.
+    std::vector<const Tile*> grid(static_cast<std::size_t>(gridBits), nullptr);
+    for (const Tile* tile : tiles) {
+        if (inBoard(tile->row, tile->col)) {
+            grid[static_cast<std::size_t>(place(tile->row, tile->col))] = tile;
+        }
+    }
+    auto inGrid = [&](const Tile* tile) {
+        return inBoard(tile->row, tile->col) &&
+               grid[static_cast<std::size_t>(place(tile->row, tile->col))] == tile;
+    };
+    std::vector<int> bitOf;
+    bitOf.reserve(tiles.size());
+    int nextOffGrid = static_cast<int>(gridBits);
+    for (const Tile* tile : tiles) {
+        bitOf.push_back(inGrid(tile) ? place(tile->row, tile->col) : nextOffGrid++);
+    }
     words = 2;
-    while (std::int64_t{64} * words < totalBits) {
+    while (64 * words < nextOffGrid) {
         words *= 2;
     }
     stride = static_cast<int>(width);
     strideWords = stride / 64;
     strideBits = stride % 64;
     const std::size_t n = static_cast<std::size_t>(words);
-
-    std::unordered_map<const Tile*, int> bitOf;
     evenColumns.assign(n, 0);
     gridCells.assign(n, 0);
-    int nextOffGrid = static_cast<int>(gridRows * width);
-    for (const Tile* tile : tiles) {
-        if (inGrid(tile)) {
-            const int bit = static_cast<int>((tile->row - minRow) * width + (tile->col - minCol));
-            bitOf[tile] = bit;
-            setBit(gridCells, 0, bit);
-        } else {
-            bitOf[tile] = nextOffGrid++;
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        if (bitOf[i] < gridBits) {
+            setBit(gridCells, 0, bitOf[i]);
         }
     }
     for (std::int64_t row = 0; row < gridRows; ++row) {
@@ -108,9 +103,9 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
             if (linked) {
                 const std::int64_t row = tile->row + steps[direction][0];
                 const std::int64_t col = tile->col + steps[direction][1];
-                if (row >= 0 && row < board.numRows && col >= 0 && col < board.numCols) {
-                    const auto found = grid.find(gridKey(row, col));
-                    expected = found == grid.end() ? nullptr : found->second;
+                if (inBoard(row, col) && row >= minRow && row <= maxRow && col >= minCol &&
+                    col <= maxCol) {
+                    expected = grid[static_cast<std::size_t>(place(row, col))];
                 }
             }
             if (tile->neighbours[static_cast<std::size_t>(direction)] != expected) {
@@ -118,6 +113,8 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
             }
         }
     }
+    // A linked tile's bit is its place on the grid.
+    auto linkedBit = [&](const Tile* tile) { return place(tile->row, tile->col); };
 
     colourValues.clear();
     for (int colour = 0; colour < paletteColours; ++colour) {
@@ -143,7 +140,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     colours.assign(colourValues.size() * n, 0);
     owned.assign(n, 0);
     for (std::size_t i = 0; i < tiles.size(); ++i) {
-        const int bit = bitOf[tiles[i]];
+        const int bit = bitOf[i];
         setBit(colours, static_cast<std::size_t>(tileColour[i]) * n, bit);
         if (tiles[i]->owned) {
             setBit(owned, 0, bit);
@@ -173,16 +170,19 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
         if (start == nullptr) {
             continue;
         }
-        const auto found = bitOf.find(start);
-        if (found == bitOf.end()) {
+        std::size_t index = 0;
+        while (index < tiles.size() && tiles[index] != start) {
+            ++index;
+        }
+        if (index == tiles.size()) {
             return;  // a start cell the board does not hold
         }
-        startBit[s] = found->second;
-        startOffGrid[s] = !hasBit(gridCells, 0, found->second);
+        startBit[s] = bitOf[index];
+        startOffGrid[s] = bitOf[index] >= gridBits;
         startColour[s] = colourIndex(start->colour);
         for (std::size_t direction = 0; direction < 6; ++direction) {
             const Tile* neighbour = start->neighbours[direction];
-            startNeighbours[s][direction] = neighbour == nullptr ? -1 : bitOf[neighbour];
+            startNeighbours[s][direction] = neighbour == nullptr ? -1 : linkedBit(neighbour);
         }
         // The search grows territories from what it knows of them; the start cell alone is
         // always a sound beginning.

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -213,6 +214,7 @@ int play(const Options& options) {
     std::size_t nextMove = 0;
     int moveNumber = 0;
     int status = 0;
+    std::vector<double> thinkTimes;
     skipInactive(*board);
     while (board->turnPlayer < board->numPlayers) {
         Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
@@ -244,11 +246,14 @@ int play(const Options& options) {
                 break;
             }
         }
+        if (!mover.isHuman) {
+            thinkTimes.push_back(milliseconds);
+        }
         board->takeTurn(colour);
         std::cout << "{\"move\":" << ++moveNumber << ",\"slot\":" << slot
                   << ",\"player\":" << mover.index << ",\"colour\":" << colour
-                  << ",\"scores\":" << scoreList(*board)
-                  << ",\"think_ms\":" << static_cast<std::int64_t>(milliseconds)
+                  << ",\"scores\":" << scoreList(*board) << ",\"think_ms\":" << std::fixed
+                  << std::setprecision(3) << milliseconds << std::defaultfloat
                   << ",\"simulated_moves\":" << simulated << "}\n";
         skipInactive(*board);
     }
@@ -268,7 +273,16 @@ int play(const Options& options) {
         std::cout << (i > 0 ? "," : "") << "{\"slot\":" << ranking[i]
                   << ",\"player\":" << player.index << ",\"score\":" << player.score << "}";
     }
-    std::cout << "],\"moves\":" << moveNumber << "}\n";
+    // The median time a computer player took to think, in milliseconds.
+    double median = 0.0;
+    if (!thinkTimes.empty()) {
+        std::sort(thinkTimes.begin(), thinkTimes.end());
+        const std::size_t middle = thinkTimes.size() / 2;
+        median = thinkTimes.size() % 2 == 1 ? thinkTimes[middle]
+                                            : (thinkTimes[middle - 1] + thinkTimes[middle]) / 2;
+    }
+    std::cout << "],\"moves\":" << moveNumber << ",\"median_think_ms\":" << std::fixed
+              << std::setprecision(3) << median << std::defaultfloat << "}\n";
     const std::string log = readWhole("debug.log");
     if (!log.empty()) {
         std::cerr << log;
