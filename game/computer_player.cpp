@@ -129,6 +129,7 @@ class FastSearch {
                     }
                     areas_.push_back(area);
                     areaSizes_.push_back(countBits(area));
+                    areaColours_.push_back(static_cast<std::size_t>(colour));
                 }
             }
         }
@@ -623,6 +624,26 @@ class FastSearch {
         std::array<std::int32_t, 7> evaluatedCounts{};
         std::array<ScoreVector, 7> evaluations;
         std::size_t evaluated = 0;
+        // At the last ply, what each colour would add, found in one pass over the border.
+        std::array<std::int32_t, 8> gains{};
+        const bool gainsKnown = depth == 1 && view.hasStart && !view.offGrid && !view.loose;
+        if (gainsKnown) {
+            ++stamp_;
+            for (int i = 0; i < Words; ++i) {
+                for (std::uint64_t cells = view.border[i]; cells != 0; cells &= cells - 1) {
+                    const int area =
+                        areaOf_[static_cast<std::size_t>(i * 64 + __builtin_ctzll(cells))];
+                    if (area < 0) {
+                        continue;
+                    }
+                    const std::size_t id = static_cast<std::size_t>(area);
+                    if (areaStamps_[id] != stamp_) {
+                        areaStamps_[id] = stamp_;
+                        gains[areaColours_[id]] += areaSizes_[id];
+                    }
+                }
+            }
+        }
         for (int colour = 1; colour <= 7; ++colour) {
             if (held & (1u << colour)) {
                 continue;
@@ -632,7 +653,9 @@ class FastSearch {
                 // moves that end with the same count share one evaluation.
                 ++simulated_;
                 std::int32_t count = scores_[moverSlot];
-                if (view.hasStart) {
+                if (gainsKnown) {
+                    count = view.count + gains[static_cast<std::size_t>(colour)];
+                } else if (view.hasStart) {
                     Set unusedArea;
                     Set unusedAround;
                     count = flood(mover, view, colour, unusedArea, unusedAround, false);
@@ -794,6 +817,7 @@ class FastSearch {
     std::vector<int> areaOf_;
     std::vector<Set> areas_;
     std::vector<std::int32_t> areaSizes_;
+    std::vector<std::size_t> areaColours_;
     std::vector<Set> areaHalos_;
     // Which areas the current move has counted already.
     std::vector<std::uint32_t> areaStamps_;
