@@ -1,7 +1,8 @@
-// The computer players. When a computer player's turn comes, the board starts a worker thread
-// that searches the colour choices several moves ahead on the live board (every player assumed
-// to pick what is best for itself, scored by a margin evaluation), undoes every simulated change,
-// and leaves the chosen colour in the player's record for the main thread to play.
+// The computer players. When a computer player's turn comes, the board takes a copy of itself
+// and starts a worker thread that searches the colour choices several moves ahead on that copy
+// (every player assumed to pick what is best for itself, scored by a margin evaluation), and
+// leaves the chosen colour in the player's record for the main thread to play. The worker never
+// touches the live board.
 #pragma once
 
 #include <array>

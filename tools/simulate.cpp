@@ -2,8 +2,10 @@
 // computer players, and measures the computer players' search.
 //
 //   tintfall-sim play --board FILE [options]    one game, one JSON line per move
-//   tintfall-sim bench [--quick]                the search benchmark: simulated moves, a
-//                                               signature of every choice, moves per second
+//   tintfall-sim bench [--quick]                the search benchmark: the game's search and the
+//                                               plain reference search on the same positions;
+//                                               simulated moves, a signature of every choice,
+//                                               times, moves per second and the speed-up
 //
 // Options of `play`:
 //   --players N            players chosen (2..4; default 4), as on the new-game screen
@@ -14,6 +16,8 @@
 //   --seed N               seed of the random generator (default 1)
 //   --moves LIST           comma-separated colours for the human slots, in playing order
 //   --print-board          print every cell right after set-up
+//   --reference            computer players use the plain reference search (for comparing
+//                          think times)
 //
 // The board is set up exactly as the game does it: the settings go into players.ini and
 // settings.ini in a scratch working directory, which the board then reads.
@@ -24,6 +28,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -33,6 +38,7 @@
 #include "game/computer_player.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
+#include "game/reference_search.h"
 #include "platform/random.h"
 
 namespace {
@@ -47,6 +53,7 @@ struct Options {
     std::uint32_t seed = 1;
     std::vector<int> moves;
     bool printBoard = false;
+    bool reference = false;
 };
 
 std::vector<int> numberList(const std::string& text) {
@@ -165,16 +172,24 @@ void skipInactive(GameBoard& board) {
 }
 
 // Searches on the worker thread, as the game does, and waits for the answer.
-SearchResult searchOnWorker(Player& player, GameBoard& board, double& milliseconds) {
+SearchResult searchOnWorker(Player& player, GameBoard& board, bool reference,
+                            double& milliseconds) {
     const auto started = std::chrono::steady_clock::now();
-    startThinking(player, board);
-    while (!player.thinkThread->waitFor(1000)) {
-    }
     SearchResult result;
-    result.colour = player.chosenColour.load();
-    result.simulatedMoves = player.lastSearchMoves;
-    player.thinkThread.reset();
-    player.chosenColour = -1;
+    if (reference) {
+        platform::WorkerThread worker;
+        worker.start([&] { result = thinkReference(player, board); });
+        while (!worker.waitFor(1000)) {
+        }
+    } else {
+        startThinking(player, board);
+        while (!player.thinkThread->waitFor(1000)) {
+        }
+        result.colour = player.chosenColour.load();
+        result.simulatedMoves = player.lastSearchMoves;
+        player.thinkThread.reset();
+        player.chosenColour = -1;
+    }
     milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
@@ -199,6 +214,7 @@ int play(const Options& options) {
     std::size_t nextMove = 0;
     int moveNumber = 0;
     int status = 0;
+    std::vector<double> thinkTimes;
     skipInactive(*board);
     while (board->turnPlayer < board->numPlayers) {
         Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
@@ -220,7 +236,8 @@ int play(const Options& options) {
                 break;
             }
         } else {
-            const SearchResult result = searchOnWorker(mover, *board, milliseconds);
+            const SearchResult result =
+                searchOnWorker(mover, *board, options.reference, milliseconds);
             colour = result.colour;
             simulated = result.simulatedMoves;
             if (colour <= 0) {
@@ -229,11 +246,14 @@ int play(const Options& options) {
                 break;
             }
         }
+        if (!mover.isHuman) {
+            thinkTimes.push_back(milliseconds);
+        }
         board->takeTurn(colour);
         std::cout << "{\"move\":" << ++moveNumber << ",\"slot\":" << slot
                   << ",\"player\":" << mover.index << ",\"colour\":" << colour
-                  << ",\"scores\":" << scoreList(*board)
-                  << ",\"think_ms\":" << static_cast<std::int64_t>(milliseconds)
+                  << ",\"scores\":" << scoreList(*board) << ",\"think_ms\":" << std::fixed
+                  << std::setprecision(3) << milliseconds << std::defaultfloat
                   << ",\"simulated_moves\":" << simulated << "}\n";
         skipInactive(*board);
     }
@@ -253,7 +273,16 @@ int play(const Options& options) {
         std::cout << (i > 0 ? "," : "") << "{\"slot\":" << ranking[i]
                   << ",\"player\":" << player.index << ",\"score\":" << player.score << "}";
     }
-    std::cout << "],\"moves\":" << moveNumber << "}\n";
+    // The median time a computer player took to think, in milliseconds.
+    double median = 0.0;
+    if (!thinkTimes.empty()) {
+        std::sort(thinkTimes.begin(), thinkTimes.end());
+        const std::size_t middle = thinkTimes.size() / 2;
+        median = thinkTimes.size() % 2 == 1 ? thinkTimes[middle]
+                                            : (thinkTimes[middle - 1] + thinkTimes[middle]) / 2;
+    }
+    std::cout << "],\"moves\":" << moveNumber << ",\"median_think_ms\":" << std::fixed
+              << std::setprecision(3) << median << std::defaultfloat << "}\n";
     const std::string log = readWhole("debug.log");
     if (!log.empty()) {
         std::cerr << log;
@@ -262,13 +291,18 @@ int play(const Options& options) {
 }
 
 // The benchmark's positions: each board, player count and difficulty, a few moves into a game
-// played by one-move-deep players, searched once.
+// played by one-move-deep players, searched once by the reference search and once by the
+// game's search, which must agree on the colour and the number of simulated moves.
 struct Position {
     const char* board;
     int players;
     int difficulty;
     int openingMoves;
 };
+
+double secondsSince(std::chrono::steady_clock::time_point started) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
 
 int bench(bool quick, const std::string& boardFolder) {
     std::vector<Position> positions;
@@ -297,6 +331,8 @@ int bench(bool quick, const std::string& boardFolder) {
     };
     std::int64_t total = 0;
     double seconds = 0.0;
+    double referenceSeconds = 0.0;
+    int status = 0;
     for (const Position& position : positions) {
         const std::string boardText = readWhole(boardFolder + "/" + position.board);
         if (boardText.empty()) {
@@ -320,31 +356,46 @@ int bench(bool quick, const std::string& boardFolder) {
         }
         Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
         mover.difficulty = position.difficulty;
-        const auto started = std::chrono::steady_clock::now();
+        auto started = std::chrono::steady_clock::now();
+        const SearchResult reference = thinkReference(mover, *board);
+        const double referenceTaken = secondsSince(started);
+        started = std::chrono::steady_clock::now();
         const SearchResult result = think(mover, *board);
-        const double taken =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const double taken = secondsSince(started);
+        referenceSeconds += referenceTaken;
         seconds += taken;
         total += result.simulatedMoves;
         mix(static_cast<std::uint64_t>(result.colour));
         mix(static_cast<std::uint64_t>(result.simulatedMoves));
         std::cout << position.board << " players " << position.players << " difficulty "
                   << position.difficulty << ": colour " << result.colour << ", "
-                  << result.simulatedMoves << " simulated moves, " << taken * 1000.0 << " ms\n";
+                  << result.simulatedMoves << " simulated moves, " << taken * 1000.0
+                  << " ms (reference " << referenceTaken * 1000.0 << " ms)\n";
+        if (reference.colour != result.colour ||
+            reference.simulatedMoves != result.simulatedMoves) {
+            std::cout << "MISMATCH: the reference search chose colour " << reference.colour
+                      << " after " << reference.simulatedMoves << " simulated moves\n";
+            status = 1;
+        }
     }
+    auto perSecond = [total](double taken) {
+        return static_cast<std::int64_t>(taken > 0 ? static_cast<double>(total) / taken : 0);
+    };
     std::cout << "total simulated moves: " << total << "\n";
     std::cout << "signature: " << std::hex << signature << std::dec << "\n";
     std::cout << "seconds: " << seconds << "\n";
-    std::cout << "simulated moves per second: "
-              << static_cast<std::int64_t>(seconds > 0 ? total / seconds : 0) << "\n";
-    return 0;
+    std::cout << "simulated moves per second: " << perSecond(seconds) << "\n";
+    std::cout << "reference seconds: " << referenceSeconds << "\n";
+    std::cout << "reference simulated moves per second: " << perSecond(referenceSeconds) << "\n";
+    std::cout << "speed-up: " << (seconds > 0 ? referenceSeconds / seconds : 0.0) << "\n";
+    return status;
 }
 
 int usage() {
     std::cerr << "usage: tintfall-sim play --board FILE [--players N] [--human SLOTS]\n"
                  "                         [--difficulty LIST] [--random-first]\n"
                  "                         [--black-tiles SHARE] [--seed N] [--moves LIST]\n"
-                 "                         [--print-board]\n"
+                 "                         [--print-board] [--reference]\n"
                  "       tintfall-sim bench [--quick] [--boards FOLDER]\n";
     return 2;
 }
@@ -400,6 +451,8 @@ int main(int argc, char** argv) {
             options.moves = numberList(args[++i]);
         } else if (arg == "--print-board") {
             options.printBoard = true;
+        } else if (arg == "--reference") {
+            options.reference = true;
         } else {
             return usage();
         }
