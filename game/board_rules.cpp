@@ -70,13 +70,14 @@ void GameBoard::linkNeighbours() {
 
 void GameBoard::assignColours() {
     const IniFile settings("settings.ini");
-    // A share above one in one would draw colours past black; below none makes no sense.
+    // A negative share makes no sense; a share above one draws colours past black, and every
+    // such draw counts as black.
     double share = settings.getFloat("game", "blackTiles", 0.01);
     if (!(share >= 0.0)) {
         share = 0.0;
     }
-    if (share > 1.0) {
-        share = 1.0;
+    if (share > 1.0e6) {
+        share = 1.0e6;
     }
     const float range = static_cast<float>(share) + 7.0f;
     for (Tile* tile : tiles_) {
@@ -156,10 +157,11 @@ void GameBoard::moveTerritory(std::int32_t colour) {
     Player& mover = players[static_cast<std::size_t>(currentPlayer)];
     if (PlayerStart* start = mover.startTile) {
         mover.score += start->recolour(colour);
-        // Stamps left by earlier walks could hide an enclosed area from this move's captures.
-        clearMarks();
+        // Stamps left by an earlier walk could hide an enclosed area from the next one, so every
+        // capture walk starts from clean stamps.
         std::int32_t captured;
         do {
+            clearMarks();
             captured = start->captureEnclosed();
             mover.score += captured;
         } while (captured != 0);

@@ -215,6 +215,12 @@ void GameBoard::readPlayerSettings() {
     if (activeSlots == 2 && numPlayers >= 3) {
         std::swap(players[1], players[2]);
     }
+    // A slot the description gave no start cell takes no turn and holds no colour.
+    for (Player& player : players) {
+        if (player.startTile == nullptr) {
+            player.active = false;
+        }
+    }
     if (settings.getInt("General", "randomFirstPlayer", 0) != 0 && numPlayers > 0) {
         currentPlayer = turnPlayer =
             static_cast<std::int32_t>(platform::random() * 1LL * numPlayers / 32768);
@@ -316,9 +322,20 @@ void GameBoard::handleComputerTurn() {
         }
         mover.chosenColour = -1;
         takeTurn(chosen);
-    } else {
-        startThinking(mover, *this);
+        return;
     }
+    // With every colour held there is nothing to search for: the player passes (its own colour
+    // takes nothing) rather than searching again every frame.
+    bool anyFree = false;
+    for (std::int32_t colour = 1; colour <= 7; ++colour) {
+        anyFree = anyFree || isColourFree(colour, true);
+    }
+    if (!anyFree && mover.startTile != nullptr) {
+        cancelThinking(mover);
+        takeTurn(mover.startTile->colour);
+        return;
+    }
+    startThinking(mover, *this);
 }
 
 void GameBoard::cancelAllThinking() {

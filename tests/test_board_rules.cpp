@@ -147,14 +147,14 @@ struct Reference {
         }
         return count;
     }
-    // A move as the board plays it: stamps are cleared before the capture walks.
+    // A move as the board plays it: stamps are cleared before every capture walk.
     int move(int start, int c) {
         int score = recolour(start, c);
-        for (Cell& cell : cells) {
-            cell.mark = 0;
-        }
         int captured;
         do {
+            for (Cell& cell : cells) {
+                cell.mark = 0;
+            }
             captured = captureEnclosed(start);
             score += captured;
         } while (captured != 0);

@@ -198,12 +198,11 @@ TEST(BoardColours, ShareOfBlackCells) {
     // One in eight, plus the few pockets black cells wall in.
     EXPECT_GT(black, 150);
     EXPECT_LT(black, 320);
-    // Shares past one in one are held at one in one: never a colour past black.
+    // Past one in one every draw beyond black counts as black: never a colour past black.
     writeFile("settings.ini", "[game]\nblackTiles = 50\n");
     platform::seedRandom(7);
     auto wild = setUpBoard(boardDescription(rows, 1));
-    EXPECT_GT(countColour(*wild, 8), 150);
-    EXPECT_LT(countColour(*wild, 8), 320);
+    EXPECT_GT(countColour(*wild, 8), 1200);
     for (const Tile* tile : wild->tiles()) {
         EXPECT_LE(tile->colour, 8);
     }
@@ -259,6 +258,20 @@ TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
         board->mouseButtonPressed(0.5, 0.5, 1);
         EXPECT_TRUE(board->isColourFree(1, true));
     }
+}
+
+TEST(BoardPlayers, ASlotWithoutAStartCellTakesNoTurnAndHoldsNoColour) {
+    ScratchDirectory scratch;
+    writeFile("players.ini", "[General]\nplayers = 3\n");
+    // Three slots, but the description gives slot 1 no start cell.
+    auto board = setUpBoard(boardDescription({"a1111c", "222222"}, 3));
+    EXPECT_TRUE(board->players[0].active);
+    EXPECT_FALSE(board->players[1].active);
+    EXPECT_TRUE(board->players[2].active);
+    board->takeTurn(4);
+    board->update();
+    EXPECT_EQ(board->turnPlayer, 2);
+    EXPECT_TRUE(board->isColourFree(2, true));
 }
 
 TEST(BoardDescriptions, DescriptionWithoutAGeneralSectionOrWithTwo) {
