@@ -55,6 +55,13 @@ sleep 0.3
 # The main menu's Quit button is where the menu file puts it.
 near "$(pixel 0.5 0.465)" 128 46 46 || fail "no main menu (pixel $(pixel 0.5 0.465))"
 echo "ok: main menu"
+# The background game plays on: the board looks different a few seconds later.
+cp "$work/shot.png" "$work/before.png"
+sleep 3
+pixel 0.5 0.465 > /dev/null
+changed=$(compare -metric AE "$work/before.png" "$work/shot.png" null: 2>&1 || true)
+[ "${changed%% *}" -gt 1000 ] || fail "the background board does not change ($changed pixels)"
+echo "ok: the background game plays ($changed pixels changed)"
 
 click 0.5 0.255 1          # New game
 click 0.785 0.49 1         # The small board's own screen
@@ -70,6 +77,18 @@ for round in $(seq 1 60); do
         click 0.05 "$(awk -v c="$colour" 'BEGIN { print 0.0975 + (c - 1) * 0.065 }')" 0.1
     done
     sleep 0.5
+    if [ "$round" = 1 ]; then
+        # Both players have moved: the buttons of the two colours they hold are grey.
+        import -window "$window" "$work/shot.png"
+        grey=0
+        for colour in 1 2 3 4 5 6 7; do
+            y=$(awk -v c="$colour" 'BEGIN { printf "%d", (0.0975 + (c - 1) * 0.065) * 1024 }')
+            value=$(convert "$work/shot.png" -crop "1x1+51+$y" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+            if near "$value" 128 128 128; then grey=$((grey + 1)); fi
+        done
+        [ "$grey" -ge 1 ] || fail "no held colour's button is grey"
+        echo "ok: $grey held colours' buttons are grey"
+    fi
     if near "$(pixel 0.32 0.475)" 51 115 64; then
         finished=1
         echo "ok: score screen after $round rounds"

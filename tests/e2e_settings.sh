@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The settings round trip with the real game: the volume list changes the level of the mixed
+# sound at once (heard through SDL's disk audio driver), another resolution re-creates the window
+# at the new size when the screen is left, with menus and board intact, settings.ini holds the
+# choices, and closing the window ends the program with exit code 0.
+# Usage: e2e_settings.sh <tintfall binary> <data folder>
+set -euo pipefail
+game=$1
+data=$2
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"; exit 1; }
+closer=$3
+
+cp -r "$data" "$work/data"
+cd "$work/data/game"
+rm -f players.ini settings.ini debug.log
+SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
+    "$game" >"$work/out.txt" 2>&1 &
+pid=$!
+window=""
+for _ in $(seq 1 100); do
+    window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no window appeared"
+sleep 1
+
+width=1024
+click() {
+    xdotool mousemove --window "$window" "$(awk -v u="$1" -v w="$width" 'BEGIN { printf "%d", u * w }')" \
+        "$(awk -v u="$2" -v w="$width" 'BEGIN { printf "%d", u * w }')" click 1
+    sleep "${3:-0.4}"
+}
+# The loudest sample of the sound written from byte $1 to byte $2.
+peak() {
+    dd if="$work/sound.raw" bs=65536 iflag=skip_bytes,count_bytes skip="$1" count="$(($2 - $1))" \
+        2>/dev/null | od -An -v -td2 -w2 |
+        awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
+}
+
+click 0.5 0.325 1                  # Settings
+sleep 2                            # the background game's clicks at full volume
+loud_end=$(stat -c %s "$work/sound.raw")
+click 0.5 0.3365 0.2               # Volume: 50 %
+quiet_start=$(stat -c %s "$work/sound.raw")
+sleep 2.5
+quiet_end=$(stat -c %s "$work/sound.raw")
+loud=$(peak 0 "$loud_end")
+quiet=$(peak "$quiet_start" "$quiet_end")
+[ "$loud" -gt 1000 ] || fail "no clicks were heard at full volume (peak $loud)"
+awk -v l="$loud" -v q="$quiet" 'BEGIN { r = q / l; exit !(r > 0.35 && r < 0.65) }' ||
+    fail "half the volume gave a peak of $quiet after $loud"
+echo "ok: the volume list halves the mixed sound at once (peak $loud, then $quiet)"
+
+click 0.28 0.2055                  # Window size: 800 x 600
+click 0.5 0.5 2                    # Back: the window is made again
+width=800
+geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | awk '/Geometry/ { print $2 }' || true)
+if [ "$geometry" != "800x600" ]; then
+    window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
+    geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+fi
+[ "$geometry" = "800x600" ] || fail "the window is $geometry after choosing 800 x 600"
+import -window "$window" "$work/shot.png"
+[ "$(identify -format '%wx%h' "$work/shot.png")" = "800x600" ] || fail "the picture is not 800 by 600"
+menu=$(convert "$work/shot.png" -crop 1x1+400+316 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+[ "$menu" = "56,76,127" ] || [ "$menu" = "56,76,128" ] || fail "no main menu after the new window ($menu)"
+colours=$(convert "$work/shot.png" -crop 640x40+80+100 -unique-colors -format '%w' info:)
+[ "$colours" -gt 20 ] || fail "the board is not drawn after the new window ($colours colours)"
+echo "ok: a new 800 by 600 window with the menu and the board"
+
+grep -q 'width = "800"' settings.ini && grep -q 'height = "600"' settings.ini &&
+    grep -q 'MasterVolume = "64"' settings.ini || fail "settings.ini: $(cat settings.ini)"
+echo "ok: settings.ini holds the choices"
+
+"$closer" "$window"
+for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "closing the window did not end the game"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "exit code $status"
+if [ -s debug.log ]; then
+    fail "debug.log is not empty"
+fi
+echo "settings round trip: all passed"
