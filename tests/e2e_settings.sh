@@ -15,6 +15,18 @@ closer=$3
 cp -r "$data" "$work/data"
 cd "$work/data/game"
 rm -f players.ini settings.ini debug.log
+# A large background board, so that its computer players keep moving (and clicking) for the
+# whole test.
+awk 'BEGIN {
+    rows = 30; cols = 46;
+    printf "[General]\nMapType = Board\nNumRows = %d\nNumCols = %d\nNumPlayers = 4\n", rows, cols;
+    for (r = 0; r < rows; r++) for (c = 0; c < cols; c++) {
+        printf "[r%dc%d]\nRow = %d\nCol = %d\n", r, c, r, c;
+        p = -1;
+        if (r == 0 && c == 0) p = 0; if (r == 0 && c == cols - 1) p = 1;
+        if (r == rows - 1 && c == cols - 1) p = 2; if (r == rows - 1 && c == 0) p = 3;
+        if (p >= 0) printf "Type = PlayerStart\nPlayer = %d\n", p;
+    } }' > map.ini
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
     "$game" >"$work/out.txt" 2>&1 &
 pid=$!
