@@ -52,16 +52,31 @@ peak() {
         awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 
+# Waits until the sound written since byte $1 holds a click (the background game's moves), then
+# a little longer so the click is whole; prints the size of the sound then.
+heard_since() {
+    local size=0
+    for _ in $(seq 1 60); do
+        sleep 0.5
+        size=$(stat -c %s "$work/sound.raw")
+        if [ "$(peak "$1" "$size")" -gt 1000 ]; then
+            sleep 0.5
+            break
+        fi
+    done
+    stat -c %s "$work/sound.raw"
+}
+
 click 0.5 0.325 1                  # Settings
-sleep 2                            # the background game's clicks at full volume
-loud_end=$(stat -c %s "$work/sound.raw")
-click 0.5 0.3365 0.2               # Volume: 50 %
+loud_end=$(heard_since 0)          # the background game's clicks at full volume
+click 0.5 0.3365 0.5               # Volume: 50 % (taken in the next frame)
+# Only sound mixed after the change counts: what was mixed before has been written by now.
 quiet_start=$(stat -c %s "$work/sound.raw")
-sleep 2.5
-quiet_end=$(stat -c %s "$work/sound.raw")
+quiet_end=$(heard_since "$quiet_start")
 loud=$(peak 0 "$loud_end")
 quiet=$(peak "$quiet_start" "$quiet_end")
 [ "$loud" -gt 1000 ] || fail "no clicks were heard at full volume (peak $loud)"
+[ "$quiet" -gt 0 ] || fail "no clicks were heard after the volume was halved"
 awk -v l="$loud" -v q="$quiet" 'BEGIN { r = q / l; exit !(r > 0.35 && r < 0.65) }' ||
     fail "half the volume gave a peak of $quiet after $loud"
 echo "ok: the volume list halves the mixed sound at once (peak $loud, then $quiet)"
