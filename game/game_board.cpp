@@ -409,42 +409,37 @@ void GameBoard::drawOverlay() {
     drawMenus();
 }
 
+Menu* GameBoard::inputMenu() const {
+    // Once the game is over the score menu takes all input; before, the HUD does.
+    return scoresMenu ? scoresMenu.get() : hudMenu.get();
+}
+
 void GameBoard::keyPressed(std::int32_t key, std::int32_t modifiers) {
-    if (scoresMenu) {
-        scoresMenu->keyPressed(key, modifiers);
-    } else if (hudMenu) {
-        hudMenu->keyPressed(key, modifiers);
+    if (Menu* menu = inputMenu()) {
+        menu->keyPressed(key, modifiers);
     }
 }
 
 void GameBoard::keyReleased(std::int32_t key, std::int32_t modifiers) {
-    if (scoresMenu) {
-        scoresMenu->keyReleased(key, modifiers);
-    } else if (hudMenu) {
-        hudMenu->keyReleased(key, modifiers);
+    if (Menu* menu = inputMenu()) {
+        menu->keyReleased(key, modifiers);
     }
 }
 
 void GameBoard::mouseMoved(double x, double y, double dx, double dy) {
-    if (scoresMenu) {
-        scoresMenu->mouseMoved(x, y, dx, dy);
-    } else if (hudMenu) {
-        hudMenu->mouseMoved(x, y, dx, dy);
+    if (Menu* menu = inputMenu()) {
+        menu->mouseMoved(x, y, dx, dy);
     }
 }
 
 void GameBoard::mouseButtonPressed(double x, double y, std::int32_t button) {
-    if (scoresMenu) {
-        scoresMenu->mouseButtonPressed(x, y, button);
-    } else if (hudMenu) {
-        hudMenu->mouseButtonPressed(x, y, button);
+    if (Menu* menu = inputMenu()) {
+        menu->mouseButtonPressed(x, y, button);
     }
 }
 
 void GameBoard::mouseButtonReleased(double x, double y, std::int32_t button) {
-    if (scoresMenu) {
-        scoresMenu->mouseButtonReleased(x, y, button);
-    } else if (hudMenu) {
-        hudMenu->mouseButtonReleased(x, y, button);
+    if (Menu* menu = inputMenu()) {
+        menu->mouseButtonReleased(x, y, button);
     }
 }

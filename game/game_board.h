@@ -95,6 +95,8 @@ class GameBoard : public Map {
     // The end of a move: the mover's shown score, then the next turn or the end of the game.
     void finishTurn(bool openMenus);
     void drawMenus();
+    // The menu the board's input goes to: the score menu once there is one, else the HUD.
+    Menu* inputMenu() const;
 
     std::vector<Tile*> tiles_;  // owned by the object list
     // The cells by (row, col); sparse, so a board's size never decides an allocation.

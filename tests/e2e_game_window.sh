@@ -4,6 +4,7 @@
 # and the run's messages appended to debug.log. Then the same with broken settings files.
 # Usage: e2e_game_window.sh <tintfall binary> <close_window binary> <data folder>
 set -euo pipefail
+. "$(dirname "$0")/e2e_lib.sh"
 game=$1
 closer=$2
 data=$3
@@ -21,25 +22,20 @@ run_game() {
     (cd "$work/data/game" && eval "$prepare")
     (cd "$work/data/game" && SDL_VIDEODRIVER=x11 exec "$game" >"$work/out.txt" 2>&1) &
     local pid=$!
-    local window=""
-    for _ in $(seq 1 100); do
-        window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
+    local window
+    window=$(find_game_window "$pid")
     [ -n "$window" ] || { kill "$pid" 2>/dev/null || true; cat "$work/out.txt"; fail "no window appeared"; }
     # Let a few frames be drawn before the screenshot.
     sleep 0.5
     import -window "$window" "$work/shot.png"
     window_size=$(identify -format '%wx%h' "$work/shot.png")
-    corner_colour=$(convert "$work/shot.png" -crop 1x1+3+3 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+    corner_colour=$(pixel_in "$work/shot.png" 3 3)
     # The middle of the main menu's "How to play" button.
     local x y
     x=$(identify -format '%w' "$work/shot.png")
     y=$(awk -v w="$x" 'BEGIN { printf "%d", 0.395 * w }')
     x=$((x / 2))
-    menu_colour=$(convert "$work/shot.png" -crop "1x1+$x+$y" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+    menu_colour=$(pixel_in "$work/shot.png" "$x" "$y")
     "$closer" "$window"
     local status=0
     for _ in $(seq 1 100); do

@@ -5,6 +5,7 @@
 # new-game screen must be in players.ini afterwards, and the program must end with exit code 0.
 # Usage: e2e_player_session.sh <tintfall binary> <data folder>
 set -euo pipefail
+. "$(dirname "$0")/e2e_lib.sh"
 game=$1
 data=$2
 work=$(mktemp -d)
@@ -17,12 +18,7 @@ rm -f players.ini settings.ini debug.log
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
 pid=$!
 
-window=""
-for _ in $(seq 1 100); do
-    window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+window=$(find_game_window "$pid")
 [ -n "$window" ] || fail "no window appeared"
 sleep 1
 
@@ -41,7 +37,7 @@ pixel() {
     local x y
     x=$(awk -v u="$1" 'BEGIN { printf "%d", u * 1024 }')
     y=$(awk -v u="$2" 'BEGIN { printf "%d", u * 1024 }')
-    convert "$work/shot.png" -crop "1x1+$x+$y" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
+    pixel_in "$work/shot.png" "$x" "$y"
 }
 
 near() {  # near "r,g,b" r g b: every channel within 12
@@ -83,7 +79,7 @@ for round in $(seq 1 60); do
         grey=0
         for colour in 1 2 3 4 5 6 7; do
             y=$(awk -v c="$colour" 'BEGIN { printf "%d", (0.0975 + (c - 1) * 0.065) * 1024 }')
-            value=$(convert "$work/shot.png" -crop "1x1+51+$y" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+            value=$(pixel_in "$work/shot.png" 51 "$y")
             if near "$value" 128 128 128; then grey=$((grey + 1)); fi
         done
         [ "$grey" -ge 1 ] || fail "no held colour's button is grey"

@@ -5,6 +5,7 @@
 # choices, and closing the window ends the program with exit code 0.
 # Usage: e2e_settings.sh <tintfall binary> <data folder>
 set -euo pipefail
+. "$(dirname "$0")/e2e_lib.sh"
 game=$1
 data=$2
 work=$(mktemp -d)
@@ -30,12 +31,7 @@ awk 'BEGIN {
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
     "$game" >"$work/out.txt" 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+window=$(find_game_window "$pid")
 [ -n "$window" ] || fail "no window appeared"
 sleep 1
 
@@ -86,13 +82,13 @@ click 0.5 0.5 2                    # Back: the window is made again
 width=800
 geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | awk '/Geometry/ { print $2 }' || true)
 if [ "$geometry" != "800x600" ]; then
-    window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
+    window=$(find_game_window)
     geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
 fi
 [ "$geometry" = "800x600" ] || fail "the window is $geometry after choosing 800 x 600"
 import -window "$window" "$work/shot.png"
 [ "$(identify -format '%wx%h' "$work/shot.png")" = "800x600" ] || fail "the picture is not 800 by 600"
-menu=$(convert "$work/shot.png" -crop 1x1+400+316 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+menu=$(pixel_in "$work/shot.png" 400 316)
 [ "$menu" = "56,76,127" ] || [ "$menu" = "56,76,128" ] || fail "no main menu after the new window ($menu)"
 colours=$(convert "$work/shot.png" -crop 640x40+80+100 -unique-colors -format '%w' info:)
 [ "$colours" -gt 20 ] || fail "the board is not drawn after the new window ($colours colours)"
