@@ -28,10 +28,6 @@ void frame(double left, double top, double right, double bottom, float topLeftSh
 
 }  // namespace
 
-double captionLeft(double left, double right, double width) {
-    return width <= right - left ? (left + right - width) / 2.0 : left;
-}
-
 Button::~Button() {
     if (displayLists != 0 && platform::haveGlContext()) {
         glDeleteLists(displayLists, 3);
@@ -78,13 +74,22 @@ void Button::draw() {
         glCallList(displayLists);
         glCallList(highlighted && pressed && enabled ? displayLists + 1 : displayLists + 2);
     }
-    if (!text.empty()) {
-        const double h = (Bottom - Top) * 0.55;
-        const double x = captionLeft(Left, Right, strokeTextWidth(text, h));
+    for (const PlacedText& caption : placedTexts()) {
         glColor4fv(textColour.data());
-        drawStrokeText(text, x, Bottom - h / 2.0, h);
+        drawStrokeText(caption.text, caption.x, caption.baseline, caption.h);
     }
     glEnable(GL_TEXTURE_2D);
+}
+
+std::vector<PlacedText> Button::placedTexts() const {
+    if (text.empty()) {
+        return {};
+    }
+    const double h = (Bottom - Top) * 0.55;
+    const double width = strokeTextWidth(text, h);
+    // Centred when it fits; otherwise from the left edge on, running past the right one.
+    const double x = width <= Right - Left ? (Left + Right - width) / 2.0 : Left;
+    return {{text, x, Bottom - h / 2.0, h, Left, Top, Right, Bottom}};
 }
 
 void Button::mouseOver(double, double) {

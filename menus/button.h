@@ -18,6 +18,7 @@ class Button : public MenuItem {
     // Compiles the fill and the two frames from the rectangle as it is now.
     void postLoad() override;
     void draw() override;
+    std::vector<PlacedText> placedTexts() const override;
     void mouseOver(double x, double y) override;
     void mouseNotOver() override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;
@@ -32,6 +33,3 @@ class Button : public MenuItem {
     // The first of three lists: fill, sunken frame, raised frame; 0 before postLoad.
     GLuint displayLists = 0;
 };
-
-// The caption's baseline origin for a button: centred when it fits, else from the left edge.
-double captionLeft(double left, double right, double width);

@@ -6,10 +6,25 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "game/map_object.h"
 
 class Map;
+
+// A line of text as its widget draws it: the baseline starts at (x, baseline) and 100 font units
+// make h. The text belongs in the box around it (boxLeft .. boxRight, boxTop .. boxBottom).
+struct PlacedText {
+    std::string text;
+    double x;
+    double baseline;
+    double h;
+    double boxLeft;
+    double boxTop;
+    double boxRight;
+    double boxBottom;
+};
 
 class HudObject : public MapObject {
   public:
@@ -24,6 +39,8 @@ class HudObject : public MapObject {
     virtual void postLoad() {}
     // Once, when the menu goes away, before any widget is destroyed.
     virtual void beforeUnload() {}
+    // Every text the widget draws and where; the drawing and the data check both go by it.
+    virtual std::vector<PlacedText> placedTexts() const { return {}; }
 
     // True when (x, y) lies within the rectangle, bounds included.
     bool contains(double x, double y) const;

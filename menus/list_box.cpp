@@ -76,6 +76,50 @@ void ListBox::mouseOver(double x, double y) {
     }
 }
 
+std::size_t ListBox::drawnRows() const {
+    std::size_t rows = 0;
+    while (rows < items_.size() &&
+           (static_cast<double>(rows) + 1.0) * itemHeight + itemGap + Top <= Bottom) {
+        ++rows;
+    }
+    return rows;
+}
+
+PlacedText ListBox::rowText(std::size_t i) const {
+    const double rowTop = Top + itemGap + static_cast<double>(i) * itemHeight;
+    const double rowBottom = Top + (static_cast<double>(i) + 1.0) * itemHeight;
+    const double textLeft = Left + itemGap + textGap;
+    const double textRight = Right - itemGap - textGap;
+    const double h = (rowBottom - rowTop) * 0.55;
+    // The text is cut where it would run past the row, never shrunk.
+    const std::string& text = items_[i];
+    std::size_t fits = 0;
+    double width = 0.0;
+    while (fits < text.size()) {
+        width += strokeCharacterWidth(static_cast<unsigned char>(text[fits])) * h * 0.01;
+        if (width > textRight - textLeft) {
+            break;
+        }
+        ++fits;
+    }
+    return {text.substr(0, fits),
+            textLeft,
+            rowBottom - h / 2.0,
+            h,
+            textLeft,
+            rowTop,
+            textRight,
+            rowBottom};
+}
+
+std::vector<PlacedText> ListBox::placedTexts() const {
+    std::vector<PlacedText> rows;
+    for (std::size_t i = 0; i < drawnRows(); ++i) {
+        rows.push_back(rowText(i));
+    }
+    return rows;
+}
+
 void ListBox::draw() {
     glDisable(GL_TEXTURE_2D);
     if (enabled) {
@@ -85,40 +129,20 @@ void ListBox::draw() {
     }
     drawRectangle(Left, Top, Right, Bottom);
 
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        // Rows that do not fit whole are not drawn; there is no scrolling.
-        if ((static_cast<double>(i) + 1.0) * itemHeight + itemGap + Top > Bottom) {
-            break;
-        }
-        const double rowTop = Top + itemGap + static_cast<double>(i) * itemHeight;
-        const double rowBottom = Top + (static_cast<double>(i) + 1.0) * itemHeight;
-        const double rowLeft = Left + itemGap;
-        const double rowRight = Right - itemGap;
+    const std::size_t rows = drawnRows();
+    for (std::size_t i = 0; i < rows; ++i) {
+        const PlacedText row = rowText(i);
         if (!enabled) {
             glColor4f((textColour[0] + 1.0f) / 2.0f, (textColour[1] + 1.0f) / 2.0f,
                       (textColour[2] + 1.0f) / 2.0f, 1.0f);
         } else if (static_cast<std::int32_t>(i) == selected) {
             glColor4f(1.0f - colour[0], 1.0f - colour[1], 1.0f - colour[2], colour[3]);
-            drawRectangle(rowLeft, rowTop, rowRight, rowBottom);
+            drawRectangle(Left + itemGap, row.boxTop, Right - itemGap, row.boxBottom);
             glColor4f(1.0f - textColour[0], 1.0f - textColour[1], 1.0f - textColour[2], 1.0f);
         } else {
             glColor4f(textColour[0], textColour[1], textColour[2], 1.0f);
         }
-        // The text is cut where it would run past the row, never shrunk.
-        const double textLeft = rowLeft + textGap;
-        const double room = (rowRight - textGap) - textLeft;
-        const double h = (rowBottom - rowTop) * 0.55;
-        const std::string& text = items_[i];
-        std::size_t fits = 0;
-        double width = 0.0;
-        while (fits < text.size()) {
-            width += strokeCharacterWidth(static_cast<unsigned char>(text[fits])) * h * 0.01;
-            if (width > room) {
-                break;
-            }
-            ++fits;
-        }
-        drawStrokeText(text.substr(0, fits), textLeft, rowBottom - h / 2.0, h);
+        drawStrokeText(row.text, row.x, row.baseline, row.h);
     }
     glEnable(GL_TEXTURE_2D);
 }

@@ -17,6 +17,7 @@ class ListBox : public MenuItem {
 
     std::int32_t getTypeId() const override { return 27; }
     void draw() override;
+    std::vector<PlacedText> placedTexts() const override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;
     void mouseButtonReleased(double x, double y, std::int32_t button) override;
     void mouseOver(double x, double y) override;
@@ -30,6 +31,10 @@ class ListBox : public MenuItem {
     // Selects the first item whose value matches ignoring case; otherwise nothing changes.
     void selectByValue(const std::string& value);
     void selectAt(double x, double y);
+    // How many rows are drawn: only those that fit whole in the list (there is no scrolling).
+    std::size_t drawnRows() const;
+    // The text of row i and its place in the row, cut where it would run past the row.
+    PlacedText rowText(std::size_t i) const;
 
     const std::vector<std::string>& items() const { return items_; }
     const std::vector<std::string>& values() const { return values_; }

@@ -10,6 +10,7 @@ class TextBox : public HudObject {
   public:
     std::int32_t getTypeId() const override { return 16; }
     void draw() override;
+    std::vector<PlacedText> placedTexts() const override;
 
     // Replaces the text with a copy; null means no text at all.
     void setText(const char* newText);

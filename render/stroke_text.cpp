@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -9,15 +10,21 @@ bool fontReady = false;
 
 }  // namespace
 
-void initialiseStrokeFont() {
+bool initialiseStrokeFont() {
     if (fontReady) {
-        return;
+        return true;
     }
+    ::Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XCloseDisplay(display);
     int argc = 1;
     char name[] = "tintfall";
     char* argv[] = {name, nullptr};
     glutInit(&argc, argv);
     fontReady = true;
+    return true;
 }
 
 float strokeCharacterWidth(unsigned char character) {

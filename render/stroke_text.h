@@ -5,8 +5,9 @@
 #include <string>
 
 // freeglut refuses its font calls until glutInit has run; the display calls this once its window
-// is open (glutInit opens its own connection to the same X display).
-void initialiseStrokeFont();
+// is open (glutInit opens its own connection to the same X display). False when no X display can
+// be opened: freeglut would end the program then, so the font stays unusable instead.
+bool initialiseStrokeFont();
 
 // Width of one character in font units; 0 for characters the font does not have.
 float strokeCharacterWidth(unsigned char character);
