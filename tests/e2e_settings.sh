@@ -65,7 +65,7 @@ heard_since() {
 
 click 0.5 0.325 1                  # Settings
 loud_end=$(heard_since 0)          # the background game's clicks at full volume
-click 0.5 0.3365 0.5               # Volume: 50 % (taken in the next frame)
+click 0.5 0.3515 0.5               # Volume: 50 % (taken in the next frame)
 # Only sound mixed after the change counts: what was mixed before has been written by now.
 quiet_start=$(stat -c %s "$work/sound.raw")
 quiet_end=$(heard_since "$quiet_start")
@@ -78,7 +78,7 @@ awk -v l="$loud" -v q="$quiet" 'BEGIN { r = q / l; exit !(r > 0.35 && r < 0.65) 
 echo "ok: the volume list halves the mixed sound at once (peak $loud, then $quiet)"
 
 click 0.28 0.2055                  # Window size: 800 x 600
-click 0.5 0.5 2                    # Back: the window is made again
+click 0.28 0.496 2                 # Back: the window is made again
 width=800
 geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | awk '/Geometry/ { print $2 }' || true)
 if [ "$geometry" != "800x600" ]; then
