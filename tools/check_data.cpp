@@ -2,12 +2,16 @@
 // the way the game does, and fails, naming the file, on anything the game would stumble over:
 // any line the loading writes to the debug log, a widget whose Type no class answers to, a
 // button whose target file does not exist, or a list whose values the reading side would not
-// understand.
+// understand. It also lays out every menu with the stroke font's real widths and names each text
+// that leaves its widget, each widget off screen, each list row not drawn or cut, each pair of
+// clickable widgets that overlap, and whatever a screen draws over the HUD beneath it. The font
+// needs an X display; without one the check fails.
 //
 //   tintfall-check DATA_FOLDER      (the folder holding game/, Textures/, Meshes/, Audio/, Maps/)
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,10 +24,13 @@
 #include "engine/debug_log.h"
 #include "engine/resource_manager.h"
 #include "game/game_board.h"
+#include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "menus/text_box.h"
 #include "platform/platform.h"
 #include "render/polyhedron.h"
+#include "render/stroke_text.h"
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
 #include "resources/static_mesh_package.h"
@@ -146,6 +153,205 @@ const char* const widgetTypes[] = {"PlayerTurnButton", "PlayerScoreText", "Panel
                                    "NewMapButton",     "QuitButton",      "ListBox",
                                    "NewGameControl",   "SettingsControl", "Image"};
 
+// ---- Layout: where each menu draws its widgets and texts ----
+// Screen units follow the window's width, so a window's shape only moves the bottom edge: a
+// menu that fits the shortest window the player can choose fits them all.
+
+struct Window {
+    std::string size;
+    double bottom;
+};
+
+// The shortest of the default window and every size a resolution list offers.
+Window shortestWindow() {
+    Window shortest{"1024 x 768", 0.75};
+    for (const std::string& name : filesIn("Menus")) {
+        const IniFile ini("Menus\\" + name);
+        for (int section = 0; section < ini.sectionCount(); ++section) {
+            if (widgetName(ini.sectionName(section)) != "lstResolution") {
+                continue;
+            }
+            for (int item = 0;; ++item) {
+                const std::string n = std::to_string(item);
+                const std::string value = ini.getString(section, "value" + n, "");
+                if (value.empty() && ini.getString(section, "item" + n, "").empty()) {
+                    break;
+                }
+                if (!isResolution(value)) {
+                    continue;
+                }
+                const std::size_t space = value.find(' ');
+                const double bottom =
+                    std::atof(value.c_str() + space + 1) / std::atof(value.c_str());
+                if (bottom < shortest.bottom) {
+                    shortest = {value.substr(0, space) + " x " + value.substr(space + 1), bottom};
+                }
+            }
+        }
+    }
+    return shortest;
+}
+
+// The widest score a score text may show: any count of cells up to the largest board's.
+std::string widestScore() {
+    std::vector<std::string> boards{"map.ini"};
+    for (const std::string& name : filesIn("Boards")) {
+        boards.push_back("Boards\\" + name);
+    }
+    std::size_t cells = 0;
+    for (const std::string& path : boards) {
+        GameBoard board;
+        if (board.load(path, true)) {
+            cells = std::max(cells, board.tiles().size());
+        }
+    }
+    std::string widest = "0";
+    for (std::size_t score = 1; score <= cells; ++score) {
+        const std::string text = std::to_string(score);
+        if (strokeTextWidth(text, 1.0) > strokeTextWidth(widest, 1.0)) {
+            widest = text;
+        }
+    }
+    return widest;
+}
+
+struct Box {
+    double left;
+    double top;
+    double right;
+    double bottom;
+};
+
+std::string number(double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+std::string describe(const Box& box) {
+    return number(box.left) + ".." + number(box.right) + " x " + number(box.top) + ".." +
+           number(box.bottom);
+}
+
+// Rounding may put a text's top a hair above the top it was computed from.
+constexpr double slack = 1e-9;
+
+bool inside(const Box& inner, const Box& outer) {
+    return inner.left >= outer.left - slack && inner.right <= outer.right + slack &&
+           inner.top >= outer.top - slack && inner.bottom <= outer.bottom + slack;
+}
+
+// Two drawings cover each other; merely touching edges do not.
+bool covers(const Box& a, const Box& b) {
+    return a.left < b.right - slack && b.left < a.right - slack && a.top < b.bottom - slack &&
+           b.top < a.bottom - slack;
+}
+
+// Menu items take a click on their very edges too, so touching ones share the clicks there.
+bool shareClicks(const Box& a, const Box& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+struct Drawing {
+    std::vector<std::pair<std::string, Box>> parts;  // every widget and text drawn, named
+    std::vector<std::string> problems;
+};
+
+// One pass over the menu's widgets: their rectangles and their texts where the widgets' own
+// drawing puts them, with score texts showing the widest score.
+Drawing layOut(const Menu& menu, const Window& window, const std::string& widest) {
+    Drawing drawing;
+    std::vector<std::pair<std::string, Box>> clickable;
+    for (int i = 0; i < menu.objectCount(); ++i) {
+        StoredObject* object = menu.objectAt(i);
+        const std::int32_t type = object->getTypeId();
+        // The score, new-game and settings controls draw nothing.
+        if (!object->isHudObject() || (type >= 20 && type <= 22)) {
+            continue;
+        }
+        auto* widget = static_cast<HudObject*>(object);
+        const std::string name = "[" + widget->name() + "]";
+        const Box rect{widget->Left, widget->Top, widget->Right, widget->Bottom};
+        if (!inside(rect, {0.0, 0.0, 1.0, window.bottom})) {
+            drawing.problems.push_back(name + " at " + describe(rect) + " is not all on a " +
+                                       window.size + " screen (0..1 x 0.." + number(window.bottom) +
+                                       ")");
+        }
+        drawing.parts.emplace_back(name, rect);
+        if (type == 19) {
+            static_cast<TextBox*>(widget)->setText(widest);
+        }
+        const std::vector<PlacedText> texts = widget->placedTexts();
+        for (const PlacedText& text : texts) {
+            const Box ink{text.x, text.baseline - text.h,
+                          text.x + strokeTextWidth(text.text, text.h), text.baseline};
+            const Box box{text.boxLeft, text.boxTop, text.boxRight, text.boxBottom};
+            const std::string what = "text '" + text.text + "' of " + name;
+            if (!inside(ink, box)) {
+                drawing.problems.push_back(what + " is drawn at " + describe(ink) +
+                                           ", outside its box " + describe(box));
+            }
+            if (!text.text.empty()) {
+                drawing.parts.emplace_back(what, ink);
+            }
+        }
+        if (type == 27) {
+            const std::vector<std::string>& items = static_cast<ListBox*>(widget)->items();
+            for (std::size_t item = 0; item < items.size(); ++item) {
+                const std::string what =
+                    "list " + name + " item " + std::to_string(item) + " '" + items[item] + "'";
+                if (item >= texts.size()) {
+                    drawing.problems.push_back(what + " is not drawn: its row does not fit");
+                } else if (texts[item].text != items[item]) {
+                    drawing.problems.push_back(what + " is cut to '" + texts[item].text + "'");
+                }
+            }
+        }
+        if (widget->isMenuItem()) {
+            for (const auto& [otherName, otherRect] : clickable) {
+                if (shareClicks(rect, otherRect)) {
+                    drawing.problems.push_back(otherName + " and " + name +
+                                               " overlap: a click there reaches both");
+                }
+            }
+            clickable.emplace_back(name, rect);
+        }
+    }
+    return drawing;
+}
+
+// Lays out a menu file as the game shows it; every screen but the HUD is drawn over the HUD
+// (the menus over the background board's, the score screen over the game's).
+void checkLayout(const std::string& path, bool boardMenu) {
+    static const Window window = shortestWindow();
+    static const std::string widest = widestScore();
+    GameBoard board;
+    MenuController controller;
+    if (boardMenu) {
+        board.load("map.ini", true);
+        board.additionalSetup();
+    }
+    Menu menu;
+    menu.parent = boardMenu ? static_cast<Map*>(&board) : &controller;
+    menu.load(path, true);
+    const Drawing drawing = layOut(menu, window, widest);
+    for (const std::string& problem : drawing.problems) {
+        report(path, problem);
+    }
+    if (board.hudMenu == nullptr || namesEqualIgnoringCase(getFileName(path), "hud.ini")) {
+        return;
+    }
+    const Drawing hud = layOut(*board.hudMenu, window, widest);
+    for (const auto& [what, box] : drawing.parts) {
+        for (const auto& [hudWhat, hudBox] : hud.parts) {
+            if (covers(box, hudBox)) {
+                report(path, what + " is drawn over the HUD's " + hudWhat);
+                break;
+            }
+        }
+    }
+}
+
 void checkMenuFile(const std::string& path) {
     const IniFile ini(path);
     if (!ini.getString("General", "MapType", "").empty()) {
@@ -223,6 +429,7 @@ void checkMenuFile(const std::string& path) {
         menu.parent = boardMenu ? static_cast<Map*>(&board) : &controller;
         menu.load(path, true);
     });
+    checkLayout(path, boardMenu);
 }
 
 void checkBoard(const std::string& path) {
@@ -248,6 +455,11 @@ void checkBoard(const std::string& path) {
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: tintfall-check DATA_FOLDER\n";
+        return 2;
+    }
+    if (!initialiseStrokeFont()) {
+        std::cerr << "no X display: the menus' layout needs the stroke font, which needs one "
+                     "(run under Xvfb)\n";
         return 2;
     }
     const std::string game = std::string(argv[1]) + "/game";
