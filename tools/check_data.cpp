@@ -29,6 +29,7 @@
 #include "menus/menu_controller.h"
 #include "menus/text_box.h"
 #include "platform/platform.h"
+#include "platform/sanitizer_support.h"
 #include "render/polyhedron.h"
 #include "render/stroke_text.h"
 #include "resources/audio_track.h"
@@ -462,6 +463,8 @@ int main(int argc, char** argv) {
                      "(run under Xvfb)\n";
         return 2;
     }
+    // glutInit loads the GL driver: keep it loaded, so a sanitizer build can name its allocations.
+    platform::keepGlDriverLoaded();
     const std::string game = std::string(argv[1]) + "/game";
     if (chdir(game.c_str()) != 0) {
         std::cerr << "no game folder in " << argv[1] << "\n";
