@@ -113,8 +113,10 @@ PlacedText ListBox::rowText(std::size_t i) const {
 }
 
 std::vector<PlacedText> ListBox::placedTexts() const {
+    const std::size_t count = drawnRows();
     std::vector<PlacedText> rows;
-    for (std::size_t i = 0; i < drawnRows(); ++i) {
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
         rows.push_back(rowText(i));
     }
     return rows;
