@@ -4,12 +4,14 @@
 //
 //   tintfall-assets DATA_FOLDER     writes Meshes/Hex.smf, Textures/Hex.bmp, Textures/Spark.bmp,
 //                                   Textures/Spark_alpha.bmp and Audio/click.wav below it
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -93,20 +95,75 @@ Bytes bmp(int width, int height, int bitsPerPixel, PixelFunction pixel) {
     return out;
 }
 
-// A regular hexagon of circumradius 1 around the origin, lying in the x-z plane with two corners
-// on the x axis. The board turns every cell by 270 degrees about x, which stands it up in the
-// screen's x-y plane with its flat sides on top, and scales it by half the cell width, so that
-// neighbouring cells touch. Seen from +y the corners run clockwise, which the board's y-down
-// projection turns into the front-facing order.
+// The cell: a hexagonal tile of circumradius 1 around the origin, lying in the x-z plane with two
+// corners on the x axis. The board turns every cell by 270 degrees about x, which stands it up in
+// the screen's x-y plane with its flat sides on top and its face (y < 0) towards the viewer, and
+// scales it by half the cell width, so that neighbouring cells touch. A start cell keeps turning
+// about x while its player is to move, so the tile is solid and shows from every side: a face, a
+// back, and a bevelled rim between them. It is centred on y = 0, so it turns about its middle.
+//
+// The board's projection is y-down, a mirror: a triangle faces the viewer when its corners run
+// clockwise as seen from outside the tile, so by the right-hand rule every normal points inward.
+// The texture is laid on straight along y (u from x, v from z): from the front, face and bevel
+// show the flat hexagon of the texture, painted bevel included; the back shows it mirrored.
+//
+// 12 vertices and 20 triangles: a board of the static batch's 16384 cells stays well inside its
+// vertex and triangle capacities.
+constexpr double bevelStart = 0.72;  // the face's radius, and where the texture's bevel begins
+constexpr double thickness = 0.25;
+
+struct Point {
+    double x, y, z;
+};
+
+Point operator-(const Point& a, const Point& b) {
+    return Point{a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Point operator+(const Point& a, const Point& b) {
+    return Point{a.x + b.x, a.y + b.y, a.z + b.z};
+}
+
+Point cross(const Point& a, const Point& b) {
+    return Point{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Point normalised(const Point& p) {
+    const double length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+    return Point{p.x / length, p.y / length, p.z / length};
+}
+
 Bytes hexMesh() {
-    std::vector<float> xs{0.0f};
-    std::vector<float> zs{0.0f};
-    for (int corner = 0; corner < 6; ++corner) {
-        const double angle = -60.0 * corner * pi / 180.0;
-        xs.push_back(static_cast<float>(std::cos(angle)));
-        zs.push_back(static_cast<float>(std::sin(angle)));
+    // Corners 0..5 of the face, then 6..11 of the back, each running from the +x corner on.
+    std::vector<Point> points;
+    for (const auto& [radius, y] : {std::pair{bevelStart, -thickness / 2}, {1.0, thickness / 2}}) {
+        for (int corner = 0; corner < 6; ++corner) {
+            const double angle = -60.0 * corner * pi / 180.0;
+            points.push_back(Point{radius * std::cos(angle), y, radius * std::sin(angle)});
+        }
     }
-    const std::uint16_t count = static_cast<std::uint16_t>(xs.size());
+    std::vector<std::array<int, 3>> faces;
+    for (int k = 1; k < 5; ++k) {
+        faces.push_back({0, k, k + 1});      // the face
+        faces.push_back({6, 7 + k, 6 + k});  // the back, wound the other way
+    }
+    for (int k = 0; k < 6; ++k) {
+        const int next = (k + 1) % 6;
+        faces.push_back({k, 6 + k, 6 + next});
+        faces.push_back({k, 6 + next, next});
+    }
+    // The normals the game would work out itself: per corner, the sum of the normals of the
+    // triangles around it.
+    std::vector<Point> normals(points.size(), Point{0, 0, 0});
+    for (const auto& face : faces) {
+        const Point& p0 = points[face[0]];
+        const Point& p1 = points[face[1]];
+        const Point& p2 = points[face[2]];
+        const Point n = normalised(cross(p1 - p0, p2 - p1));
+        for (const int corner : face) {
+            normals[corner] = normals[corner] + n;
+        }
+    }
+    const auto count = static_cast<std::uint16_t>(points.size());
     Bytes out;
     out.text("smf");
     out.u8(0);
@@ -114,26 +171,27 @@ Bytes hexMesh() {
     out.u8(0);  // no texture reference: the mesh uses the fallback cell texture, Hex.bmp
     out.u16(count);
     out.u16(count);
-    out.u16(6);
+    out.u16(static_cast<std::uint16_t>(faces.size()));
     out.u16(count);
-    for (std::size_t i = 0; i < xs.size(); ++i) {
-        out.f32(xs[i]);
-        out.f32(0.0f);
-        out.f32(zs[i]);
+    for (const Point& p : points) {
+        out.f32(static_cast<float>(p.x));
+        out.f32(static_cast<float>(p.y));
+        out.f32(static_cast<float>(p.z));
     }
-    for (std::size_t i = 0; i < xs.size(); ++i) {
-        out.f32(0.0f);
-        out.f32(1.0f);
-        out.f32(0.0f);
+    for (const Point& n : normals) {
+        const Point unit = normalised(n);
+        out.f32(static_cast<float>(unit.x));
+        out.f32(static_cast<float>(unit.y));
+        out.f32(static_cast<float>(unit.z));
     }
-    for (std::size_t i = 0; i < xs.size(); ++i) {
-        out.f32(0.5f + 0.5f * xs[i]);
-        out.f32(0.5f + 0.5f * zs[i]);
+    for (const Point& p : points) {
+        out.f32(0.5f + 0.5f * static_cast<float>(p.x));
+        out.f32(0.5f + 0.5f * static_cast<float>(p.z));
     }
-    for (std::uint16_t corner = 0; corner < 6; ++corner) {
-        out.u16(0);
-        out.u16(static_cast<std::uint16_t>(1 + corner));
-        out.u16(static_cast<std::uint16_t>(1 + (corner + 1) % 6));
+    for (const auto& face : faces) {
+        for (const int corner : face) {
+            out.u16(static_cast<std::uint16_t>(corner));
+        }
     }
     return out;
 }
@@ -156,9 +214,8 @@ Bytes hexTexture() {
         const double v = (y + 0.5) / size;
         const double d = hexDistance(u, v);
         double shade = 0.94 - 0.04 * d * d;
-        const double rimStart = 0.72;
-        if (d > rimStart) {
-            const double t = std::fmin((d - rimStart) / (1.0 - rimStart), 1.0);
+        if (d > bevelStart) {
+            const double t = std::fmin((d - bevelStart) / (1.0 - bevelStart), 1.0);
             const double light = ((0.5 - u) + (0.5 - v)) * 1.4;  // toward the upper left
             shade += t * (0.10 * light - 0.10) - (d > 0.97 ? 0.12 : 0.0);
         }

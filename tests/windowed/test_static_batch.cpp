@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/display.h"
+#include "game/player_start.h"
 #include "render/player_colours.h"
 #include "render/polyhedron.h"
 #include "support/board_geometry.h"
@@ -156,4 +158,40 @@ TEST(StaticBatchDrawing, EntriesAddedAfterARebuildStillFitAndDraw) {
     drawFrame(display);
     expectNear(pixelAt(display, placeCell(1, 2, 0, 0).centre), expected(2), "first");
     expectNear(pixelAt(display, placeCell(1, 2, 0, 1).centre), expected(4), "second");
+}
+
+// While its player is to move, a start cell turns about its horizontal axis a step every frame,
+// drawn over the batch. Front, edge-on or back to the viewer, it must still cover its place.
+TEST(StaticBatchDrawing, TurningStartCellCoversItsPlaceAtEveryAngle) {
+    ScratchDirectory scratch;
+    Display display;
+    ASSERT_TRUE(display.windowOpen);
+    auto mesh = hexMesh();
+    for (int i = 0; i < 9; ++i) {
+        if (i != 4) {
+            display.batch.addToBatch(*mesh, placeCell(3, 3, i / 3, i % 3).transform, 2, nullptr);
+        }
+    }
+    PlayerStart cell;
+    cell.mesh = mesh.get();
+    cell.row = 1;
+    cell.col = 1;
+    cell.placeOnBoard(3, 3);
+    const Vector centre = placeCell(3, 3, 1, 1).centre;
+    std::string uncovered;
+    const int framesPerTurn = 8000 / 33 + 1;  // 45 degrees a second
+    for (int frame = 0; frame <= framesPerTurn; ++frame) {
+        drawFrame(display);
+        glColor4fv(playerColour(1));
+        cell.draw();
+        const auto shown = pixelAt(display, centre);
+        for (int i = 0; i < 3; ++i) {
+            if (std::abs(shown[i] - expected(1)[i]) > 2) {
+                uncovered += " " + std::to_string(cell.rotation.c * 360 / 65536);
+                break;
+            }
+        }
+        cell.rotation.c = turnedAngle(cell.rotation.c, 33);
+    }
+    EXPECT_EQ(uncovered, "") << "degrees at which the cell's centre shows something else";
 }
