@@ -194,6 +194,9 @@ void GameBoard::additionalSetup() {
             tile->owned = false;
         }
     }
+    // The walk above misses areas walled in without black cells (holes and the edge alone) and
+    // pockets it meets after a black area's contact with a start cell's area.
+    fillUnreachableAreas();
     suppressCaptureEffects = false;
     createTileEmitters();
     buildTileBatch();

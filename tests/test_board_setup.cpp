@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "game/computer_player.h"
 #include "game/emitter.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
@@ -219,6 +220,38 @@ TEST(BoardColours, PocketsWalledInByBlackTurnBlackUnlessAStartCellIsInside) {
     EXPECT_EQ(board->tileAt(0, 1)->colour, 1);
     EXPECT_TRUE(board->tileAt(0, 0)->owned);
     EXPECT_EQ(countColour(*board, 8), 9);
+}
+
+TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
+    ScratchDirectory scratch;
+    struct Case {
+        std::vector<std::string> rows;
+        int players;
+        int cutColumns;  // the cells left of this column are cut off from every start cell
+    };
+    const Case cases[] = {
+        // Holes alone cut off three islands: nobody could ever take them.
+        {{"..  ... .. A....B"}, 2, 10},
+        // A pocket behind a black wall, found only after the wall meets the start cell's area.
+        {{"12#3A", "34#56", "56#71"}, 1, 2},
+    };
+    for (const Case& c : cases) {
+        auto board = setUpBoard(boardDescription(c.rows, c.players));
+        for (const Tile* tile : board->tiles()) {
+            const bool wall =
+                c.rows[static_cast<std::size_t>(tile->row)][static_cast<std::size_t>(tile->col)] ==
+                '#';
+            EXPECT_EQ(tile->colour == 8, wall || tile->col < c.cutColumns)
+                << c.rows[0] << " (" << tile->row << ", " << tile->col << ")";
+        }
+        int moves = 0;
+        while (board->currentPlayer < board->numPlayers && moves++ < 100) {
+            Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
+            mover.difficulty = 1;
+            board->playMove(think(mover, *board).colour);
+        }
+        EXPECT_TRUE(board->isGameOver()) << c.rows[0];
+    }
 }
 
 TEST(BoardColours, EveryCellGetsAnEmitterAtItsCentre) {
