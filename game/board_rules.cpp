@@ -48,8 +48,7 @@ void Tile::placeOnBoard(std::int32_t numRows, std::int32_t numCols) {
 void GameBoard::linkNeighbours() {
     grid_.clear();
     for (Tile* tile : tiles_) {
-        grid_[(static_cast<std::int64_t>(tile->row) << 32) ^
-              static_cast<std::uint32_t>(tile->col)] = tile;
+        grid_[cellKey(tile->row, tile->col)] = tile;
     }
     for (Tile* tile : tiles_) {
         // A tile placed outside the grid, or overwritten by a later one, is nobody's neighbour.

@@ -105,8 +105,14 @@ class GameBoard : public Map {
     // The menu the board's input goes to: the score menu once there is one, else the HUD.
     Menu* inputMenu() const;
 
+    // The key of a cell in the grid: row and column side by side, for any row and column.
+    static std::uint64_t cellKey(std::int32_t row, std::int32_t col) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32 |
+               static_cast<std::uint32_t>(col);
+    }
+
     std::vector<Tile*> tiles_;  // owned by the object list
     // The cells by (row, col); sparse, so a board's size never decides an allocation.
-    std::unordered_map<std::int64_t, Tile*> grid_;
+    std::unordered_map<std::uint64_t, Tile*> grid_;
     bool frameClockStarted_ = false;
 };

@@ -99,14 +99,27 @@ TEST(BoardPlacement, NeighbourLinksFollowTheColumnParity) {
 
 TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinks) {
     ScratchDirectory scratch;
-    auto board = setUpBoard(boardDescription({"1 1", "111"}, 1) +
-                            "[outside]\nRow = 7\nCol = 9\nColour = 2\n");
+    // Cells far outside, and the automatic places after them, on every side of the grid.
+    auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
+                            "[outside]\nRow = 7\nCol = 9\nColour = 2\n"
+                            "[far]\nRow = 2147483647\nCol = 2147483647\nColour = 3\n"
+                            "[afterFar]\nColour = 4\n"
+                            "[low]\nRow = -2147483648\nCol = -2147483648\nColour = 5\n"
+                            "[afterLow]\nColour = 6\n"
+                            "[above]\nRow = -2\nCol = 1\n"
+                            "[left]\nRow = 1\nCol = -2\n");
     EXPECT_EQ(board->tileAt(0, 1), nullptr);
     EXPECT_EQ(board->tileAt(1, 1)->neighbours[Tile::north], nullptr);
-    const Tile* outside = board->tiles().back();
-    for (const Tile* n : outside->neighbours) {
-        EXPECT_EQ(n, nullptr);
+    EXPECT_EQ(board->tileAt(1, 0)->neighbours[Tile::north], board->tileAt(0, 0));
+    const auto& tiles = board->tiles();
+    for (std::size_t i = 5; i < tiles.size(); ++i) {
+        for (const Tile* n : tiles[i]->neighbours) {
+            EXPECT_EQ(n, nullptr) << tiles[i]->name();
+        }
+        // Nobody can reach them, so they do not hold up the end of the game.
+        EXPECT_EQ(tiles[i]->colour, 8) << tiles[i]->name();
     }
+    EXPECT_TRUE(board->playMove(2));
 }
 
 TEST(BoardPlayers, FourStartCellsForTwoOrThreePlayers) {
