@@ -3,6 +3,8 @@
 // same in the game, the headless simulator and the tests.
 #include <cmath>
 #include <cstdlib>
+#include <unordered_set>
+#include <vector>
 
 #include "game/game_board.h"
 #include "game/player_start.h"
@@ -46,8 +48,7 @@ void Tile::placeOnBoard(std::int32_t numRows, std::int32_t numCols) {
 void GameBoard::linkNeighbours() {
     grid_.clear();
     for (Tile* tile : tiles_) {
-        grid_[(static_cast<std::int64_t>(tile->row) << 32) ^
-              static_cast<std::uint32_t>(tile->col)] = tile;
+        grid_[cellKey(tile->row, tile->col)] = tile;
     }
     for (Tile* tile : tiles_) {
         // A tile placed outside the grid, or overwritten by a later one, is nobody's neighbour.
@@ -113,6 +114,46 @@ void GameBoard::fillBlackPockets() {
             std::int32_t captured = 0;
             tile->isEnclosed(black, captured);
         }
+    }
+}
+
+std::vector<Tile*> GameBoard::unreachableCells() const {
+    // Territories grow over the links into cells that are not black. A start cell that is no
+    // player's (a slot given two) is owned and never moves: a wall like a black cell.
+    std::unordered_set<const Tile*> reached;
+    std::vector<const Tile*> queue;
+    for (const Player& player : players) {
+        if (player.active && player.startTile != nullptr &&
+            reached.insert(player.startTile).second) {
+            queue.push_back(player.startTile);
+        }
+    }
+    // A board on which nobody plays has no game to end: its colours stay as they are.
+    if (queue.empty()) {
+        return {};
+    }
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        for (const Tile* neighbour : queue[i]->neighbours) {
+            if (neighbour != nullptr && neighbour->colour != black && !isStartCell(neighbour) &&
+                reached.insert(neighbour).second) {
+                queue.push_back(neighbour);
+            }
+        }
+    }
+    std::vector<Tile*> cut;
+    for (Tile* tile : tiles_) {
+        if (!tile->owned && tile->colour != black && reached.count(tile) == 0) {
+            cut.push_back(tile);
+        }
+    }
+    return cut;
+}
+
+void GameBoard::fillUnreachableAreas() {
+    // Black cells need no taking for the game to end. Should the black cells around such an
+    // area ever be captured, the capture takes the area along, black or not.
+    for (Tile* tile : unreachableCells()) {
+        tile->colour = black;
     }
 }
 

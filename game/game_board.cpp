@@ -3,7 +3,9 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/debug_log.h"
@@ -35,10 +37,6 @@ Texture* sparkTexture() {
     return texture != nullptr && platform::namesEqualIgnoringCase(texture->name(), "Spark.bmp")
                ? texture
                : nullptr;
-}
-
-std::int64_t cellKey(std::int32_t row, std::int32_t col) {
-    return (static_cast<std::int64_t>(row) << 32) ^ static_cast<std::uint32_t>(col);
 }
 
 }  // namespace
@@ -123,8 +121,10 @@ bool GameBoard::loadIniFile(IniFile& ini) {
         }
     }
 
-    std::int32_t nextRow = 0;
-    std::int32_t nextCol = 0;
+    // The running place is kept wide: a cell given at the largest row or column moves it past
+    // what a cell's row or column can hold.
+    std::int64_t nextRow = 0;
+    std::int64_t nextCol = 0;
     for (int section = 0; section < ini.sectionCount(); ++section) {
         if (platform::namesEqualIgnoringCase(ini.sectionName(section), "General")) {
             continue;
@@ -158,15 +158,13 @@ bool GameBoard::loadIniFile(IniFile& ini) {
         const std::int32_t row = ini.getInt(section, "Row", -1);
         const std::int32_t col = ini.getInt(section, "Col", -1);
         if (row != -1 && col != -1) {
-            tile->row = row;
-            tile->col = col;
             nextRow = row;
-            nextCol = col + 1;
-        } else {
-            tile->row = nextRow;
-            tile->col = nextCol;
-            nextCol += 1;
+            nextCol = col;
         }
+        // Past the largest row the place stays there, which is outside every grid all the same.
+        tile->row = static_cast<std::int32_t>(std::min<std::int64_t>(nextRow, INT32_MAX));
+        tile->col = static_cast<std::int32_t>(nextCol);
+        nextCol += 1;
         if (nextCol >= numCols) {
             nextRow += 1;
             nextCol = 0;
@@ -194,6 +192,9 @@ void GameBoard::additionalSetup() {
             tile->owned = false;
         }
     }
+    // The walk above misses areas walled in without black cells (holes and the edge alone) and
+    // pockets it meets after a black area's contact with a start cell's area.
+    fillUnreachableAreas();
     suppressCaptureEffects = false;
     createTileEmitters();
     buildTileBatch();

@@ -46,6 +46,9 @@ class GameBoard : public Map {
     void assignColours();
     void readPlayerSettings();
     void fillBlackPockets();
+    // Makes black every cell of unreachableCells(): otherwise nobody could ever take them, and
+    // the game would never end.
+    void fillUnreachableAreas();
     void createTileEmitters();
     // Adds every plain tile to the display's static batch and rebuilds it.
     void buildTileBatch();
@@ -70,6 +73,10 @@ class GameBoard : public Map {
     const std::vector<Tile*>& tiles() const { return tiles_; }
     // The tile at (row, col), or null.
     Tile* tileAt(std::int32_t row, std::int32_t col) const;
+    // The unowned cells that are not black and that no player's territory can grow into from
+    // its start cell, cut off by black cells, missing cells and the edge (needs the links).
+    // None on a board without any player's start cell.
+    std::vector<Tile*> unreachableCells() const;
 
     // Stops every search worker (a wait of at most 10 s each).
     void cancelAllThinking();
@@ -98,8 +105,14 @@ class GameBoard : public Map {
     // The menu the board's input goes to: the score menu once there is one, else the HUD.
     Menu* inputMenu() const;
 
+    // The key of a cell in the grid: row and column side by side, for any row and column.
+    static std::uint64_t cellKey(std::int32_t row, std::int32_t col) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32 |
+               static_cast<std::uint32_t>(col);
+    }
+
     std::vector<Tile*> tiles_;  // owned by the object list
     // The cells by (row, col); sparse, so a board's size never decides an allocation.
-    std::unordered_map<std::int64_t, Tile*> grid_;
+    std::unordered_map<std::uint64_t, Tile*> grid_;
     bool frameClockStarted_ = false;
 };

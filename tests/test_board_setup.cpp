@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "game/computer_player.h"
 #include "game/emitter.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
@@ -98,14 +99,27 @@ TEST(BoardPlacement, NeighbourLinksFollowTheColumnParity) {
 
 TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinks) {
     ScratchDirectory scratch;
-    auto board = setUpBoard(boardDescription({"1 1", "111"}, 1) +
-                            "[outside]\nRow = 7\nCol = 9\nColour = 2\n");
+    // Cells far outside, and the automatic places after them, on every side of the grid.
+    auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
+                            "[outside]\nRow = 7\nCol = 9\nColour = 2\n"
+                            "[far]\nRow = 2147483647\nCol = 2147483647\nColour = 3\n"
+                            "[afterFar]\nColour = 4\n"
+                            "[low]\nRow = -2147483648\nCol = -2147483648\nColour = 5\n"
+                            "[afterLow]\nColour = 6\n"
+                            "[above]\nRow = -2\nCol = 1\n"
+                            "[left]\nRow = 1\nCol = -2\n");
     EXPECT_EQ(board->tileAt(0, 1), nullptr);
     EXPECT_EQ(board->tileAt(1, 1)->neighbours[Tile::north], nullptr);
-    const Tile* outside = board->tiles().back();
-    for (const Tile* n : outside->neighbours) {
-        EXPECT_EQ(n, nullptr);
+    EXPECT_EQ(board->tileAt(1, 0)->neighbours[Tile::north], board->tileAt(0, 0));
+    const auto& tiles = board->tiles();
+    for (std::size_t i = 5; i < tiles.size(); ++i) {
+        for (const Tile* n : tiles[i]->neighbours) {
+            EXPECT_EQ(n, nullptr) << tiles[i]->name();
+        }
+        // Nobody can reach them, so they do not hold up the end of the game.
+        EXPECT_EQ(tiles[i]->colour, 8) << tiles[i]->name();
     }
+    EXPECT_TRUE(board->playMove(2));
 }
 
 TEST(BoardPlayers, FourStartCellsForTwoOrThreePlayers) {
@@ -219,6 +233,38 @@ TEST(BoardColours, PocketsWalledInByBlackTurnBlackUnlessAStartCellIsInside) {
     EXPECT_EQ(board->tileAt(0, 1)->colour, 1);
     EXPECT_TRUE(board->tileAt(0, 0)->owned);
     EXPECT_EQ(countColour(*board, 8), 9);
+}
+
+TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
+    ScratchDirectory scratch;
+    struct Case {
+        std::vector<std::string> rows;
+        int players;
+        int cutColumns;  // the cells left of this column are cut off from every start cell
+    };
+    const Case cases[] = {
+        // Holes alone cut off three islands: nobody could ever take them.
+        {{"..  ... .. A....B"}, 2, 10},
+        // A pocket behind a black wall, found only after the wall meets the start cell's area.
+        {{"12#3A", "34#56", "56#71"}, 1, 2},
+    };
+    for (const Case& c : cases) {
+        auto board = setUpBoard(boardDescription(c.rows, c.players));
+        for (const Tile* tile : board->tiles()) {
+            const bool wall =
+                c.rows[static_cast<std::size_t>(tile->row)][static_cast<std::size_t>(tile->col)] ==
+                '#';
+            EXPECT_EQ(tile->colour == 8, wall || tile->col < c.cutColumns)
+                << c.rows[0] << " (" << tile->row << ", " << tile->col << ")";
+        }
+        int moves = 0;
+        while (board->currentPlayer < board->numPlayers && moves++ < 100) {
+            Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
+            mover.difficulty = 1;
+            board->playMove(think(mover, *board).colour);
+        }
+        EXPECT_TRUE(board->isGameOver()) << c.rows[0];
+    }
 }
 
 TEST(BoardColours, EveryCellGetsAnEmitterAtItsCentre) {

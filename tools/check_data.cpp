@@ -5,15 +5,20 @@
 // understand. It also lays out every menu with the stroke font's real widths and names each text
 // that leaves its widget, each widget off screen, each list row not drawn or cut, each pair of
 // clickable widgets that overlap, and whatever a screen draws over the HUD beneath it. The font
-// needs an X display; without one the check fails.
+// needs an X display; without one the check fails. What it cannot check fails too: a folder it
+// cannot read, a folder or file the game needs that is missing. A board with cells no start cell
+// can reach gets a WARNING, no failure. Exit status: 0 clean, 1 problems found, 2 nothing could be
+// checked.
 //
 //   tintfall-check DATA_FOLDER      (the folder holding game/, Textures/, Meshes/, Audio/, Maps/)
 #include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -74,17 +79,34 @@ void checked(const std::string& file, Load load) {
     }
 }
 
-std::vector<std::string> filesIn(const std::string& directory) {
+// The files of a folder. A folder that cannot be read is a problem, and so is a missing one the
+// game needs: what the check cannot read, it has not checked.
+std::vector<std::string> filesIn(const std::string& directory, bool needed) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(directory.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != ".." && name[0] != '.') {
-                names.push_back(name);
-            }
+    DIR* dir = opendir(platform::nativePath(directory).c_str());
+    if (dir == nullptr) {
+        if (errno != ENOENT) {
+            report(directory, std::string("cannot read the folder: ") + std::strerror(errno));
+        } else if (needed) {
+            report(directory, "the game needs this folder, and it does not exist");
         }
-        closedir(dir);
+        return names;
     }
+    for (;;) {
+        errno = 0;  // readdir tells the end from a failure only by errno
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) {
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && name[0] != '.') {
+            names.push_back(name);
+        }
+    }
+    if (errno != 0) {
+        report(directory, std::string("cannot read the folder: ") + std::strerror(errno));
+    }
+    closedir(dir);
     return names;
 }
 
@@ -92,6 +114,13 @@ bool exists(const std::string& gamePath) {
     std::ifstream in = platform::openInput(gamePath, true);
     return in.is_open();
 }
+
+// What the game opens by these names, whatever its screens say: the first screen, the board's
+// menus, the cell's mesh and texture, the sparks and the click of a move.
+const char* const neededFiles[] = {
+    "Menus\\controller.ini",         "Menus\\hud.ini",        "Menus\\scores.ini",
+    "..\\Meshes\\Hex.smf",           "..\\Textures\\Hex.bmp", "..\\Textures\\Spark.bmp",
+    "..\\Textures\\Spark_alpha.bmp", "..\\Audio\\click.wav"};
 
 // Where the engine looks for a screen file of this name.
 std::string screenPath(const std::string& name) {
@@ -434,21 +463,35 @@ void checkMenuFile(const std::string& path) {
 }
 
 void checkBoard(const std::string& path) {
-    checked(path, [&path] {
+    if (!exists(path)) {
+        report(path, "the board does not exist");
+        return;
+    }
+    std::size_t unreachable = 0;
+    checked(path, [&path, &unreachable] {
         GameBoard board;
         if (!board.load(path, true)) {
             return;
         }
-        board.additionalSetup();
-        if (board.tiles().empty()) {
-            logText("the board has no cells\n");
-        }
+        // Set-up sits out the slots without a start cell, so they are looked for before it.
         for (const Player& player : board.players) {
             if (player.active && player.startTile == nullptr) {
                 logString("player slot " + std::to_string(player.index) + " has no start cell\n");
             }
         }
+        // Before colours are drawn, only the description's own black cells wall areas in.
+        board.linkNeighbours();
+        unreachable = board.unreachableCells().size();
+        board.additionalSetup();
+        if (board.tiles().empty()) {
+            logText("the board has no cells\n");
+        }
     });
+    // The game plays such a board to its end (the cells turn black), but it is likely a slip.
+    if (unreachable > 0) {
+        std::cout << "WARNING " << path << ": " << unreachable
+                  << " cells no start cell can reach; they turn black at set-up\n";
+    }
 }
 
 }  // namespace
@@ -466,13 +509,15 @@ int main(int argc, char** argv) {
     // glutInit loads the GL driver: keep it loaded, so a sanitizer build can name its allocations.
     platform::keepGlDriverLoaded();
     const std::string game = std::string(argv[1]) + "/game";
+    // Without its game folder there is nothing to check at all.
     if (chdir(game.c_str()) != 0) {
-        std::cerr << "no game folder in " << argv[1] << "\n";
+        std::cerr << "no game folder in " << argv[1] << ": " << std::strerror(errno) << "\n";
         return 2;
     }
     char pattern[] = "/tmp/tintfall-check-XXXXXX";
     const int fd = mkstemp(pattern);
     if (fd < 0) {
+        std::cerr << "cannot make a scratch debug log: " << std::strerror(errno) << "\n";
         return 2;
     }
     close(fd);
@@ -480,7 +525,7 @@ int main(int argc, char** argv) {
     setDebugLogPath(logPath);
 
     ResourceManager resources;
-    for (const std::string& name : filesIn("../Textures")) {
+    for (const std::string& name : filesIn("..\\Textures", true)) {
         const std::string path = "..\\Textures\\" + name;
         if (namesEqualIgnoringCase(extensionOf(name), "txp")) {
             checked(path, [&path] {
@@ -496,7 +541,7 @@ int main(int argc, char** argv) {
             });
         }
     }
-    for (const std::string& name : filesIn("../Meshes")) {
+    for (const std::string& name : filesIn("..\\Meshes", true)) {
         const std::string path = "..\\Meshes\\" + name;
         if (namesEqualIgnoringCase(extensionOf(name), "smp")) {
             checked(path, [&path] {
@@ -512,18 +557,24 @@ int main(int argc, char** argv) {
             });
         }
     }
-    for (const std::string& name : filesIn("../Audio")) {
+    for (const std::string& name : filesIn("..\\Audio", true)) {
         const std::string path = "..\\Audio\\" + name;
         checked(path, [&path] {
             AudioTrack track;
             track.loadFromFile(path);
         });
     }
-    for (const std::string& name : filesIn("Menus")) {
+    for (const std::string& name : filesIn("Menus", true)) {
         checkMenuFile("Menus\\" + name);
     }
-    checkBoard("map.ini");
-    for (const std::string& name : filesIn("Boards")) {
+    for (const char* file : neededFiles) {
+        if (!exists(file)) {
+            report(file, "the game needs this file, and it does not exist");
+        }
+    }
+    // The board behind the menus.
+    checkBoard(IniFile("Menus\\controller.ini").getString("General", "Board", "map.ini"));
+    for (const std::string& name : filesIn("Boards", false)) {
         checkBoard("Boards\\" + name);
     }
     std::remove(logPath.c_str());
