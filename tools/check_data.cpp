@@ -195,7 +195,7 @@ struct Window {
 // The shortest of the default window and every size a resolution list offers.
 Window shortestWindow() {
     Window shortest{"1024 x 768", 0.75};
-    for (const std::string& name : filesIn("Menus")) {
+    for (const std::string& name : filesIn("Menus", false)) {
         const IniFile ini("Menus\\" + name);
         for (int section = 0; section < ini.sectionCount(); ++section) {
             if (widgetName(ini.sectionName(section)) != "lstResolution") {
@@ -225,7 +225,7 @@ Window shortestWindow() {
 // The widest score a score text may show: any count of cells up to the largest board's.
 std::string widestScore() {
     std::vector<std::string> boards{"map.ini"};
-    for (const std::string& name : filesIn("Boards")) {
+    for (const std::string& name : filesIn("Boards", false)) {
         boards.push_back("Boards\\" + name);
     }
     std::size_t cells = 0;
