@@ -157,6 +157,24 @@ void GameBoard::fillUnreachableAreas() {
     }
 }
 
+void GameBoard::claimStartAreas() {
+    // A start cell given a colour holds the area of that colour around it from the start, as a
+    // move would. Left unowned, such a cell would take the mover's every new colour with it and
+    // never be taken itself: nobody could ever finish the game.
+    for (Player& player : players) {
+        PlayerStart* start = player.startTile;
+        if (!player.active || start == nullptr || start->colour < 1 || start->colour >= black) {
+            continue;
+        }
+        for (Tile* neighbour : start->neighbours) {
+            if (neighbour != nullptr && !neighbour->owned && neighbour->colour == start->colour) {
+                player.score += neighbour->claim();
+            }
+        }
+        player.shownScore = player.score;
+    }
+}
+
 bool GameBoard::isColourFree(std::int32_t colour, bool useTileColour) const {
     for (const Player& player : players) {
         if (!player.active || player.startTile == nullptr) {

@@ -195,6 +195,7 @@ void GameBoard::additionalSetup() {
     // The walk above misses areas walled in without black cells (holes and the edge alone) and
     // pockets it meets after a black area's contact with a start cell's area.
     fillUnreachableAreas();
+    claimStartAreas();
     suppressCaptureEffects = false;
     createTileEmitters();
     buildTileBatch();

@@ -49,6 +49,7 @@ class GameBoard : public Map {
     // Makes black every cell of unreachableCells(): otherwise nobody could ever take them, and
     // the game would never end.
     void fillUnreachableAreas();
+    void claimStartAreas();
     void createTileEmitters();
     // Adds every plain tile to the display's static batch and rebuilds it.
     void buildTileBatch();

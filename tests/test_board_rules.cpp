@@ -200,6 +200,9 @@ TEST(Moves, FirstMoveFromAnUncolouredStartClaimsTouchingAreas) {
 TEST(Moves, OldColourIsRepaintedButOnlyClaimedTilesAreTaken) {
     ScratchDirectory scratch;
     auto board = setUpBoard({"a12b"}, 2);
+    // Set-up gives the start cell the 1 beside it; take it back to see the rule on its own.
+    board->tileAt(0, 1)->owned = false;
+    board->players[0].score = 1;
     board->takeTurn(3);
     // The unowned cell of the mover's old colour took the new colour but is not the mover's:
     // its area touches the other player, so it is not captured either.

@@ -247,6 +247,9 @@ TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
         {{"..  ... .. A....B"}, 2, 10},
         // A pocket behind a black wall, found only after the wall meets the start cell's area.
         {{"12#3A", "34#56", "56#71"}, 1, 2},
+        // A start cell given the colour of the cell beside it holds that cell from the start;
+        // otherwise the cell would follow its every colour and never be taken.
+        {{"a1b"}, 2, 0},
     };
     for (const Case& c : cases) {
         auto board = setUpBoard(boardDescription(c.rows, c.players));
