@@ -31,6 +31,10 @@ class Button : public MenuItem {
 
     // The first of three lists: fill, sunken frame, raised frame; 0 before postLoad.
     GLuint displayLists = 0;
+
+  private:
+    // The GL context displayLists belongs to (platform::currentGlContext).
+    unsigned listsContext_ = 0;
 };
 
 // The caption's baseline origin for a button: centred when it fits, else from the left edge.
