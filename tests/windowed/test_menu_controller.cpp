@@ -1,6 +1,7 @@
 // The menu controller with the game's own data: menus switch on request, and a resolution
 // change made on the settings screen re-creates the display at the switch, bringing back every
-// texture, mesh, display list and the background board's batch.
+// texture, mesh, display list and the background board's batch; the game started afterwards
+// draws with names of its own context only.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -9,20 +10,30 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/game_engine.h"
 #include "game/game_board.h"
 #include "game/tile.h"
 #include "menus/button.h"
+#include "menus/image.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "render/player_colours.h"
 #include "render/polyhedron.h"
+#include "resources/package_writer.h"
+#include "resources/static_mesh_package.h"
 #include "resources/texture.h"
+#include "resources/texture_package.h"
+#include "support/image_files.h"
+#include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
 using testing_support::readFile;
 using testing_support::ScratchDirectory;
+using testing_support::writeFile;
 
 namespace {
 
@@ -32,6 +43,7 @@ class ControllerWithGameData : public ::testing::Test {
         const std::string copy = "cp -r '" + std::string(TINTFALL_DATA_DIR) + "/.' .";
         ASSERT_EQ(std::system(copy.c_str()), 0);
         ASSERT_EQ(chdir("game"), 0);
+        addContent();
         engine = std::make_unique<GameEngine>();
         engine->InitAll();
         engine->resources->createMap(GameEngine::controllerFile);
@@ -41,6 +53,9 @@ class ControllerWithGameData : public ::testing::Test {
     }
 
     void TearDown() override { engine.reset(); }
+
+    // Changes the copied data before the engine starts.
+    virtual void addContent() {}
 
     // One frame of the engine's loop, without its event pump.
     void frame() {
@@ -124,11 +139,202 @@ TEST_F(ControllerWithGameData, ANewResolutionRebuildsEverythingAtTheSwitch) {
     // And the board shows: its first cell (a start cell's neighbour) is drawn, not background.
     engine->renderFrame();
     const Tile* cell = controller->board->tiles()[1];
+    // (The back buffer keeps the frame after the swap; the front one reads black here.)
     unsigned char rgba[4];
-    glReadBuffer(GL_FRONT);
     glReadPixels(static_cast<int>(cell->position.x * 800),
                  599 - static_cast<int>(cell->position.y * 800), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
                  rgba);
-    glReadBuffer(GL_BACK);
     EXPECT_FALSE(rgba[0] == 178 && rgba[1] == 178 && rgba[2] == 178);
+    EXPECT_GT(rgba[0] + rgba[1] + rgba[2], 0);
+}
+
+namespace {
+
+// The main menu shows a texture of a package; the settings screen another of the same package,
+// first asked for once the controller's screen is set up and the package's directory released.
+class ControllerWithPackages : public ControllerWithGameData {
+  protected:
+    void addContent() override {
+        std::string error;
+        auto bmp = [](std::uint8_t shade) {
+            return testing_support::makeBmp(2, 2, 24, testing_support::Bytes(12, shade));
+        };
+        ASSERT_TRUE(
+            writePackage("../Textures/art.txp", {{"Sand", bmp(200)}, {"Stone", bmp(90)}}, error))
+            << error;
+        testing_support::MeshImage triangle;
+        triangle.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+        triangle.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+        triangle.texCoords = {{0, 0}, {1, 0}, {0, 1}};
+        triangle.faces = {{0, 1, 2}};
+        const std::string mesh = triangle.bytes();
+        ASSERT_TRUE(writePackage("../Meshes/shapes.smp",
+                                 {{"Tri", testing_support::Bytes(mesh.begin(), mesh.end())}},
+                                 error))
+            << error;
+        const char* image = "Type = Image\nLeft = 0.01\nRight = 0.05\nTop = 0.01\nBottom = 0.05\n";
+        writeFile("Menus/mainMenu.ini", readFile("Menus/mainMenu.ini") +
+                                            "\n[sand]\ntexture = \"art.txp>Sand\"\n" + image);
+        writeFile("Menus/options.ini", readFile("Menus/options.ini") +
+                                           "\n[stone]\ntexture = \"art.txp>Stone\"\n" + image);
+    }
+
+    // Every texture the resources hold, those inside packages included.
+    std::vector<const Texture*> heldTextures() const {
+        std::vector<const Texture*> held;
+        for (const auto& texture : engine->resources->textures()) {
+            held.push_back(texture.get());
+        }
+        for (const auto& package : engine->resources->texturePackages()) {
+            for (int i = 0; i < package->objectCount(); ++i) {
+                held.push_back(static_cast<const Texture*>(package->objectAt(i)));
+            }
+        }
+        return held;
+    }
+
+    std::vector<const Polyhedron*> heldMeshes() const {
+        std::vector<const Polyhedron*> held;
+        for (const auto& mesh : engine->resources->meshes()) {
+            held.push_back(mesh.get());
+        }
+        for (const auto& package : engine->resources->meshPackages()) {
+            for (int i = 0; i < package->objectCount(); ++i) {
+                held.push_back(static_cast<const Polyhedron*>(package->objectAt(i)));
+            }
+        }
+        return held;
+    }
+
+    // Every texture and list that can be drawn is of the current context: each texture holds
+    // its own image, and no two objects share a name (a name kept from an earlier context can
+    // only be valid by chance, as another object's).
+    void expectOnlyNamesOfThisContext(const std::vector<const Menu*>& menus) {
+        std::vector<GLuint> textureNames;
+        for (const Texture* texture : heldTextures()) {
+            ASSERT_TRUE(glIsTexture(texture->glName())) << texture->name();
+            glBindTexture(GL_TEXTURE_2D, texture->glName());
+            GLint width = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            EXPECT_EQ(width, static_cast<GLint>(texture->width())) << texture->name();
+            textureNames.push_back(texture->glName());
+        }
+        const StaticBatch& batch = engine->display->batch;
+        for (int i = 0; i < batch.entryCount(); ++i) {
+            const GLuint used = batch.entry(i).texture;
+            EXPECT_NE(std::find(textureNames.begin(), textureNames.end(), used), textureNames.end())
+                << "batch entry " << i << " binds " << used;
+        }
+        std::vector<std::pair<GLuint, GLuint>> lists;  // first name, count
+        ASSERT_TRUE(batch.listValid);
+        lists.emplace_back(batch.displayList, 1);
+        for (const Polyhedron* mesh : heldMeshes()) {
+            if (mesh->listBuilt()) {
+                lists.emplace_back(mesh->list(), 1);
+            }
+        }
+        for (const Menu* menu : menus) {
+            for (int i = 0; menu != nullptr && i < menu->objectCount(); ++i) {
+                const std::int32_t type = menu->objectAt(i)->getTypeId();
+                if (type >= 24 && type <= 28 && type != 27) {
+                    lists.emplace_back(static_cast<const Button*>(menu->objectAt(i))->displayLists,
+                                       3);
+                }
+            }
+        }
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            for (GLuint list = lists[i].first; list < lists[i].first + lists[i].second; ++list) {
+                EXPECT_EQ(glIsList(list), GL_TRUE) << list;
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                EXPECT_TRUE(lists[i].first + lists[i].second <= lists[j].first ||
+                            lists[j].first + lists[j].second <= lists[i].first)
+                    << "lists " << lists[i].first << " and " << lists[j].first << " overlap";
+            }
+        }
+    }
+};
+
+}  // namespace
+
+// The walk that used to draw the game's board in flat colours: Settings, 1280 x 720, Back, New
+// game, Standard. The controller re-creates the display at the switch, the engine once more when
+// the game's screen is loaded.
+TEST_F(ControllerWithPackages, AfterEachDisplayRestartOnlyNamesOfTheNewContextAreDrawn) {
+    // Read while the first window is open, kept by the manager until the screen changes.
+    auto* triangle =
+        static_cast<Polyhedron*>(engine->resources->getPackageMesh("shapes.smp", "Tri"));
+    ASSERT_NE(triangle, nullptr);
+    triangle->buildLists();
+    auto* sand = static_cast<Image*>(controller->currentMenu->getObject("sand"));
+    ASSERT_NE(sand, nullptr);
+    ASSERT_NE(sand->texture, nullptr);
+    EXPECT_EQ(sand->texture->name(), "Sand");
+
+    controller->requestMenu("Menus\\options.ini");
+    frame();
+    auto* stone = static_cast<Image*>(controller->currentMenu->getObject("stone"));
+    ASSERT_NE(stone, nullptr);
+    ASSERT_NE(stone->texture, nullptr);  // read again from the released package
+    EXPECT_EQ(stone->texture->name(), "Stone");
+    EXPECT_EQ(stone->texture->pixels()[0], 90);
+    const Texture* stoneTexture = stone->texture;
+    auto* resolutions = static_cast<ListBox*>(controller->currentMenu->getObject("lstResolution"));
+    ASSERT_NE(resolutions, nullptr);
+    resolutions->selectByValue("1280 720");
+    frame();
+    controller->requestMenu("Menus\\mainMenu.ini");
+    frame();
+    ASSERT_EQ(engine->display->width, 1280);
+    EXPECT_EQ(engine->resources->getPackageTexture("art.txp", "Stone"), stoneTexture);
+    expectOnlyNamesOfThisContext({controller->currentMenu.get(), controller->board->hudMenu.get()});
+
+    controller->requestMenu("Menus\\newGame.ini");
+    frame();
+    auto* standard = static_cast<Button*>(controller->currentMenu->getObject("standard"));
+    ASSERT_NE(standard, nullptr);
+    standard->execute();
+    ASSERT_TRUE(engine->mapChangePending);
+    EXPECT_TRUE(engine->videoRestartPending);
+    const Display* before = engine->display.get();
+    engine->changeMap();
+    controller = nullptr;
+    Map* map = engine->resources->currentMap();
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(map->isGameBoard());
+    auto* board = static_cast<GameBoard*>(map);
+    EXPECT_NE(engine->display.get(), before);
+    ASSERT_EQ(engine->display->width, 1280);
+    // The screen change dropped every package, texture and mesh; the board read its own anew.
+    EXPECT_TRUE(engine->resources->texturePackages().empty());
+    EXPECT_TRUE(engine->resources->meshPackages().empty());
+    engine->renderFrame();
+    board->update();
+    engine->renderFrame();
+    ASSERT_GT(engine->display->batch.entryCount(), 100);
+    expectOnlyNamesOfThisContext({board->hudMenu.get()});
+
+    // The cells are shaded by their texture: the middle of a red, green, blue, yellow, magenta
+    // or cyan cell is darker than its flat colour.
+    int seen = 0;
+    for (const Tile* tile : board->tiles()) {
+        if (tile->getTypeId() != 35 || tile->colour < 1 || tile->colour > 6) {
+            continue;
+        }
+        unsigned char rgba[4];
+        glReadPixels(static_cast<int>(tile->position.x * 1280),
+                     719 - static_cast<int>(tile->position.y * 1280), 1, 1, GL_RGBA,
+                     GL_UNSIGNED_BYTE, rgba);
+        const float* flat = playerColour(tile->colour);
+        for (int c = 0; c < 3; ++c) {
+            if (flat[c] == 1.0f) {
+                EXPECT_GT(rgba[c], 200) << "cell " << tile->row << "," << tile->col;
+                EXPECT_LT(rgba[c], 250) << "cell " << tile->row << "," << tile->col;
+            }
+        }
+        if (++seen == 20) {
+            break;
+        }
+    }
+    EXPECT_EQ(seen, 20);
 }
