@@ -95,7 +95,12 @@ void Display::openWindow() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
         logText("Error: unable to initialise SDL video\n");
     }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Without video (no X server) SDL 1.2 would dereference its missing video device in the
+    // calls below: no window is asked for then.
+    const bool video = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    if (video) {
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    }
 
     // SDL takes 0 as "the desktop size" and refuses negative sizes; the real size of the window
     // is read back below, so a nonsense setting can never leave a zero width behind.
@@ -109,14 +114,17 @@ void Display::openWindow() {
         sizes.push_back({defaultWidth, defaultHeight});
     }
     WindowSize smallest{0, 0};
-    if (smallestOfferedSize(smallest) && !(smallest == sizes.back())) {
+    if (video && smallestOfferedSize(smallest) && !(smallest == sizes.back())) {
         sizes.push_back(smallest);
+    }
+    if (!video) {
+        sizes.resize(1);
     }
     SDL_Surface* screen = nullptr;
     for (std::size_t i = 0; i < sizes.size() && screen == nullptr; ++i) {
         // X cannot hold every size: asking for one that is too big leaves SDL's window broken
         // for the next attempt, so such a size is not asked for at all.
-        if (fitsWithin(sizes[i], largest)) {
+        if (video && fitsWithin(sizes[i], largest)) {
             screen = platform::openGlWindow(sizes[i].width, sizes[i].height);
         }
         if (screen == nullptr) {
