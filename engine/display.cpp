@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/debug_log.h"
 #include "platform/gl_lookup.h"
@@ -13,6 +15,56 @@
 
 LockArraysFunction glLockArraysEXT = nullptr;
 UnlockArraysFunction glUnlockArraysEXT = nullptr;
+
+namespace {
+
+struct WindowSize {
+    int width;
+    int height;
+    bool operator==(const WindowSize& other) const {
+        return width == other.width && height == other.height;
+    }
+};
+
+// The longest side SDL and X can hold (a scanline of four-byte pixels must stay below 64 KiB);
+// the limit when SDL does not report the desktop's size.
+constexpr int largestWindowSide = 16383;
+
+// What the desktop shows: the largest window that fits on it.
+WindowSize largestUsableSize() {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info == nullptr || info->current_w <= 0 || info->current_h <= 0) {
+        return {largestWindowSide, largestWindowSide};
+    }
+    return {info->current_w, info->current_h};
+}
+
+bool fitsWithin(const WindowSize& size, const WindowSize& largest) {
+    return size.width <= largest.width && size.height <= largest.height;
+}
+
+// The smallest of the modes SDL lists; false when it lists none.
+bool smallestOfferedSize(WindowSize& smallest) {
+    SDL_Rect** modes = SDL_ListModes(nullptr, SDL_OPENGL | SDL_FULLSCREEN);
+    if (modes == nullptr || modes == reinterpret_cast<SDL_Rect**>(-1)) {
+        return false;
+    }
+    bool found = false;
+    for (std::size_t i = 0; modes[i] != nullptr; ++i) {
+        const WindowSize mode{modes[i]->w, modes[i]->h};
+        if (!found || mode.width * mode.height < smallest.width * smallest.height) {
+            smallest = mode;
+            found = true;
+        }
+    }
+    return found;
+}
+
+std::string sizeText(const WindowSize& size) {
+    return std::to_string(size.width) + " x " + std::to_string(size.height);
+}
+
+}  // namespace
 
 Display::Display() {
     resetBatch();
@@ -43,18 +95,45 @@ void Display::openWindow() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
         logText("Error: unable to initialise SDL video\n");
     }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Without video (no X server) SDL 1.2 would dereference its missing video device in the
+    // calls below: no window is asked for then.
+    const bool video = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    if (video) {
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    }
 
     // SDL takes 0 as "the desktop size" and refuses negative sizes; the real size of the window
     // is read back below, so a nonsense setting can never leave a zero width behind.
-    const int requestedWidth = width > 0 ? width : 0;
-    const int requestedHeight = height > 0 ? height : 0;
-    SDL_Surface* screen = SDL_SetVideoMode(requestedWidth, requestedHeight, 0, SDL_OPENGL);
-    if (screen == nullptr) {
-        logText("Error: Unable to create SDL OpenGL screen");
-        if (requestedWidth != defaultWidth || requestedHeight != defaultHeight) {
-            // A size the system cannot open falls back to the default one.
-            screen = SDL_SetVideoMode(defaultWidth, defaultHeight, 0, SDL_OPENGL);
+    const WindowSize requested{width > 0 ? width : 0, height > 0 ? height : 0};
+    // Read before any window exists: afterwards SDL reports the window's size instead.
+    const WindowSize largest = largestUsableSize();
+    // A size the system cannot open falls back to the default one, then to the smallest SDL
+    // offers.
+    std::vector<WindowSize> sizes = {requested};
+    if (!(requested == WindowSize{defaultWidth, defaultHeight})) {
+        sizes.push_back({defaultWidth, defaultHeight});
+    }
+    WindowSize smallest{0, 0};
+    if (video && smallestOfferedSize(smallest) && !(smallest == sizes.back())) {
+        sizes.push_back(smallest);
+    }
+    if (!video) {
+        sizes.resize(1);
+    }
+    SDL_Surface* screen = nullptr;
+    for (std::size_t i = 0; i < sizes.size() && screen == nullptr; ++i) {
+        // X cannot hold every size: asking for one that is too big leaves SDL's window broken
+        // for the next attempt, so such a size is not asked for at all.
+        if (video && fitsWithin(sizes[i], largest)) {
+            screen = platform::openGlWindow(sizes[i].width, sizes[i].height);
+        }
+        if (screen == nullptr) {
+            logText("Error: Unable to create SDL OpenGL screen");
+            logString(" (" + sizeText(sizes[i]) + ")");
+            if (i + 1 < sizes.size()) {
+                logString("; opening " + sizeText(sizes[i + 1]) + " instead");
+            }
+            logText("\n");
         }
     }
     windowOpen = screen != nullptr;

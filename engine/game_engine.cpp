@@ -79,6 +79,11 @@ void GameEngine::mainLoop() {
         if (mapChangePending) {
             changeMap();
         }
+        if (!display->windowOpen) {
+            // No window (no X server): nothing can be shown, and nothing could end the program.
+            running = false;
+            break;
+        }
         if (Map* map = resources->currentMap()) {
             map->update();
         }

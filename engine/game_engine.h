@@ -34,6 +34,8 @@ class GameEngine {
         mapChangePending = true;
     }
     void requestVideoRestart() { videoRestartPending = true; }
+    // Carries out the pending screen change, as the top of a pass of the loop does.
+    void changeMap();
 
     std::unique_ptr<Display> display;
     std::unique_ptr<AudioOutput> audio;
@@ -50,7 +52,6 @@ class GameEngine {
     virtual void initialise();
 
   private:
-    void changeMap();
     void restartVideo();
 };
 

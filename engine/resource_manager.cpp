@@ -145,13 +145,26 @@ Polyhedron* ResourceManager::getMesh(const std::string& name) {
 }
 
 AudioTrack* ResourceManager::getSound(const std::string& name) {
-    return loadCached(sounds_, "..\\Audio\\", name);
+    // Sounds are kept for the whole run, and so is the news that one cannot be read: the click
+    // of every move must not try (and log) the same missing file again.
+    for (const std::string& failed : failedSounds_) {
+        if (namesEqualIgnoringCase(failed, name)) {
+            return nullptr;
+        }
+    }
+    AudioTrack* sound = loadCached(sounds_, "..\\Audio\\", name);
+    if (sound == nullptr) {
+        failedSounds_.push_back(name);
+    }
+    return sound;
 }
 
 StoredObject* ResourceManager::getPackageTexture(const std::string& packageName,
                                                  const std::string& objectName) {
     if (TexturePackage* package = findPackage(texturePackages_, packageName)) {
-        return package->getObject(objectName);
+        // Once a screen has been set up the package has released its directory; an object
+        // first asked for after that (a menu the controller switches to) is read again.
+        return package->getReleasedObject(objectName);
     }
     auto package = std::make_unique<TexturePackage>();
     if (!package->load("..\\Textures\\" + packageName, false)) {
@@ -164,7 +177,7 @@ StoredObject* ResourceManager::getPackageTexture(const std::string& packageName,
 StoredObject* ResourceManager::getPackageMesh(const std::string& packageName,
                                               const std::string& objectName) {
     if (StaticMeshPackage* package = findPackage(meshPackages_, packageName)) {
-        return package->getObject(objectName);
+        return package->getReleasedObject(objectName);
     }
     auto package = std::make_unique<StaticMeshPackage>();
     if (!package->load("..\\Meshes\\" + packageName, false)) {
@@ -178,11 +191,27 @@ void ResourceManager::reloadTextures() {
     for (const std::unique_ptr<Texture>& texture : textures_) {
         texture->regenerate();
     }
+    for (const std::unique_ptr<TexturePackage>& package : texturePackages_) {
+        for (int i = 0; i < package->objectCount(); ++i) {
+            StoredObject* object = package->objectAt(i);
+            if (object != nullptr && object->getTypeId() == 1) {
+                static_cast<Texture*>(object)->regenerate();
+            }
+        }
+    }
 }
 
 void ResourceManager::refreshMeshes() {
     for (const std::unique_ptr<Polyhedron>& mesh : meshes_) {
         mesh->buildLists();
+    }
+    for (const std::unique_ptr<StaticMeshPackage>& package : meshPackages_) {
+        for (int i = 0; i < package->objectCount(); ++i) {
+            StoredObject* object = package->objectAt(i);
+            if (object != nullptr && object->getTypeId() == 2) {
+                static_cast<Polyhedron*>(object)->buildLists();
+            }
+        }
     }
 }
 
@@ -279,5 +308,11 @@ bool ResourceManager::loadMap(const std::string& fileName) {
 }
 
 void ResourceManager::unloadAll() {
+    // The screen goes first: its widgets still use textures and meshes while they are deleted
+    // (and write their files in beforeUnload).
     setCurrentMap(nullptr);
+    texturePackages_.clear();
+    meshPackages_.clear();
+    textures_.clear();
+    meshes_.clear();
 }

@@ -39,7 +39,8 @@ class ResourceManager {
     StoredObject* getPackageTexture(const std::string& packageName, const std::string& objectName);
     StoredObject* getPackageMesh(const std::string& packageName, const std::string& objectName);
     // After the GL context was replaced: new GL names for the cached textures, new lists for
-    // the cached meshes.
+    // the cached meshes, those inside cached packages included. Meshes compile their texture's
+    // name into their list, so textures come first.
     void reloadTextures();
     void refreshMeshes();
 
@@ -47,7 +48,7 @@ class ResourceManager {
     void createMap(const std::string& fileName);
     // Loads the current map from its file and sets it up; on failure the map is dropped.
     bool loadMap(const std::string& fileName);
-    // Drops every cached resource that lives per screen, and the current map.
+    // Deletes the current map, then every cached package, texture and mesh; sounds stay.
     void unloadAll();
 
     Map* currentMap() const { return currentMap_.get(); }
@@ -77,6 +78,8 @@ class ResourceManager {
     std::vector<std::unique_ptr<Texture>> textures_;
     std::vector<std::unique_ptr<Polyhedron>> meshes_;
     std::vector<std::unique_ptr<AudioTrack>> sounds_;
+    // Sounds that could not be read: not tried again in this run.
+    std::vector<std::string> failedSounds_;
     std::unique_ptr<Map> currentMap_;
 };
 

@@ -29,7 +29,8 @@ void frame(double left, double top, double right, double bottom, float topLeftSh
 }  // namespace
 
 Button::~Button() {
-    if (displayLists != 0 && platform::haveGlContext()) {
+    // Lists of an earlier context went with it; their numbers may name other lists now.
+    if (displayLists != 0 && listsContext_ == platform::currentGlContext()) {
         glDeleteLists(displayLists, 3);
     }
 }
@@ -38,10 +39,11 @@ void Button::postLoad() {
     if (!platform::haveGlContext()) {
         return;
     }
-    if (displayLists != 0) {
+    if (displayLists != 0 && listsContext_ == platform::currentGlContext()) {
         glDeleteLists(displayLists, 3);
     }
     displayLists = glGenLists(3);
+    listsContext_ = platform::currentGlContext();
     if (displayLists == 0) {
         return;
     }
@@ -62,6 +64,9 @@ void Button::postLoad() {
 }
 
 void Button::draw() {
+    if (displayLists != 0 && listsContext_ != platform::currentGlContext()) {
+        postLoad();  // the window was made again since
+    }
     glDisable(GL_TEXTURE_2D);
     if (enabled) {
         const float k = highlighted ? 0.85f : 1.0f;

@@ -32,4 +32,8 @@ class Button : public MenuItem {
 
     // The first of three lists: fill, sunken frame, raised frame; 0 before postLoad.
     GLuint displayLists = 0;
+
+  private:
+    // The GL context displayLists belongs to (platform::currentGlContext).
+    unsigned listsContext_ = 0;
 };

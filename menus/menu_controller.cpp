@@ -65,8 +65,9 @@ void MenuController::resetDisplay() {
     engine->audio = std::make_unique<AudioOutput>();
     displayResetRequested = false;
     if (engine->resources) {
-        engine->resources->refreshMeshes();
+        // Textures first: a mesh's list binds its texture's name.
         engine->resources->reloadTextures();
+        engine->resources->refreshMeshes();
     }
     if (board) {
         board->buildTileBatch();

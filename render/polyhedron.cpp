@@ -136,6 +136,20 @@ T elementOrZero(const std::vector<T>& from, std::uint16_t index, const char* mes
 
 Polyhedron::Polyhedron() : texture_(getTexture(fallbackTextureName)) {}
 
+Polyhedron::~Polyhedron() {
+    deleteList();
+}
+
+void Polyhedron::deleteList() {
+    // A list of an earlier context went with it; its number may name another list now.
+    if (listBuilt_ && listContext_ == platform::currentGlContext()) {
+        glDeleteLists(list_, 1);
+    }
+    list_ = 0;
+    listBuilt_ = false;
+    listContext_ = 0;
+}
+
 bool Polyhedron::load(std::istream& in, const std::string& extensionTag) {
     if (extensionTag != "smf" && extensionTag != "map") {
         return false;
@@ -425,8 +439,10 @@ void Polyhedron::buildLists() {
     if (!platform::haveGlContext()) {
         return;
     }
+    deleteList();
     list_ = glGenLists(1);
     listBuilt_ = true;
+    listContext_ = platform::currentGlContext();
 
     std::vector<GLfloat> positions;
     std::vector<GLfloat> coords;
@@ -463,7 +479,7 @@ void Polyhedron::buildLists() {
 }
 
 void Polyhedron::draw() {
-    if (!listBuilt_) {
+    if (!listBuilt_ || listContext_ != platform::currentGlContext()) {
         buildLists();
     }
     if (listBuilt_) {

@@ -29,6 +29,8 @@ class Polyhedron : public StoredObject {
 
     // Starts empty, with the fallback texture "Hex.bmp".
     Polyhedron();
+    // Deletes the display list, if it belongs to the current GL context.
+    ~Polyhedron() override;
 
     // Reads the mesh format when the tag is exactly "smf" or "map".
     bool load(std::istream& in, const std::string& extensionTag) override;
@@ -41,8 +43,10 @@ class Polyhedron : public StoredObject {
     void unifyIndices();
     // Per-vertex normals averaged from the faces around each vertex.
     void computeNormals();
-    // Compiles the mesh's display list (again, after the GL context was replaced).
+    // Compiles the mesh's display list (again, after the GL context was replaced). A list of
+    // the current context is deleted first.
     void buildLists();
+    // Calls the list; builds it first when the current GL context has none.
     void draw();
 
     // Replaces the whole mesh; for meshes made in code.
@@ -75,6 +79,7 @@ class Polyhedron : public StoredObject {
     bool listBuilt() const { return listBuilt_; }
 
   private:
+    void deleteList();
     bool readFaces(std::istream& in, std::uint8_t indexForm, std::size_t count);
     bool readTexture(std::istream& in, std::uint8_t textureFlag);
     bool cornersAlreadyUnified() const;
@@ -88,4 +93,6 @@ class Polyhedron : public StoredObject {
     Texture* texture_ = nullptr;
     GLuint list_ = 0;
     bool listBuilt_ = false;
+    // The GL context list_ belongs to (platform::currentGlContext).
+    unsigned listContext_ = 0;
 };

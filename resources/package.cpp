@@ -82,32 +82,40 @@ std::unique_ptr<StoredObject> Package::loadObject(std::istream&, const std::stri
     return nullptr;
 }
 
-bool Package::readFrom(std::istream& in, bool lazy) {
+bool Package::readDirectory(std::istream& in, PackageHeader& header,
+                            std::vector<DirectoryEntry>& directory) const {
     unsigned char headerBytes[8];
     if (!readExactly(in, headerBytes, sizeof headerBytes)) {
         return false;
     }
-    auto header = std::make_unique<PackageHeader>();
-    std::memcpy(header->magic.data(), headerBytes, 4);
-    header->reserved = readU16(headerBytes + 4);
-    header->objectCount = readU16(headerBytes + 6);
-    if (!magicMatches(header->magic, fileName_) || header->reserved != 0) {
+    std::memcpy(header.magic.data(), headerBytes, 4);
+    header.reserved = readU16(headerBytes + 4);
+    header.objectCount = readU16(headerBytes + 6);
+    if (!magicMatches(header.magic, fileName_) || header.reserved != 0) {
         return false;
     }
-
     // At most 65535 records of 8 bytes: read one by one, so a lying count costs nothing.
-    auto directory = std::make_unique<std::vector<DirectoryEntry>>();
-    for (std::uint16_t i = 0; i < header->objectCount; ++i) {
+    directory.clear();
+    for (std::uint16_t i = 0; i < header.objectCount; ++i) {
         unsigned char record[8];
         if (!readExactly(in, record, sizeof record)) {
-            clear();
             return false;
         }
         DirectoryEntry entry;
         entry.spare = readU16(record);
         entry.nameLength = readU16(record + 2);
         entry.recordOffset = readU32(record + 4);
-        directory->push_back(std::move(entry));
+        directory.push_back(std::move(entry));
+    }
+    return true;
+}
+
+bool Package::readFrom(std::istream& in, bool lazy) {
+    auto header = std::make_unique<PackageHeader>();
+    auto directory = std::make_unique<std::vector<DirectoryEntry>>();
+    if (!readDirectory(in, *header, *directory)) {
+        clear();
+        return false;
     }
     objects_.clear();
     objects_.reserve(directory->size());
@@ -216,29 +224,22 @@ int Package::findRunTimeObject(const std::string& name) const {
     return -1;
 }
 
-int Package::indexOf(const std::string& name) {
-    if (!header_ || !directory_) {
-        return findRunTimeObject(name);
-    }
-    std::vector<DirectoryEntry>& directory = *directory_;
-    std::ifstream file;
-    auto openFile = [&]() -> bool {
-        if (!file.is_open()) {
-            file = platform::openInput(filePath_, true);
-        }
-        return file.is_open();
-    };
+int Package::findEntry(std::vector<DirectoryEntry>& directory, const std::string& name,
+                       std::ifstream& file) {
     int lo = 0;
     int hi = static_cast<int>(directory.size()) - 1;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
         DirectoryEntry& entry = directory[static_cast<std::size_t>(mid)];
         if (entry.name.empty() && entry.nameLength > 0) {
-            if (!openFile() || !readEntryName(file, entry)) {
+            if (!file.is_open()) {
+                file = platform::openInput(filePath_, true);
+            }
+            if (!file.is_open() || !readEntryName(file, entry)) {
                 logText("failed to read from file: ");
                 logString(fileName_);
                 logText("\n");
-                return -1;
+                return -2;
             }
         }
         // Byte-wise comparison, as strcmp does with unsigned bytes.
@@ -248,19 +249,38 @@ int Package::indexOf(const std::string& name) {
         } else if (order > 0) {
             lo = mid + 1;
         } else {
-            if (entry.objectIndex == -1) {
-                if (!openFile()) {
-                    logText("failed to read from file: ");
-                    logString(fileName_);
-                    logText("\n");
-                    return -1;
-                }
-                loadEntry(file, entry);
-            }
-            return entry.objectIndex;
+            return mid;
         }
     }
-    return findRunTimeObject(name);
+    return -1;
+}
+
+int Package::indexOf(const std::string& name) {
+    if (!header_ || !directory_) {
+        return findRunTimeObject(name);
+    }
+    std::ifstream file;
+    const int found = findEntry(*directory_, name, file);
+    if (found == -2) {
+        return -1;
+    }
+    if (found == -1) {
+        return findRunTimeObject(name);
+    }
+    DirectoryEntry& entry = (*directory_)[static_cast<std::size_t>(found)];
+    if (entry.objectIndex == -1) {
+        if (!file.is_open()) {
+            file = platform::openInput(filePath_, true);
+        }
+        if (!file.is_open()) {
+            logText("failed to read from file: ");
+            logString(fileName_);
+            logText("\n");
+            return -1;
+        }
+        loadEntry(file, entry);
+    }
+    return entry.objectIndex;
 }
 
 StoredObject* Package::getObject(const std::string& name) {
@@ -289,4 +309,35 @@ StoredObject* Package::objectAt(int index) const {
 void Package::releaseDirectory() {
     header_.reset();
     directory_.reset();
+}
+
+StoredObject* Package::getReleasedObject(const std::string& name) {
+    if (directory_ || filePath_.empty()) {
+        return getObject(name);
+    }
+    if (StoredObject* held = getObject(name)) {
+        return held;
+    }
+    std::ifstream file = platform::openInput(filePath_, true);
+    if (!file.is_open()) {
+        logText("failed to open file: ");
+        logString(fileName_);
+        logText("\n");
+        return nullptr;
+    }
+    PackageHeader header;
+    std::vector<DirectoryEntry> directory;
+    if (!readDirectory(file, header, directory)) {
+        logText("failure during loading of file ");
+        logString(filePath_);
+        logText("\n");
+        return nullptr;
+    }
+    const int found = findEntry(directory, name, file);
+    // The object is appended to the held ones: with the directory gone, they are all found by
+    // name alone.
+    if (found < 0 || !loadEntry(file, directory[static_cast<std::size_t>(found)])) {
+        return nullptr;
+    }
+    return objects_.back().get();
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <istream>
 #include <memory>
 #include <string>
@@ -59,6 +60,10 @@ class Package {
     StoredObject* objectAt(int index) const;
     // Forgets header and directory: held objects stay and are found by name, others are lost.
     void releaseDirectory();
+    // For a package whose directory has been released: the held object of that name, or else
+    // the one read from the file, whose directory is read again for it; the new object joins
+    // the held ones. None when the file has no such object. With a directory, getObject.
+    StoredObject* getReleasedObject(const std::string& name);
 
     const std::string& fileName() const { return fileName_; }
     const std::string& filePath() const { return filePath_; }
@@ -74,6 +79,13 @@ class Package {
     }
 
   private:
+    // Header and directory from the stream's start; false for a short read or a wrong magic.
+    bool readDirectory(std::istream& in, PackageHeader& header,
+                       std::vector<DirectoryEntry>& directory) const;
+    // Binary search of `directory`, reading names from `file` (opened at need) as they are
+    // needed. The entry's position, -1 when there is none, -2 when a name could not be read.
+    int findEntry(std::vector<DirectoryEntry>& directory, const std::string& name,
+                  std::ifstream& file);
     bool loadEntry(std::istream& in, DirectoryEntry& entry);
     bool readEntryName(std::istream& in, DirectoryEntry& entry);
     int findRunTimeObject(const std::string& name) const;

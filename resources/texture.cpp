@@ -81,6 +81,7 @@ bool Texture::take(bool decoded, image_readers::DecodedImage& image) {
     // Without a window (tools, tests, fuzzing) the image is kept and no GL call is made.
     if (platform::haveGlContext()) {
         glGenTextures(1, &glName_);
+        glContext_ = platform::currentGlContext();
         upload();
     }
     return true;
@@ -88,6 +89,11 @@ bool Texture::take(bool decoded, image_readers::DecodedImage& image) {
 
 void Texture::upload() {
     if (!holdsImage() || !platform::haveGlContext()) {
+        return;
+    }
+    if (glContext_ != platform::currentGlContext()) {
+        // The name went with the context it was made in.
+        regenerate();
         return;
     }
     glBindTexture(GL_TEXTURE_2D, glName_);
@@ -108,10 +114,11 @@ void Texture::release() {
     if (!holdsImage()) {
         return;
     }
-    if (glName_ != 0 && platform::haveGlContext()) {
+    if (glName_ != 0 && glContext_ == platform::currentGlContext()) {
         glDeleteTextures(1, &glName_);
     }
     glName_ = 0;
+    glContext_ = 0;
     width_ = 0;
     height_ = 0;
     bitsPerPixel_ = 0;
@@ -138,6 +145,12 @@ void Texture::regenerate() {
     if (!holdsImage() || !platform::haveGlContext()) {
         return;
     }
+    // In the same context the old name would leak; one of an earlier context is gone already
+    // (and its number may belong to another texture now).
+    if (glName_ != 0 && glContext_ == platform::currentGlContext()) {
+        glDeleteTextures(1, &glName_);
+    }
     glGenTextures(1, &glName_);
+    glContext_ = platform::currentGlContext();
     upload();
 }

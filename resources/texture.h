@@ -39,7 +39,7 @@ class Texture : public StoredObject {
 
     GLuint glName() const { return glName_; }
     // Makes a new GL texture name for the held pixels and uploads them again (after the GL
-    // context was replaced).
+    // context was replaced). A name of the current context is deleted first.
     void regenerate();
     GLenum glFormat() const { return glFormat_; }
     std::uint32_t width() const { return width_; }
@@ -53,6 +53,9 @@ class Texture : public StoredObject {
     bool take(bool decoded, image_readers::DecodedImage& image);
 
     GLuint glName_ = 0;
+    // The GL context glName_ belongs to (platform::currentGlContext); another one's names are
+    // never deleted or bound.
+    unsigned glContext_ = 0;
     GLenum glFormat_ = GL_RGB;
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game from a copy of data/, as a player would, and checks the window it opens:
 # 1024 by 768, captioned "Tintfall", cleared to grey; closing it ends the program with exit code 0
-# and the run's messages appended to debug.log. Then the same with broken settings files.
+# and the run's messages appended to debug.log. Then the same with broken settings files, one of
+# them asking for a window larger than X can hold, and without any X server.
 # Usage: e2e_game_window.sh <tintfall binary> <close_window binary> <data folder>
 set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
@@ -77,6 +78,25 @@ esac
 
 run_game 'printf "[resolution]\nwidth = 800\nheight = 600\n" > settings.ini'
 expect_grey_window "800 by 600 from settings.ini" 800x600 56,76,127
+
+# A size X cannot hold: the default window instead, with a line saying so (this used to end the
+# program with an X error, on every start).
+run_game 'printf "[resolution]\nwidth = \"100000\"\nheight = \"100000\"\n" > settings.ini'
+expect_grey_window "100000 by 100000 in settings.ini" 1024x768 56,76,127
+grep -qx 'Error: Unable to create SDL OpenGL screen (100000 x 100000); opening 1024 x 768 instead' \
+    "$work/data/game/debug.log" || fail "debug.log: $(cat "$work/data/game/debug.log")"
+
+# No X server at all: the failure is logged and the program ends cleanly (it used to crash in
+# SDL).
+rm -rf "$work/data"
+cp -r "$data" "$work/data"
+status=0
+(cd "$work/data/game" && DISPLAY=:nowhere SDL_VIDEODRIVER=x11 timeout 60 "$game" >"$work/out.txt" 2>&1) ||
+    status=$?
+[ "$status" -eq 0 ] || fail "without an X server: exit code $status"
+grep -qx 'Error: Unable to create SDL OpenGL screen (1024 x 768)' "$work/data/game/debug.log" ||
+    fail "without an X server, debug.log: $(cat "$work/data/game/debug.log")"
+echo "ok: no X server, a clean end"
 
 run_game 'head -c 4000 /dev/urandom > settings.ini'
 [ "$window_size" != "" ] || fail "garbage settings.ini"

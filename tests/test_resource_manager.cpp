@@ -1,6 +1,8 @@
 // Screen classes and paths from map file names; reference texts; the caches' lifetimes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/resource_manager.h"
@@ -151,6 +153,27 @@ TEST(References, MissingFallbackTextureEndsTheSearch) {
               "Failed to open file ..\\Textures\\Hex.bmp\n"
               "failed to open file ..\\Textures\\pics.TXP\n"
               "Failed to open file ..\\Textures\\Hex.bmp\n");
+}
+
+TEST(References, ASoundThatCannotBeReadIsLoggedOnceAndNotReadAgain) {
+    ScratchDirectory scratch;
+    makeDirectory("Audio");
+    makeDirectory("game");
+    writeFile("Audio/click.wav", "RIFF, but no sound");
+    ASSERT_EQ(chdir("game"), 0);
+    {
+        ResourceManager manager;
+        // A move plays the click; games go on over several screens.
+        for (int move = 0; move < 3; ++move) {
+            EXPECT_EQ(manager.getSound("click.wav"), nullptr);
+            EXPECT_EQ(manager.getResource("CLICK.WAV"), nullptr);
+            manager.unloadAll();
+        }
+        const std::string log = readFile("debug.log");
+        EXPECT_EQ(log.find("Couldn't load ..\\Audio\\click.wav: "), 0u) << log;
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    }
+    ASSERT_EQ(chdir(".."), 0);
 }
 
 TEST(References, OverlongNamesAreHandledLikeAnyOther) {

@@ -82,14 +82,28 @@ TEST(DisplaySettings, NonsenseSizesNeverLeaveAZeroWidth) {
     }
 }
 
-TEST(DisplaySettings, ASizeTheSystemRefusesFallsBackToTheDefaultAndIsLogged) {
-    ScratchDirectory scratch;
-    writeFile("settings.ini", "[resolution]\nwidth = 100000\nheight = 100\n");
-    Display display;
-    ASSERT_TRUE(display.windowOpen);
-    EXPECT_EQ(display.width, 1024);
-    EXPECT_EQ(display.height, 768);
-    EXPECT_EQ(readFile("debug.log"), "Error: Unable to create SDL OpenGL screen");
+TEST(DisplaySettings, ASizeTheDesktopCannotHoldFallsBackToTheDefaultAndIsLogged) {
+    // Sizes beyond what X can hold are never asked for: the first such request used to leave
+    // SDL's window broken, and the next buffer swap ended the program with an X error.
+    const SizeCase cases[] = {
+        {"[resolution]\nwidth = 100000\nheight = 100000\n", 100000, 100000, 0.75},
+        {"[resolution]\nwidth = 16384\nheight = 100\n", 16384, 100, 0.75},
+        {"[resolution]\nwidth = 800\nheight = 20000\n", 800, 20000, 0.75},
+    };
+    for (const SizeCase& c : cases) {
+        ScratchDirectory scratch;
+        writeFile("settings.ini", c.settings);
+        Display display;
+        ASSERT_TRUE(display.windowOpen);
+        EXPECT_EQ(display.width, 1024);
+        EXPECT_EQ(display.height, 768);
+        EXPECT_NEAR(projectionBottom(), c.bottom, 1e-6);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapBuffers();
+        EXPECT_EQ(readFile("debug.log"),
+                  "Error: Unable to create SDL OpenGL screen (" + std::to_string(c.width) + " x " +
+                      std::to_string(c.height) + "); opening 1024 x 768 instead\n");
+    }
 }
 
 TEST(DisplaySettings, GarbageSettingsFileStillGivesTheDefaultWindow) {

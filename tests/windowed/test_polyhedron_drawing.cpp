@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -172,7 +173,7 @@ TEST(MeshDrawing, FaceIndicesBeyondTheArraysNeverReachGL) {
     EXPECT_EQ(pixelAt(display, 0.45, 0.3).r, 255);
 }
 
-TEST(MeshDrawing, RefreshingRebuildsEveryCachedMesh) {
+TEST(MeshDrawing, RefreshingRebuildsEveryCachedMeshAndNoListOutlivesItsMesh) {
     ScratchDirectory scratch;
     makeDirectory("game");
     makeDirectory("Meshes");
@@ -184,8 +185,8 @@ TEST(MeshDrawing, RefreshingRebuildsEveryCachedMesh) {
     writeFile("Meshes/Hex.smf", image.bytes());
     ASSERT_EQ(chdir("game"), 0);
     {
-        Display display;
-        ASSERT_TRUE(display.windowOpen);
+        auto display = std::make_unique<Display>();
+        ASSERT_TRUE(display->windowOpen);
         ResourceManager manager;
         Polyhedron* mesh = manager.getMesh("hex.smf");
         ASSERT_NE(mesh, nullptr);
@@ -193,6 +194,32 @@ TEST(MeshDrawing, RefreshingRebuildsEveryCachedMesh) {
         manager.refreshMeshes();
         EXPECT_TRUE(mesh->listBuilt());
         EXPECT_EQ(glIsList(mesh->list()), GL_TRUE);
+        // Rebuilt in the same context, the old list goes.
+        const GLuint first = mesh->list();
+        manager.refreshMeshes();
+        EXPECT_FALSE(glIsList(first) && first != mesh->list());
+        const GLuint stale = mesh->list();
+
+        // In a new context, lists of its own take the old numbers: rebuilding and deleting the
+        // mesh must leave them alone.
+        display.reset();
+        display = std::make_unique<Display>();
+        const GLuint others = glGenLists(4);
+        for (GLuint list = others; list < others + 4; ++list) {
+            glNewList(list, GL_COMPILE);
+            glEndList();
+        }
+        ASSERT_TRUE(stale >= others && stale < others + 4);
+        manager.refreshMeshes();
+        EXPECT_EQ(glIsList(mesh->list()), GL_TRUE);
+        EXPECT_TRUE(mesh->list() < others || mesh->list() >= others + 4);
+        const GLuint last = mesh->list();
+        manager.unloadAll();
+        EXPECT_EQ(manager.meshes().size(), 0u);
+        EXPECT_EQ(glIsList(last), GL_FALSE);
+        for (GLuint list = others; list < others + 4; ++list) {
+            EXPECT_EQ(glIsList(list), GL_TRUE) << list;
+        }
     }
     ASSERT_EQ(chdir(".."), 0);
 }

@@ -4,10 +4,12 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/display.h"
 #include "engine/map.h"
@@ -224,10 +226,32 @@ TEST(TextureGl, RegenerateRebuildsTheTextureInANewContext) {
     const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     Texture texture;
     ASSERT_TRUE(readTxfText(texture, txfOf(2, 2, 24, pixels)));
+    Texture leftOver;  // never regenerated, deleted in the next context
+    ASSERT_TRUE(readTxfText(leftOver, txfOf(1, 1, 24, {1, 2, 3})));
+    // In its own context the old name is replaced, not leaked.
+    const GLuint first = texture.glName();
+    texture.regenerate();
+    EXPECT_FALSE(glIsTexture(first) && first != texture.glName());
+    const GLuint stale = texture.glName();
+
     display.reset();
     display = std::make_unique<Display>();
     ASSERT_TRUE(display->windowOpen);
+    // The new context's own textures take the old numbers; neither the regeneration nor the
+    // deletion of an old texture may touch them.
+    std::vector<GLuint> others(4);
+    glGenTextures(4, others.data());
+    for (GLuint other : others) {
+        glBindTexture(GL_TEXTURE_2D, other);
+    }
+    ASSERT_NE(std::find(others.begin(), others.end(), stale), others.end());
+    ASSERT_NE(std::find(others.begin(), others.end(), leftOver.glName()), others.end());
     texture.regenerate();
+    leftOver.release();
+    for (GLuint other : others) {
+        EXPECT_TRUE(glIsTexture(other)) << other;
+        EXPECT_NE(texture.glName(), other);
+    }
     ASSERT_NE(texture.glName(), 0u);
     EXPECT_TRUE(glIsTexture(texture.glName()));
     EXPECT_EQ(levelZero(texture.glName(), GL_RGB, 2, 2), pixels);
