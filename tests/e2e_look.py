@@ -15,6 +15,9 @@ rule, panels and text colours from menu files. Screen units are fractions of the
   e2e_look.py text SHOT MENU [BEHIND...]
       No pixel in one of the text colours of MENU lies outside the panels, buttons and lists of
       MENU and of the menus drawn behind it (BEHIND).
+  e2e_look.py where MENU SECTION [VALUE]
+      "X Y R,G,B": the middle of the widget of that section in screen units and its fill
+      colour; with a value, the middle of the list's row holding that value.
   e2e_look.py pixel SHOT X Y
       The colour of the pixel at (X, Y) in screen units, as "r,g,b".
 Exit code 0 when the check holds, 1 when it fails (with a line saying why), 2 on bad use.
@@ -251,7 +254,37 @@ def check_text(shot_path, menu_path, behind_paths):
     return 0
 
 
+def where(menu_path, section, value=None):
+    """Prints the middle of a widget in screen units and the colour it is filled with; for a list
+    and a value, the middle of the list's row with that value."""
+    keys = next((k for n, k in read_ini(menu_path) if n == section), None)
+    if keys is None:
+        print(f"no [{section}] in {menu_path}", file=sys.stderr)
+        return 2
+    left, right = number(keys, "Left"), number(keys, "Right")
+    top, bottom = number(keys, "Top"), number(keys, "Bottom")
+    x, y = (left + right) / 2, (top + bottom) / 2
+    if keys.get("type", "").lower() == "playerturnbutton":
+        rgb = PLAYER_COLOURS[int(number(keys, "Colour"))]
+    else:
+        rgb = tuple(number(keys, "col" + c) for c in ("Red", "Green", "Blue"))
+    if value is not None:
+        values = []
+        while keys.get(f"item{len(values)}") or keys.get(f"value{len(values)}"):
+            values.append(keys.get(f"value{len(values)}", ""))
+        if value not in values:
+            print(f"no value {value} in [{section}] of {menu_path}", file=sys.stderr)
+            return 2
+        row = values.index(value)
+        gap, height = number(keys, "itemGap", 0.002), number(keys, "itemHeight", 0.05)
+        y = top + gap / 2 + (row + 0.5) * height
+    print(f"{x:.4f} {y:.4f} {','.join(str(to_byte(v)) for v in rgb)}")
+    return 0
+
+
 def main(argv):
+    if len(argv) in (3, 4) and argv[0] == "where":
+        return where(*argv[1:])
     if len(argv) == 4 and argv[0] == "pixel":
         shot = Shot(argv[1])
         x, y = (int(float(v) * shot.width) for v in argv[2:])

@@ -76,12 +76,21 @@ park_pointer() {
     xdotool mousemove 5 "$(to_pixels 0.54)"
 }
 
-# Clicks a menu's button or list entry and moves the pointer off it, so that nothing is drawn
-# highlighted.
-go() {
-    click "$1" "$2" 0
+# Where the widget of section $2 of menu file $1 is (the row holding value $3 of a list): wx, wy
+# in screen units, and wcolour, its fill colour as "r g b". The walk follows the menu files.
+widget() {
+    local place
+    place=$(look where "Menus/$1" "$2" ${3:+"$3"}) || fail "no widget [$2] in $1"
+    read -r wx wy wcolour <<<"$place"
+    wcolour=${wcolour//,/ }
+}
+
+# Clicks a widget and moves the pointer off it, so that nothing is drawn highlighted.
+press() {
+    widget "$@"
+    click "$wx" "$wy" 0
     park_pointer
-    sleep "${3:-0.2}"
+    sleep 0.2
 }
 
 # Takes screenshots until the pixel at ($1, $2) is near the colour ($3, $4, $5), or with "not" as
@@ -104,7 +113,11 @@ until_shown() {
     done
     fail "$label: no $7 (pixel $value at $1, $2)"
 }
-main_menu() { until_shown 0.5 0.465 128 46 46 is "main menu"; }  # its Quit button
+# Waits for the screen of a menu file, known by one of its buttons.
+shows() {
+    widget "$1" "$2"
+    until_shown "$wx" "$wy" $wcolour is "${1%.ini} screen"
+}
 
 # The screen shown in the last screenshot keeps its texts inside its panels (and those of the
 # HUD and the score screen of the board behind, which the menus are drawn over).
@@ -124,29 +137,30 @@ walk() {
     text_problems=0
     local behind="Menus/hud.ini Menus/scores.ini"
     park_pointer
-    main_menu
+    shows mainMenu.ini quit
     texts_inside mainMenu.ini $behind
-    go 0.5 0.395                   # How to play; its Back button shows
-    until_shown 0.5 0.4825 56 76 128 is "How to play screen"
+    press mainMenu.ini howToPlay
+    shows howToPlay.ini back
     texts_inside howToPlay.ini $behind
-    go 0.5 0.4825                  # Back
-    main_menu
-    go 0.5 0.325                   # Settings
-    until_shown 0.5 0.5 56 76 128 is "settings screen"
+    press howToPlay.ini back
+    shows mainMenu.ini quit
+    press mainMenu.ini settings
+    shows options.ini back
     texts_inside options.ini $behind
-    go 0.5 0.5                     # Back
-    main_menu
-    go 0.5 0.255                   # New game; its Standard button shows
-    until_shown 0.415 0.49 51 115 64 is "new-game screen"
+    press options.ini back
+    shows mainMenu.ini quit
+    press mainMenu.ini newGame
+    shows newGame.ini standard
     texts_inside newGame.ini $behind
-    go 0.785 0.49                  # The small board's own screen; its Back button shows
-    until_shown 0.37 0.49 56 76 128 is "small board's new-game screen"
+    press newGame.ini small
+    shows newGameSmall.ini back
     texts_inside newGameSmall.ini $behind
-    go 0.5 0.24                    # Player 2: Computer
-    go 0.5 0.33                    # Player 2: Easy
-    go 0.63 0.49                   # Start: the Start button goes, the HUD's red button shows
-    until_shown 0.63 0.49 51 115 64 not "game"
-    until_shown 0.05 0.0975 255 0 0 is "game"
+    press newGameSmall.ini lstAiControl2 1       # player 2: a computer
+    press newGameSmall.ini lstAiDifficulty2 1    # easy
+    press newGameSmall.ini start
+    # The game: the Start button has gone and the HUD's first colour button shows.
+    until_shown "$wx" "$wy" $wcolour not "game"
+    shows hud.ini colour1
 
     if look cells Boards/small.ini "$shot" >"$work/look.txt"; then
         echo "ok: $label: the cells are textured: $(cat "$work/look.txt")"
@@ -172,10 +186,11 @@ walk() {
     # Click every colour button in turn (taken ones are disabled) until the score screen, with its
     # New game button, appears.
     local finished=0 round colour grey
-    button() { awk -v c="$1" 'BEGIN { print 0.0975 + (c - 1) * 0.065 }'; }
+    widget scores.ini newGame
+    local scores_x=$wx scores_y=$wy scores_colour=$wcolour
     for round in $(seq 1 60); do
         for colour in 1 2 3 4 5 6 7; do
-            click 0.05 "$(button "$colour")" 0.1
+            click "${button_x[$colour]}" "${button_y[$colour]}" 0.1
         done
         park_pointer
         sleep 0.5
@@ -184,13 +199,13 @@ walk() {
             # Both players have moved: the buttons of the colours they hold are grey.
             grey=0
             for colour in 1 2 3 4 5 6 7; do
-                if near "$(pixel 0.05 "$(button "$colour")")" 128 128 128; then
+                if near "$(pixel "${button_x[$colour]}" "${button_y[$colour]}")" 128 128 128; then
                     grey=$((grey + 1))
                 fi
             done
             [ "$grey" -ge 1 ] || problem "$label: no held colour's button is grey"
         fi
-        if near "$(pixel 0.32 0.475)" 51 115 64; then
+            if near "$(pixel "$scores_x" "$scores_y")" $scores_colour; then
             finished=1
             break
         fi
@@ -200,13 +215,13 @@ walk() {
     texts_inside scores.ini Menus/hud.ini
     [ "$text_problems" -gt 0 ] || echo "ok: $label: no text leaves its panels on the six screens"
 
-    go 0.6 0.475                   # Menu
-    main_menu
+    press scores.ini mainMenu
+    shows mainMenu.ini quit
     echo "ok: $label: back at the main menu"
 }
 
 quit_game() {
-    go 0.5 0.465                   # Quit
+    press mainMenu.ini quit
     for _ in $(seq 1 50); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
@@ -226,8 +241,15 @@ label="start"
 start_game
 width=1024
 [ "$(window_size)" = 1024x768 ] || fail "the first window is $(window_size)"
+# The colour buttons of the HUD.
+button_x=() button_y=()
+for colour in 1 2 3 4 5 6 7; do
+    widget hud.ini "colour$colour"
+    button_x[colour]=$wx
+    button_y[colour]=$wy
+done
 park_pointer
-main_menu
+shows mainMenu.ini quit
 # The background game plays on: the board looks different a few seconds later.
 cp "$shot" "$work/before.ppm"
 sleep 2
@@ -240,12 +262,12 @@ awk '/^\[2\]/ { s = 1; next } /^\[/ { s = 0 } s && /AI Controlled = "1"/ { c = 1
     fail "player 2 is not an easy computer in players.ini: $(cat players.ini)"
 echo "ok: players.ini holds the choices"
 
-go 0.5 0.325                       # Settings
-until_shown 0.5 0.5 56 76 128 is "settings screen"
-go 0.28 0.274                      # Window size: 1280 x 720
-go 0.5 0.5                         # Back: the window is made again
+press mainMenu.ini settings
+shows options.ini back
+press options.ini lstResolution "1280 720"
+press options.ini back                 # the window is made again
 width=1280
-main_menu
+shows mainMenu.ini quit
 [ "$(window_size)" = 1280x720 ] || fail "the window is $(window_size) after choosing 1280 x 720"
 walk "1280x720 chosen in Settings"
 quit_game
