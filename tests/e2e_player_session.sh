@@ -205,7 +205,7 @@ walk() {
             done
             [ "$grey" -ge 1 ] || problem "$label: no held colour's button is grey"
         fi
-            if near "$(pixel "$scores_x" "$scores_y")" $scores_colour; then
+        if near "$(pixel "$scores_x" "$scores_y")" $scores_colour; then
             finished=1
             break
         fi
