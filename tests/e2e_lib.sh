@@ -19,3 +19,14 @@ find_game_window() {
 pixel_in() {
     convert "$1" -crop "1x1+$2+$3" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
 }
+
+# Screen units (fractions of the window's width, $width pixels) to whole pixels.
+to_pixels() {
+    awk -v u="$1" -v w="$width" 'BEGIN { printf "%d", u * w }'
+}
+
+# Clicks at (x, y) in screen units in $window, then waits $3 seconds (0.4 when not given).
+click() {
+    xdotool mousemove --window "$window" "$(to_pixels "$1")" "$(to_pixels "$2")" click 1
+    sleep "${3:-0.4}"
+}

@@ -1,44 +1,48 @@
 #!/usr/bin/env bash
-# A player's whole session with the real game and the mouse alone: main menu, new-game screen,
-# the small board's screen (the second player a computer), a game played by clicking colour
-# buttons until the score screen, back to the main menu, and Quit. The choices made on the
-# new-game screen must be in players.ini afterwards, and the program must end with exit code 0.
+# A player's sessions with the real game and the mouse alone, looked at the way a player looks.
+# Every screen is walked (main menu, how to play, settings, new game, the small board's screen, a
+# game against an easy computer, its score screen, back to the main menu): at 1024 x 768, again
+# after choosing 1280 x 720 in Settings (a new window), and once more in a game started at
+# 1280 x 720. On the menu and score screens no text leaves its panels; in the game the cells are
+# textured, every start cell stays on screen while the first player's cell turns a full turn, and
+# clicking colour buttons ends the game on the score screen. players.ini holds the choices, Quit
+# ends the program with exit code 0 and debug.log stays clean.
 # Usage: e2e_player_session.sh <tintfall binary> <data folder>
 set -euo pipefail
-. "$(dirname "$0")/e2e_lib.sh"
+here=$(pwd)
+tests=$(cd "$(dirname "$0")" && pwd)
+. "$tests/e2e_lib.sh"
 game=$1
 data=$2
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"; exit 1; }
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+shot="$work/shot.ppm"
+rm -f "$here"/e2e_player_session_failure*.png
 
-cp -r "$data" "$work/data"
-cd "$work/data/game"
-rm -f players.ini settings.ini debug.log
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
-pid=$!
-
-window=$(find_game_window "$pid")
-[ -n "$window" ] || fail "no window appeared"
-sleep 1
-
-# Screen units are fractions of the window's width (1024 pixels here).
-click() {
-    local x y
-    x=$(awk -v u="$1" 'BEGIN { printf "%d", u * 1024 }')
-    y=$(awk -v u="$2" 'BEGIN { printf "%d", u * 1024 }')
-    xdotool mousemove --window "$window" "$x" "$y" click 1
-    sleep "${3:-0.3}"
+# What a player would see wrong is reported and the walk goes on, so one run shows every fault;
+# the screenshot is kept next to the test's output.
+failures=0
+problem() {
+    failures=$((failures + 1))
+    echo "FAIL: $*"
+    if [ -f "$shot" ]; then
+        convert "$shot" "$here/e2e_player_session_failure$failures.png"
+        echo "  screenshot: $here/e2e_player_session_failure$failures.png"
+    fi
 }
-
-# The colour of the pixel at a point in screen units, as "r,g,b".
-pixel() {
-    import -window "$window" "$work/shot.png"
-    local x y
-    x=$(awk -v u="$1" 'BEGIN { printf "%d", u * 1024 }')
-    y=$(awk -v u="$2" 'BEGIN { printf "%d", u * 1024 }')
-    pixel_in "$work/shot.png" "$x" "$y"
+# A fault the walk cannot go on after.
+fail() {
+    problem "$@"
+    [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"
+    exit 1
 }
+# The system's python3 (tools/setup.sh installs it): a version manager's shim first on the PATH
+# would add a good part of a second to each of the many looks.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+look() { "$python" "$tests/e2e_look.py" "$@"; }
+screenshot() { import -window "$window" -depth 8 "${1:-$shot}"; }
 
 near() {  # near "r,g,b" r g b: every channel within 12
     awk -v got="$1" -v r="$2" -v g="$3" -v b="$4" 'BEGIN {
@@ -46,77 +50,233 @@ near() {  # near "r,g,b" r g b: every channel within 12
         exit !(d1 * d1 < 144 && d2 * d2 < 144 && d3 * d3 < 144) }'
 }
 
-xdotool mousemove --window "$window" 5 700
-sleep 0.3
-# The main menu's Quit button is where the menu file puts it.
-near "$(pixel 0.5 0.465)" 128 46 46 || fail "no main menu (pixel $(pixel 0.5 0.465))"
-echo "ok: main menu"
+# The colour of the pixel at a point in screen units of the last screenshot, as "r,g,b".
+pixel() { look pixel "$shot" "$1" "$2"; }
+
+# Starts the game in a fresh copy of the data folder; $1 is written to settings.ini if given.
+start_game() {
+    rm -rf "$work/data"
+    cp -r "$data" "$work/data"
+    cd "$work/data/game"
+    rm -f players.ini settings.ini debug.log
+    [ -z "${1:-}" ] || printf '%b' "$1" > settings.ini
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
+    pid=$!
+    window=$(find_game_window "$pid")
+    [ -n "$window" ] || fail "no window appeared"
+}
+
+window_size() {
+    xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }'
+}
+
+# Without a window manager the window sits at (0, 0). The pointer is moved by screen position,
+# as the window may be in the middle of being made anew.
+park_pointer() {
+    xdotool mousemove 5 "$(to_pixels 0.54)"
+}
+
+# Where the widget of section $2 of menu file $1 is (the row holding value $3 of a list): wx, wy
+# in screen units, and wcolour, its fill colour as "r g b". The walk follows the menu files.
+widget() {
+    local place
+    place=$(look where "Menus/$1" "$2" ${3:+"$3"}) || fail "no widget [$2] in $1"
+    read -r wx wy wcolour <<<"$place"
+    wcolour=${wcolour//,/ }
+}
+
+# Clicks a widget and moves the pointer off it, so that nothing is drawn highlighted.
+press() {
+    widget "$@"
+    click "$wx" "$wy" 0
+    park_pointer
+    sleep 0.2
+}
+
+# Takes screenshots until the pixel at ($1, $2) is near the colour ($3, $4, $5), or with "not" as
+# $6 until it is not; $7 names the screen that shows then. Leaving the settings re-creates the
+# window, then or at the start of the next game, so the window is looked for again each time.
+until_shown() {
+    local value=""
+    for _ in $(seq 1 60); do
+        window=$(find_game_window "$pid")
+        [ -n "$window" ] || fail "the window is gone"
+        if screenshot 2>/dev/null; then
+            value=$(pixel "$1" "$2" 2>/dev/null || true)
+            if near "$value" "$3" "$4" "$5"; then
+                [ "$6" = "is" ] && return 0
+            else
+                [ "$6" = "not" ] && return 0
+            fi
+        fi
+        sleep 0.2
+    done
+    fail "$label: no $7 (pixel $value at $1, $2)"
+}
+# Waits for the screen of a menu file, known by one of its buttons.
+shows() {
+    widget "$1" "$2"
+    until_shown "$wx" "$wy" $wcolour is "${1%.ini} screen"
+}
+
+# The screen shown in the last screenshot keeps its texts inside its panels (and those of the
+# HUD and the score screen of the board behind, which the menus are drawn over).
+texts_inside() {
+    local menu=$1
+    shift
+    if ! look text "$shot" "Menus/$menu" "$@" >"$work/look.txt"; then
+        text_problems=$((text_problems + 1))
+        problem "$label, $menu: $(cat "$work/look.txt")"
+    fi
+}
+
+# The main menu, how to play, settings (left unchanged), new game and the small board's screen,
+# then a game with player 2 an easy computer played to its score screen, and back to the main menu.
+walk() {
+    label=$1
+    text_problems=0
+    local behind="Menus/hud.ini Menus/scores.ini"
+    park_pointer
+    shows mainMenu.ini quit
+    texts_inside mainMenu.ini $behind
+    press mainMenu.ini howToPlay
+    shows howToPlay.ini back
+    texts_inside howToPlay.ini $behind
+    press howToPlay.ini back
+    shows mainMenu.ini quit
+    press mainMenu.ini settings
+    shows options.ini back
+    texts_inside options.ini $behind
+    press options.ini back
+    shows mainMenu.ini quit
+    press mainMenu.ini newGame
+    shows newGame.ini standard
+    texts_inside newGame.ini $behind
+    press newGame.ini small
+    shows newGameSmall.ini back
+    texts_inside newGameSmall.ini $behind
+    press newGameSmall.ini lstAiControl2 1       # player 2: a computer
+    press newGameSmall.ini lstAiDifficulty2 1    # easy
+    press newGameSmall.ini start
+    # The game: the Start button has gone and the HUD's first colour button shows.
+    until_shown "$wx" "$wy" $wcolour not "game"
+    shows hud.ini colour1
+
+    if look cells Boards/small.ini "$shot" >"$work/look.txt"; then
+        echo "ok: $label: the cells are textured: $(cat "$work/look.txt")"
+    else
+        problem "$label: $(cat "$work/look.txt")"
+    fi
+
+    # Player 1's start cell turns at 45 degrees a second while player 1 is to move: one full turn
+    # takes 8 s.
+    local n=0 end=$(($(date +%s%N) / 1000000 + 8500))
+    while [ $(($(date +%s%N) / 1000000)) -lt "$end" ]; do
+        n=$((n + 1))
+        screenshot "$work/turn$n.ppm"
+        sleep 0.25
+    done
+    if look starts Boards/small.ini $(seq -f "$work/turn%g.ppm" 1 "$n") >"$work/look.txt"; then
+        echo "ok: $label: $(cat "$work/look.txt")"
+    else
+        cp "$(sed -n 2p "$work/look.txt")" "$shot"
+        problem "$label: $(head -n 1 "$work/look.txt")"
+    fi
+
+    # Click every colour button in turn (taken ones are disabled) until the score screen, with its
+    # New game button, appears.
+    local finished=0 round colour grey
+    widget scores.ini newGame
+    local scores_x=$wx scores_y=$wy scores_colour=$wcolour
+    for round in $(seq 1 60); do
+        for colour in 1 2 3 4 5 6 7; do
+            click "${button_x[$colour]}" "${button_y[$colour]}" 0.1
+        done
+        park_pointer
+        sleep 0.5
+        screenshot
+        if [ "$round" = 1 ]; then
+            # Both players have moved: the buttons of the colours they hold are grey.
+            grey=0
+            for colour in 1 2 3 4 5 6 7; do
+                if near "$(pixel "${button_x[$colour]}" "${button_y[$colour]}")" 128 128 128; then
+                    grey=$((grey + 1))
+                fi
+            done
+            [ "$grey" -ge 1 ] || problem "$label: no held colour's button is grey"
+        fi
+        if near "$(pixel "$scores_x" "$scores_y")" $scores_colour; then
+            finished=1
+            break
+        fi
+    done
+    [ "$finished" = 1 ] || fail "$label: the game did not reach its score screen"
+    echo "ok: $label: the score screen after $round rounds of clicks"
+    texts_inside scores.ini Menus/hud.ini
+    [ "$text_problems" -gt 0 ] || echo "ok: $label: no text leaves its panels on the six screens"
+
+    press scores.ini mainMenu
+    shows mainMenu.ini quit
+    echo "ok: $label: back at the main menu"
+}
+
+quit_game() {
+    press mainMenu.ini quit
+    for _ in $(seq 1 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the game did not quit"
+    local status=0
+    wait "$pid" || status=$?
+    pid=""
+    [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
+    if grep -v -e '^Unable to open audio' debug.log 2>/dev/null | grep -q .; then
+        fail "unexpected lines in debug.log"
+    fi
+    echo "ok: quit with exit code 0 and a clean debug.log"
+}
+
+label="start"
+start_game
+width=1024
+[ "$(window_size)" = 1024x768 ] || fail "the first window is $(window_size)"
+# The colour buttons of the HUD.
+button_x=() button_y=()
+for colour in 1 2 3 4 5 6 7; do
+    widget hud.ini "colour$colour"
+    button_x[colour]=$wx
+    button_y[colour]=$wy
+done
+park_pointer
+shows mainMenu.ini quit
 # The background game plays on: the board looks different a few seconds later.
-cp "$work/shot.png" "$work/before.png"
-sleep 3
-pixel 0.5 0.465 > /dev/null
-changed=$(compare -metric AE "$work/before.png" "$work/shot.png" null: 2>&1 || true)
+cp "$shot" "$work/before.ppm"
+sleep 2
+screenshot
+changed=$(compare -metric AE "$work/before.ppm" "$shot" null: 2>&1 || true)
 [ "${changed%% *}" -gt 1000 ] || fail "the background board does not change ($changed pixels)"
 echo "ok: the background game plays ($changed pixels changed)"
-
-click 0.5 0.255 1          # New game
-click 0.785 0.49 1         # The small board's own screen
-click 0.5 0.24             # Player 2: Computer
-click 0.5 0.33             # Player 2: Easy
-click 0.63 0.49 2          # Start
-echo "ok: game started"
-
-# Click every colour button in turn (taken ones are disabled) until the score screen appears.
-finished=0
-for round in $(seq 1 60); do
-    for colour in 1 2 3 4 5 6 7; do
-        click 0.05 "$(awk -v c="$colour" 'BEGIN { print 0.0975 + (c - 1) * 0.065 }')" 0.1
-    done
-    sleep 0.5
-    if [ "$round" = 1 ]; then
-        # Both players have moved: the buttons of the two colours they hold are grey.
-        import -window "$window" "$work/shot.png"
-        grey=0
-        for colour in 1 2 3 4 5 6 7; do
-            y=$(awk -v c="$colour" 'BEGIN { printf "%d", (0.0975 + (c - 1) * 0.065) * 1024 }')
-            value=$(pixel_in "$work/shot.png" 51 "$y")
-            if near "$value" 128 128 128; then grey=$((grey + 1)); fi
-        done
-        [ "$grey" -ge 1 ] || fail "no held colour's button is grey"
-        echo "ok: $grey held colours' buttons are grey"
-    fi
-    if near "$(pixel 0.32 0.475)" 51 115 64; then
-        finished=1
-        echo "ok: score screen after $round rounds"
-        break
-    fi
-done
-[ "$finished" = 1 ] || fail "the game did not reach its score screen"
-cp "$work/shot.png" "$work/scores.png"
-
-click 0.6 0.475 1.5        # Menu
-xdotool mousemove --window "$window" 5 700
-sleep 0.3
-near "$(pixel 0.5 0.465)" 128 46 46 || fail "not back at the main menu"
-echo "ok: back at the main menu"
-
-click 0.5 0.465 1          # Quit
-for _ in $(seq 1 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the game did not quit"
-fi
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
-echo "ok: quit with exit code 0"
-
+walk "1024x768"
 awk '/^\[2\]/ { s = 1; next } /^\[/ { s = 0 } s && /AI Controlled = "1"/ { c = 1 } s && /difficulty = "1"/ { d = 1 } END { exit !(c && d) }' players.ini ||
     fail "player 2 is not an easy computer in players.ini: $(cat players.ini)"
 echo "ok: players.ini holds the choices"
-if grep -v -e '^Unable to open audio' debug.log 2>/dev/null | grep -q .; then
-    fail "unexpected lines in debug.log"
-fi
-echo "player session: all passed"
+
+press mainMenu.ini settings
+shows options.ini back
+press options.ini lstResolution "1280 720"
+press options.ini back                 # the window is made again
+width=1280
+shows mainMenu.ini quit
+[ "$(window_size)" = 1280x720 ] || fail "the window is $(window_size) after choosing 1280 x 720"
+walk "1280x720 chosen in Settings"
+quit_game
+
+label="start at 1280x720"
+start_game '[resolution]\nwidth = 1280\nheight = 720\n'
+width=1280
+[ "$(window_size)" = 1280x720 ] || fail "the window is $(window_size) with 1280 x 720 set"
+walk "1280x720 from the start"
+quit_game
+[ "$failures" = 0 ] || { echo "player sessions: $failures checks failed (${SECONDS} s)"; exit 1; }
+echo "player sessions: all passed (${SECONDS} s)"

@@ -36,11 +36,6 @@ window=$(find_game_window "$pid")
 sleep 1
 
 width=1024
-click() {
-    xdotool mousemove --window "$window" "$(awk -v u="$1" -v w="$width" 'BEGIN { printf "%d", u * w }')" \
-        "$(awk -v u="$2" -v w="$width" 'BEGIN { printf "%d", u * w }')" click 1
-    sleep "${3:-0.4}"
-}
 # The loudest sample of the sound written from byte $1 to byte $2.
 peak() {
     dd if="$work/sound.raw" bs=65536 iflag=skip_bytes,count_bytes skip="$1" count="$(($2 - $1))" \

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl1.2-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev
   xvfb xauth x11-utils xdotool x11-apps
-  imagemagick sox
+  imagemagick sox python3
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
