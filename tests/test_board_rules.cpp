@@ -1,6 +1,7 @@
 // The rules of a move: recolouring, claiming, capture, scores, turns and the end of the game.
 // A plain recursive transcription of the rules serves as the reference for random games.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <map>
 #include <memory>
@@ -312,24 +313,42 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
     EXPECT_GT(movesChecked, 300);
 }
 
-TEST(Moves, AHugeBoardIsSetUpAndPlayedToTheEndWithoutOverflowingTheStack) {
+// Every territory walk of a long board reaches one cell deeper per cell. Run on a thread with a
+// small stack, a walk that recursed once per cell would overflow it; the walks keep their own
+// stacks, so the board is set up and played to its end.
+TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
     ScratchDirectory scratch;
-    writeFile("settings.ini", "[game]\nblackTiles = 0.05\n");
-    std::vector<std::string> rows(256, std::string(256, '.'));
-    rows[0][0] = 'A';
-    rows[255][255] = 'B';
-    platform::seedRandom(99);
-    auto board = setUpBoard(rows, 2);
-    ASSERT_EQ(board->tiles().size(), 65536u);
-    int moves = 0;
-    while (!board->isGameOver() && moves < 5000) {
-        board->playMove(randomFreeColour(*board));
-        ++moves;
-    }
-    EXPECT_TRUE(board->isGameOver());
-    int owned = 0;
-    for (const Tile* tile : board->tiles()) {
-        owned += tile->owned ? 1 : 0;
-    }
-    EXPECT_EQ(board->players[0].score + board->players[1].score, owned);
+    constexpr std::size_t length = 30000;
+    // Player 0's start holds the row of 1s from set-up (a deep claim); its first move repaints
+    // it (a deep recolour) and finds the row of 3s beside player 1 (a deep isEnclosed, then a
+    // deep markRegion); player 1 then takes that row (a deep claim and capture walk).
+    const std::vector<std::string> rows{"a" + std::string(length - 2, '3') + "b",
+                                        std::string(length, '1')};
+    writeFile("board.ini", boardDescription(rows, 2));
+    struct Result {
+        bool over = false;
+        int scores[2] = {0, 0};
+    } result;
+    auto play = [](void* out) -> void* {
+        auto board = std::make_unique<GameBoard>();
+        board->load("board.ini", true);
+        board->additionalSetup();
+        board->playMove(4);
+        board->playMove(3);
+        auto* r = static_cast<Result*>(out);
+        r->over = board->isGameOver();
+        r->scores[0] = board->players[0].score;
+        r->scores[1] = board->players[1].score;
+        return nullptr;
+    };
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 512 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, play, &result), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_TRUE(result.over);
+    EXPECT_EQ(result.scores[0], static_cast<int>(length) + 1);
+    EXPECT_EQ(result.scores[1], static_cast<int>(length) - 1);
 }
