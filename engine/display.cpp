@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/gl_lookup.h"
 #include "platform/sanitizer_support.h"
 #include "render/stroke_text.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "engine/debug_log.h"
 #include "game/game_board.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 

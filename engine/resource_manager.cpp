@@ -1,11 +1,11 @@
 #include "engine/resource_manager.h"
 
-#include "engine/debug_log.h"
 #include "engine/input_handler.h"
 #include "game/game_board.h"
 #include "game/map_object.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
@@ -13,6 +13,7 @@
 #include "resources/static_mesh_package.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
+#include "resources/type_ids.h"
 
 using platform::namesEqualIgnoringCase;
 
@@ -194,7 +195,7 @@ void ResourceManager::reloadTextures() {
     for (const std::unique_ptr<TexturePackage>& package : texturePackages_) {
         for (int i = 0; i < package->objectCount(); ++i) {
             StoredObject* object = package->objectAt(i);
-            if (object != nullptr && object->getTypeId() == 1) {
+            if (object != nullptr && object->getTypeId() == TypeId::texture) {
                 static_cast<Texture*>(object)->regenerate();
             }
         }
@@ -208,7 +209,7 @@ void ResourceManager::refreshMeshes() {
     for (const std::unique_ptr<StaticMeshPackage>& package : meshPackages_) {
         for (int i = 0; i < package->objectCount(); ++i) {
             StoredObject* object = package->objectAt(i);
-            if (object != nullptr && object->getTypeId() == 2) {
+            if (object != nullptr && object->getTypeId() == TypeId::polyhedron) {
                 static_cast<Polyhedron*>(object)->buildLists();
             }
         }
@@ -278,7 +279,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
     }
     for (int i = 0; i < currentMap_->objectCount(); ++i) {
         StoredObject* object = currentMap_->objectAt(i);
-        if (object != nullptr && object->getTypeId() >= 8) {
+        if (object != nullptr && object->getTypeId() >= TypeId::actor) {
             resolveReferencesOf(*object);
         }
     }
@@ -293,7 +294,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
         currentMap_->releaseDirectory();
         for (int i = 0; i < currentMap_->objectCount(); ++i) {
             StoredObject* object = currentMap_->objectAt(i);
-            if (object != nullptr && object->getTypeId() >= 8) {
+            if (object != nullptr && object->getTypeId() >= TypeId::actor) {
                 releaseReferenceDataOf(*object);
             }
         }

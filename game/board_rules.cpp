@@ -7,19 +7,18 @@
 #include <vector>
 
 #include "game/game_board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "platform/random.h"
 #include "resources/ini_file.h"
+#include "resources/type_ids.h"
 
 namespace {
 
-// Neighbour cells, N, NE, SE, S, SW, NW: odd columns sit half a row lower than even ones.
-constexpr std::int32_t evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1},
-                                                {1, 0},  {0, -1}, {-1, -1}};
-constexpr std::int32_t oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
+using hex_grid::black;
 
 bool isStartCell(const Tile* tile) {
-    return tile != nullptr && tile->getTypeId() == 36;
+    return tile != nullptr && tile->getTypeId() == TypeId::playerStart;
 }
 
 }  // namespace
@@ -54,7 +53,7 @@ void GameBoard::linkNeighbours() {
         // A tile placed outside the grid, or overwritten by a later one, is nobody's neighbour.
         const bool inGrid = tile->row >= 0 && tile->row < numRows && tile->col >= 0 &&
                             tile->col < numCols && tileAt(tile->row, tile->col) == tile;
-        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        const auto& steps = hex_grid::neighbourSteps(tile->col);
         for (std::size_t direction = 0; direction < 6; ++direction) {
             Tile* neighbour = nullptr;
             if (inGrid) {

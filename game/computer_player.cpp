@@ -232,11 +232,7 @@ class FastSearch {
     static std::int32_t countBits(const Set& set) {
         std::int32_t count = 0;
         for (int i = 0; i < Words; ++i) {
-            std::uint64_t x = set[i];
-            x = x - ((x >> 1) & 0x5555555555555555ull);
-            x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-            x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
-            count += static_cast<std::int32_t>((x * 0x0101010101010101ull) >> 56);
+            count += __builtin_popcountll(set[i]);
         }
         return count;
     }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/debug_log.h"
 #include "engine/game_engine.h"
 #include "engine/resource_manager.h"
 #include "game/capture_effects.h"
@@ -16,6 +15,7 @@
 #include "game/emitter.h"
 #include "game/player_start.h"
 #include "menus/menu.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "render/matrix.h"
@@ -24,6 +24,7 @@
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
 #include "resources/texture.h"
+#include "resources/type_ids.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ bool GameBoard::loadIniFile(IniFile& ini) {
         if (tile->colour < 0) {
             tile->colour = 1 + static_cast<std::int32_t>(platform::random() * 7LL / 32768);
         }
-        if (tile->getTypeId() == 36) {
+        if (tile->getTypeId() == TypeId::playerStart) {
             static_cast<PlayerStart*>(tile.get())->playerColour = tile->colour;
         }
         const std::int32_t row = ini.getInt(section, "Row", -1);
@@ -188,7 +189,7 @@ void GameBoard::additionalSetup() {
     suppressCaptureEffects = true;
     fillBlackPockets();
     for (Tile* tile : tiles_) {
-        if (tile->getTypeId() != 36 && tile->owned) {
+        if (tile->getTypeId() != TypeId::playerStart && tile->owned) {
             tile->owned = false;
         }
     }
@@ -256,7 +257,7 @@ void GameBoard::buildTileBatch() {
     }
     StaticBatch& batch = engine->display->batch;
     for (Tile* tile : tiles_) {
-        if (tile->getTypeId() == 36 || tile->mesh == nullptr) {
+        if (tile->getTypeId() == TypeId::playerStart || tile->mesh == nullptr) {
             continue;
         }
         Matrix transform(tile->position, Matrix::translation);
@@ -398,10 +399,10 @@ void GameBoard::drawOverlay() {
         if (!object->isActor()) {
             continue;
         }
-        if (object->getTypeId() == 35) {
+        if (object->getTypeId() == TypeId::tile) {
             continue;  // the batch holds the plain cells
         }
-        if (object->getTypeId() == 36) {
+        if (object->getTypeId() == TypeId::playerStart) {
             glColor4fv(playerColour(static_cast<PlayerStart*>(object)->playerColour));
         } else {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -22,8 +22,6 @@ class Tile;
 
 class GameBoard : public Map {
   public:
-    static constexpr std::int32_t black = 8;
-
     GameBoard();
     ~GameBoard() override;
 

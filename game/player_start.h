@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/tile.h"
+#include "resources/type_ids.h"
 
 class PlayerStart : public Tile {
   public:
@@ -11,7 +12,7 @@ class PlayerStart : public Tile {
 
     PlayerStart();
 
-    std::int32_t getTypeId() const override { return 36; }
+    std::int32_t getTypeId() const override { return TypeId::playerStart; }
     // Turns while its player is to move; otherwise snaps back to the resting turn.
     void update(std::int32_t elapsedMs) override;
 

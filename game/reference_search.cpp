@@ -7,9 +7,9 @@
 #include <array>
 #include <vector>
 
-#include "engine/debug_log.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
+#include "platform/debug_log.h"
 
 namespace {
 

@@ -1,14 +1,10 @@
 #include "game/search_position.h"
 
 #include "game/game_board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 
 namespace {
-
-// The grid's neighbour steps (row, column), N, NE, SE, S, SW, NW: odd columns sit half a row
-// lower than even ones.
-constexpr int evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1}, {1, 0}, {0, -1}, {-1, -1}};
-constexpr int oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
 
 void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
     set[offset + static_cast<std::size_t>(bit) / 64] |= std::uint64_t{1}
@@ -97,7 +93,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     // The shifts stand for the board's links only if every link is the grid's.
     for (const Tile* tile : tiles) {
         const bool linked = inGrid(tile);
-        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        const auto& steps = hex_grid::neighbourSteps(tile->col);
         for (int direction = 0; direction < 6; ++direction) {
             const Tile* expected = nullptr;
             if (linked) {

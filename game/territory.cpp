@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "game/capture_effects.h"
+#include "game/hex_grid.h"
 #include "game/tile.h"
 
 namespace {
 
-constexpr std::int32_t black = 8;
+using hex_grid::black;
 
 bool isBlack(const Tile& tile) {
     return tile.colour == black;

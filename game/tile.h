@@ -7,6 +7,7 @@
 
 #include "game/actor.h"
 #include "render/static_batch.h"
+#include "resources/type_ids.h"
 
 class Emitter;
 
@@ -18,11 +19,9 @@ class Tile : public Actor, public BatchOwner {
     // there is one.
     Tile();
 
-    std::int32_t getTypeId() const override { return 35; }
+    std::int32_t getTypeId() const override { return TypeId::tile; }
     bool isTile() const override { return true; }
 
-    void setColour(std::int32_t newColour) { colour = newColour; }
-    void setOwned(bool isOwned) { owned = isOwned; }
     void setBatchIndex(int index) override { batchIndex = index; }
     // Places the cell of (row, col) on a board of the given size, in screen units.
     void placeOnBoard(std::int32_t numRows, std::int32_t numCols);

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "engine/debug_log.h"
 #include "engine/map.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
 #include "menus/hud_object.h"
 #include "menus/menu.h"
+#include "platform/debug_log.h"
 #include "render/player_colours.h"
 
 GameBoard* findHudBoard(const HudObject& widget) {

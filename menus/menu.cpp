@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "resources/ini_file.h"
 #include "resources/texture.h"
+#include "resources/type_ids.h"
 
 using platform::namesEqualIgnoringCase;
 
@@ -96,7 +97,7 @@ std::unique_ptr<HudObject> createWidget(const IniFile& ini, int section) {
     if (is("Image")) {
         auto image = std::make_unique<Image>();
         StoredObject* found = getResource(ini.getString(section, "texture", ""));
-        if (found != nullptr && found->getTypeId() == 1) {
+        if (found != nullptr && found->getTypeId() == TypeId::texture) {
             image->texture = static_cast<Texture*>(found);
         }
         return image;
@@ -108,7 +109,7 @@ std::unique_ptr<HudObject> createWidget(const IniFile& ini, int section) {
 bool Menu::loadIniFile(IniFile& ini) {
     for (int section = 0; section < ini.sectionCount(); ++section) {
         std::unique_ptr<HudObject> widget = createWidget(ini, section);
-        if (widget->getTypeId() != 25) {
+        if (widget->getTypeId() != TypeId::playerTurnButton) {
             widget->colour = {static_cast<float>(ini.getFloat(section, "colRed", 0.0)),
                               static_cast<float>(ini.getFloat(section, "colGreen", 0.0)),
                               static_cast<float>(ini.getFloat(section, "colBlue", 0.0)),

@@ -5,6 +5,7 @@
 #include "menus/button.h"
 #include "menus/menu.h"
 #include "resources/ini_file.h"
+#include "resources/type_ids.h"
 
 MenuController::MenuController() = default;
 
@@ -79,7 +80,8 @@ void MenuController::resetDisplay() {
             for (int i = 0; i < menu->objectCount(); ++i) {
                 StoredObject* object = menu->objectAt(i);
                 const std::int32_t type = object->getTypeId();
-                if (type == 24 || type == 25 || type == 26 || type == 28) {
+                if (type == TypeId::button || type == TypeId::playerTurnButton ||
+                    type == TypeId::quitButton || type == TypeId::newMapButton) {
                     static_cast<Button*>(object)->postLoad();
                 }
             }

@@ -4,11 +4,12 @@
 #include <string>
 
 #include "menus/button.h"
+#include "resources/type_ids.h"
 
 class NewMapButton : public Button {
   public:
     NewMapButton() { executeOnPress = false; }
-    std::int32_t getTypeId() const override { return 28; }
+    std::int32_t getTypeId() const override { return TypeId::newMapButton; }
     void execute() override;
 
     bool useController = true;

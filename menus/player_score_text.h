@@ -2,10 +2,11 @@
 #pragma once
 
 #include "menus/text_box.h"
+#include "resources/type_ids.h"
 
 class PlayerScoreText : public TextBox {
   public:
-    std::int32_t getTypeId() const override { return 19; }
+    std::int32_t getTypeId() const override { return TypeId::playerScoreText; }
     void cycleUpdate() override;
     void draw() override;
 

@@ -1,8 +1,8 @@
 #include "menus/player_turn_button.h"
 
-#include "engine/debug_log.h"
 #include "game/game_board.h"
 #include "menus/menu.h"
+#include "platform/debug_log.h"
 #include "render/player_colours.h"
 
 void PlayerTurnButton::setColour(std::int32_t newColour) {

@@ -6,10 +6,9 @@
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "resources/ini_file.h"
+#include "resources/type_ids.h"
 
 namespace {
-
-constexpr std::int32_t listTypeId = 27;
 
 void writeToFile(const ListBox* list, IniFile& ini, const std::string& section,
                  const std::string& key) {
@@ -59,17 +58,17 @@ MenuController* SettingsControl::findController() const {
 void SettingsControl::postLoad() {
     const IniFile ini(iniFile);
     Map* map = owningMap();
-    blackTilesList = findPartnerAs<ListBox>(map, "lstBlackTiles", listTypeId);
+    blackTilesList = findPartnerAs<ListBox>(map, "lstBlackTiles", TypeId::listBox);
     if (blackTilesList != nullptr) {
         blackTilesList->selectByValue(ini.getString("game", "blackTiles", "0.01"));
     }
-    resolutionList = findPartnerAs<ListBox>(map, "lstResolution", listTypeId);
+    resolutionList = findPartnerAs<ListBox>(map, "lstResolution", TypeId::listBox);
     if (resolutionList != nullptr) {
         resolutionList->selectByValue(ini.getString("resolution", "width", "1024") + " " +
                                       ini.getString("resolution", "height", "768"));
         initialResolution = resolutionList->selected;
     }
-    volumeList = findPartnerAs<ListBox>(map, "lstVolume", listTypeId);
+    volumeList = findPartnerAs<ListBox>(map, "lstVolume", TypeId::listBox);
     if (volumeList != nullptr) {
         volumeList->selectByValue(ini.getString("audio", "MasterVolume", "128"));
         volumeSelection = volumeList->selected;

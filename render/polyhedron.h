@@ -12,6 +12,7 @@
 #include "render/tex_coord.h"
 #include "render/vector.h"
 #include "resources/stored_object.h"
+#include "resources/type_ids.h"
 
 class Texture;
 
@@ -36,7 +37,7 @@ class Polyhedron : public StoredObject {
     bool load(std::istream& in, const std::string& extensionTag) override;
     // Unifies the indices and writes the mesh in unified form, without texture reference.
     bool save() override;
-    std::int32_t getTypeId() const override { return 2; }
+    std::int32_t getTypeId() const override { return TypeId::polyhedron; }
 
     // Gives every distinct (vertex, normal, texture coordinate) triple its own index; afterwards
     // every face index is below vertexCount() and the three counts are equal.

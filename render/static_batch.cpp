@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/debug_log.h"
 #include "engine/display.h"
+#include "platform/debug_log.h"
 #include "render/matrix.h"
 #include "render/player_colours.h"
 #include "render/polyhedron.h"

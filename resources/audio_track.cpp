@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/audio_output.h"
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "resources/wav_check.h"
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "resources/stored_object.h"
+#include "resources/type_ids.h"
 
 class AudioTrack : public StoredObject {
   public:
@@ -15,7 +16,7 @@ class AudioTrack : public StoredObject {
     bool loadFromFile(const std::string& path) override;
     bool load(std::istream& in, const std::string& extensionTag) override;
     bool save() override;
-    std::int32_t getTypeId() const override { return 3; }
+    std::int32_t getTypeId() const override { return TypeId::audioTrack; }
 
     // Shared with the audio thread: changed only under SDL's audio lock.
     std::uint8_t* samples = nullptr;  // malloc'd

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <new>
 #include <sstream>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 
 Texture::~Texture() {
     release();

@@ -11,6 +11,7 @@
 
 #include "resources/image_readers.h"
 #include "resources/stored_object.h"
+#include "resources/type_ids.h"
 
 class Texture : public StoredObject {
   public:
@@ -22,7 +23,7 @@ class Texture : public StoredObject {
     bool load(std::istream& in, const std::string& extensionTag) override;
     // Encodes the held image as a txf file into the data buffer; false when none is held.
     bool save() override;
-    std::int32_t getTypeId() const override { return 1; }
+    std::int32_t getTypeId() const override { return TypeId::texture; }
 
     // Each reads an image at the stream's position, replacing (first releasing) any held one.
     // The BMP size warning goes to the debug log, the TGA messages to the standard error stream.

@@ -11,6 +11,7 @@
 
 #include "game/computer_player.h"
 #include "game/game_board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
 #include "platform/random.h"
@@ -195,7 +196,7 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
                 ASSERT_FALSE(board->tiles().empty()) << file.path;
                 bool hasBlack = false;
                 for (const Tile* tile : board->tiles()) {
-                    hasBlack = hasBlack || tile->colour == GameBoard::black;
+                    hasBlack = hasBlack || tile->colour == hex_grid::black;
                 }
                 bool uncoloured = false;
                 for (const Player& player : board->players) {

@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
 #include "engine/resource_manager.h"
 #include "game/game_board.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "menus/text_box.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/sanitizer_support.h"
 #include "render/polyhedron.h"
@@ -42,6 +42,7 @@
 #include "resources/static_mesh_package.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
+#include "resources/type_ids.h"
 
 namespace {
 
@@ -325,7 +326,7 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
                 drawing.parts.emplace_back(what, ink);
             }
         }
-        if (type == 27) {
+        if (type == TypeId::listBox) {
             const std::vector<std::string>& items = static_cast<ListBox*>(widget)->items();
             for (std::size_t item = 0; item < items.size(); ++item) {
                 const std::string what =
@@ -436,7 +437,7 @@ void checkMenuFile(const std::string& path) {
         if (namesEqualIgnoringCase(type, "Image")) {
             const std::string texture = ini.getString(section, "texture", "");
             StoredObject* found = getResource(texture);
-            if (found == nullptr || found->getTypeId() != 1 ||
+            if (found == nullptr || found->getTypeId() != TypeId::texture ||
                 !namesEqualIgnoringCase(found->name(),
                                         getFileName(texture.substr(texture.find('>') + 1)))) {
                 report(path,

@@ -4,7 +4,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "support/test_support.h"
 
 using testing_support::readFile;
