@@ -13,9 +13,6 @@
 #include "render/stroke_text.h"
 #include "resources/ini_file.h"
 
-LockArraysFunction glLockArraysEXT = nullptr;
-UnlockArraysFunction glUnlockArraysEXT = nullptr;
-
 namespace {
 
 struct WindowSize {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "game/game_board.h"
+#include "menus/object_types.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/random.h"
@@ -63,6 +64,7 @@ void GameEngine::InitAll() {
 }
 
 void GameEngine::initialise() {
+    installObjectTypes();
     display = std::make_unique<Display>();
     resources = std::make_unique<ResourceManager>();
     input = std::make_unique<InputHandler>(&quitLiveEngine, display.get());

@@ -77,22 +77,18 @@ ResourceManager* resourceManager() {
     return liveManager;
 }
 
-StoredObject* getResource(const std::string& reference) {
-    return liveManager != nullptr ? liveManager->getResource(reference) : nullptr;
-}
-
-Texture* getTexture(const std::string& name) {
-    return liveManager != nullptr ? liveManager->getTexture(name) : nullptr;
-}
-
 ResourceManager::ResourceManager() {
     liveManager = this;
+    setResourceLookup(this);
 }
 
 ResourceManager::~ResourceManager() {
     unloadAll();
     if (liveManager == this) {
         liveManager = nullptr;
+    }
+    if (resourceLookup() == this) {
+        setResourceLookup(nullptr);
     }
 }
 
@@ -128,6 +124,42 @@ StoredObject* ResourceManager::getResource(const std::string& reference) {
         return getTexture(reference);
     }
     return getSound(reference);
+}
+
+Texture* ResourceManager::findTexture(const std::string& reference, bool& namesOther) {
+    namesOther = false;
+    StoredObject* found = nullptr;
+    const std::size_t marker = reference.find('>', 1);
+    if (reference.empty()) {
+        return nullptr;
+    } else if (reference[0] == '>') {
+        found = currentMap_ ? currentMap_->getObject(reference.substr(1)) : nullptr;
+    } else if (marker != std::string::npos) {
+        const std::string packageName = reference.substr(0, marker);
+        const std::string extension = extensionOf(packageName);
+        if (namesEqualIgnoringCase(extension, "txp")) {
+            found = getPackageTexture(packageName, reference.substr(marker + 1));
+        } else if (namesEqualIgnoringCase(extension, "smp")) {
+            namesOther = true;
+        } else {
+            logText("Unrecognised package format for file '");
+            logString(reference);
+            logText("'\n");
+        }
+    } else {
+        const std::string extension = extensionOf(reference);
+        if (namesEqualIgnoringCase(extension, "bmp") || namesEqualIgnoringCase(extension, "tga") ||
+            namesEqualIgnoringCase(extension, "txf")) {
+            found = getTexture(reference);
+        } else {
+            namesOther = true;  // a mesh file, or a sound
+        }
+    }
+    if (found != nullptr && found->getTypeId() != TypeId::texture) {
+        namesOther = true;
+        return nullptr;
+    }
+    return static_cast<Texture*>(found);
 }
 
 Texture* ResourceManager::getTexture(const std::string& name) {

@@ -1,7 +1,5 @@
 #include "game/actor.h"
 
-#include <GL/gl.h>
-
 #include "render/polyhedron.h"
 #include "resources/texture.h"
 #include "resources/type_ids.h"
@@ -22,15 +20,8 @@ Actor::Actor() {
 }
 
 void Actor::draw() {
-    if (hidden) {
+    if (hidden || !drawMesh || mesh == nullptr) {
         return;
     }
-    glPushMatrix();
-    if (drawMesh && mesh != nullptr) {
-        glTranslatef(position.x, position.y, position.z);
-        glScalef(scale.x * uniformScale, scale.y * uniformScale, scale.z * uniformScale);
-        rotation.applyToGL();
-        mesh->draw();
-    }
-    glPopMatrix();
+    mesh->drawPlaced(position, scale * uniformScale, rotation);
 }

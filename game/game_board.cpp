@@ -30,11 +30,7 @@ namespace {
 
 // The spark texture, when the resource manager has it (no stand-in texture for sparks).
 Texture* sparkTexture() {
-    ResourceManager* resources = resourceManager();
-    if (resources == nullptr) {
-        return nullptr;
-    }
-    Texture* texture = resources->getTexture("Spark.bmp");
+    Texture* texture = getTexture("Spark.bmp");
     return texture != nullptr && platform::namesEqualIgnoringCase(texture->name(), "Spark.bmp")
                ? texture
                : nullptr;
@@ -44,10 +40,8 @@ Texture* sparkTexture() {
 
 GameBoard::GameBoard() {
     openHudMenu();
-    if (resourceManager() != nullptr) {
-        if (Texture* spark = sparkTexture()) {
-            spark->combineAlpha(resourceManager()->getTexture("Spark_alpha.bmp"));
-        }
+    if (Texture* spark = sparkTexture()) {
+        spark->combineAlpha(getTexture("Spark_alpha.bmp"));
     }
 }
 

@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/map.h"
 #include "game/player.h"
+#include "resources/map.h"
 
 class Menu;
 class PlayerStart;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/resource_manager.h"
 #include "render/stored_variable.h"
 #include "resources/byte_reader.h"
 #include "resources/byte_writer.h"
+#include "resources/resource_lookup.h"
 
 namespace {
 

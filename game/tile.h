@@ -6,7 +6,7 @@
 #include <array>
 
 #include "game/actor.h"
-#include "render/static_batch.h"
+#include "render/batch_owner.h"
 #include "resources/type_ids.h"
 
 class Emitter;

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "engine/map.h"
 #include "game/game_board.h"
 #include "game/player_start.h"
 #include "menus/hud_object.h"
 #include "menus/menu.h"
 #include "platform/debug_log.h"
 #include "render/player_colours.h"
+#include "resources/map.h"
 
 GameBoard* findHudBoard(const HudObject& widget) {
     Map* map = widget.owningMap();

@@ -18,6 +18,8 @@ class Button : public MenuItem {
     std::int32_t getTypeId() const override { return TypeId::button; }
     // Compiles the fill and the two frames from the rectangle as it is now.
     void postLoad() override;
+    // Builds the lists again, as postLoad does.
+    void restoreGlObjects() override { postLoad(); }
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
     void mouseOver(double x, double y) override;

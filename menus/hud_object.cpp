@@ -1,7 +1,7 @@
 #include "menus/hud_object.h"
 
-#include "engine/map.h"
 #include "platform/debug_log.h"
+#include "resources/map.h"
 
 void HudObject::draw() {
     logText("Error: HudObject::draw() called from base class\n");

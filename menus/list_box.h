@@ -17,6 +17,8 @@ class ListBox : public MenuItem {
     static constexpr int maxItemsLimit = 99999;
 
     std::int32_t getTypeId() const override { return TypeId::listBox; }
+    // The list keys and the items.
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;

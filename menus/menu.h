@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/map.h"
+#include "resources/map.h"
 
 class HudObject;
 

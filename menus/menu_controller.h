@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/map.h"
+#include "resources/map.h"
 
 class GameBoard;
 class Menu;

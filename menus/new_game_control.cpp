@@ -96,3 +96,7 @@ void NewGameControl::beforeUnload() {
     writeToFile(firstPlayerList, ini, "General", "randomFirstPlayer");
     ini.save();
 }
+
+void NewGameControl::readSection(const IniFile& ini, int section) {
+    iniFile = ini.getString(section, "iniFile", "");
+}

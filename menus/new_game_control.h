@@ -16,6 +16,7 @@ class NewGameControl : public HudObject {
     static constexpr int playerSlots = 4;
 
     std::int32_t getTypeId() const override { return TypeId::newGameControl; }
+    void readSection(const IniFile& ini, int section) override;
     void postLoad() override;
     void update(std::int32_t elapsedMs) override;
     void beforeUnload() override;

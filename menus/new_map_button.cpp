@@ -3,6 +3,7 @@
 #include "engine/game_engine.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "resources/ini_file.h"
 
 void NewMapButton::execute() {
     MenuController* controller = nullptr;
@@ -22,4 +23,10 @@ void NewMapButton::execute() {
     } else if (GameEngine* engine = gameEngine()) {
         engine->requestMapChange(mapToLoad);
     }
+}
+
+void NewMapButton::readSection(const IniFile& ini, int section) {
+    mapToLoad = ini.getString(section, "mapToLoad", "");
+    text = ini.getString(section, "text", "");
+    useController = ini.getInt(section, "useController", 1) != 0;
 }

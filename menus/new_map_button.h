@@ -10,6 +10,7 @@ class NewMapButton : public Button {
   public:
     NewMapButton() { executeOnPress = false; }
     std::int32_t getTypeId() const override { return TypeId::newMapButton; }
+    void readSection(const IniFile& ini, int section) override;
     void execute() override;
 
     bool useController = true;

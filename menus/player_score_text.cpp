@@ -5,6 +5,7 @@
 #include "game/game_board.h"
 #include "menus/board_lookup.h"
 #include "render/player_colours.h"
+#include "resources/ini_file.h"
 
 namespace {
 
@@ -45,4 +46,8 @@ void PlayerScoreText::cycleUpdate() {
 void PlayerScoreText::draw() {
     cycleUpdate();
     TextBox::draw();
+}
+
+void PlayerScoreText::readSection(const IniFile& ini, int section) {
+    player = ini.getInt(section, "Player", 0);
 }

@@ -7,6 +7,8 @@
 class PlayerScoreText : public TextBox {
   public:
     std::int32_t getTypeId() const override { return TypeId::playerScoreText; }
+    // Its player, not the text (which follows the board).
+    void readSection(const IniFile& ini, int section) override;
     void cycleUpdate() override;
     void draw() override;
 

@@ -12,6 +12,7 @@ class PlayerTurnButton : public Button {
     PlayerTurnButton() { executeOnPress = false; }
     std::int32_t getTypeId() const override { return TypeId::playerTurnButton; }
     // Follows the board: enabled while the colour is free.
+    void readSection(const IniFile& ini, int section) override;
     void cycleUpdate() override;
     void draw() override;
     void execute() override;

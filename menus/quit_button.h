@@ -8,5 +8,6 @@ class QuitButton : public Button {
   public:
     QuitButton() { executeOnPress = false; }
     std::int32_t getTypeId() const override { return TypeId::quitButton; }
+    void readSection(const IniFile& ini, int section) override;
     void execute() override;
 };

@@ -107,3 +107,7 @@ void SettingsControl::beforeUnload() {
     }
     ini.save();
 }
+
+void SettingsControl::readSection(const IniFile& ini, int section) {
+    iniFile = ini.getString(section, "iniFile", "");
+}

@@ -15,6 +15,7 @@ class MenuController;
 class SettingsControl : public HudObject {
   public:
     std::int32_t getTypeId() const override { return TypeId::settingsControl; }
+    void readSection(const IniFile& ini, int section) override;
     void postLoad() override;
     void update(std::int32_t elapsedMs) override;
     void beforeUnload() override;

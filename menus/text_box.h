@@ -10,6 +10,7 @@
 class TextBox : public HudObject {
   public:
     std::int32_t getTypeId() const override { return TypeId::textBox; }
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
 

@@ -1,15 +1,18 @@
 #include "render/polyhedron.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <tuple>
 
-#include "engine/display.h"
-#include "engine/resource_manager.h"
 #include "platform/debug_log.h"
 #include "platform/gl_lookup.h"
+#include "render/rotation.h"
+#include "render/vertex_arrays.h"
 #include "resources/byte_reader.h"
 #include "resources/byte_writer.h"
+#include "resources/resource_lookup.h"
 #include "resources/texture.h"
 #include "resources/type_ids.h"
 
@@ -20,10 +23,6 @@ constexpr std::size_t vectorBytes = 12;
 constexpr std::size_t texCoordBytes = 8;
 constexpr std::size_t unifiedFaceBytes = 6;
 constexpr std::size_t separateFaceBytes = 18;
-// Set while a mesh resolves its texture reference: a reference leading to another mesh (or back
-// to this one) must not load meshes without end.
-bool resolvingTexture = false;
-
 void writeVector(ByteWriter& out, const Vector& v) {
     out.f32(v.x);
     out.f32(v.y);
@@ -188,24 +187,15 @@ bool Polyhedron::readTexture(std::istream& in, std::uint8_t textureFlag) {
         return false;
     }
     const std::string reference(bytes.begin(), bytes.end());
-    texture_ = nullptr;
-    if (resolvingTexture) {
-        logText("Texture reference '");
-        logString(reference);
-        logText("' of a mesh's texture leads back into loading meshes; left untextured\n");
-        return true;
-    }
-    resolvingTexture = true;
-    StoredObject* resource = getResource(reference);
-    resolvingTexture = false;
-    // Anything but a texture under that name cannot be bound.
-    if (resource != nullptr && resource->getTypeId() != TypeId::texture) {
+    // Only a texture can be bound; nothing else is loaded for it, so a mesh naming a mesh (or
+    // itself) cannot lead into loading meshes without end.
+    bool namesOther = false;
+    texture_ = findTexture(reference, namesOther);
+    if (namesOther) {
         logText("Texture reference '");
         logString(reference);
         logText("' of a mesh does not name a texture\n");
-        return true;
     }
-    texture_ = static_cast<Texture*>(resource);
     return true;
 }
 
@@ -420,6 +410,15 @@ void Polyhedron::buildLists() {
     // The temporaries go away now: leave GL no pointers into them.
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+}
+
+void Polyhedron::drawPlaced(const Vector& position, const Vector& scale, const Rotation& rotation) {
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glScalef(scale.x, scale.y, scale.z);
+    rotation.applyToGL();
+    draw();
+    glPopMatrix();
 }
 
 void Polyhedron::draw() {

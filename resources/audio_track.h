@@ -10,6 +10,12 @@
 
 class AudioTrack : public StoredObject {
   public:
+    // The one sound format of the game: what the audio output plays, and what every track is
+    // converted to (22050 Hz, AUDIO_S16LSB, stereo).
+    static constexpr std::int32_t outputFrequency = 22050;
+    static constexpr std::uint16_t outputFormat = 0x8010;
+    static constexpr std::uint8_t outputChannels = 2;
+
     AudioTrack() = default;
     ~AudioTrack() override { std::free(samples); }
 

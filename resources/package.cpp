@@ -124,7 +124,11 @@ bool Package::readEntryName(std::istream& in, DirectoryEntry& entry) {
 bool Package::loadEntry(std::istream& in, DirectoryEntry& entry) {
     in.clear();
     const std::uint32_t payloadOffset = entry.recordOffset + entry.nameLength;
+    // While its record is read the entry is not there to be found: an object that names itself
+    // (a mesh its own texture) gets none rather than reading itself again without end.
+    entry.objectIndex = beingRead;
     std::unique_ptr<StoredObject> object = loadObject(in, entry.name, payloadOffset);
+    entry.objectIndex = -1;
     if (!object) {
         logText("Failed to load ");
         logString(entry.name);
@@ -253,6 +257,9 @@ int Package::indexOf(const std::string& name) {
         return findRunTimeObject(name);
     }
     DirectoryEntry& entry = (*directory_)[static_cast<std::size_t>(found)];
+    if (entry.objectIndex == beingRead) {
+        return -1;
+    }
     if (entry.objectIndex == -1) {
         if (!file.is_open()) {
             file = platform::openInput(filePath_, true);

@@ -2,6 +2,7 @@
 
 #include "platform/gl_lookup.h"
 
+#include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <iostream>
@@ -9,6 +10,8 @@
 #include <sstream>
 
 #include "platform/debug_log.h"
+
+static_assert(GL_RGB == 0x1907, "the initial format in texture.h is GL_RGB");
 
 Texture::~Texture() {
     release();

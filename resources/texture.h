@@ -4,8 +4,6 @@
 // GL texture: every successful read generates a GL name and uploads the pixels with mipmaps.
 #pragma once
 
-#include <GL/gl.h>
-
 #include <cstdint>
 #include <vector>
 
@@ -38,11 +36,11 @@ class Texture : public StoredObject {
     // and uploads again. False for no mask, another size, or a texture that is not 32-bit.
     bool combineAlpha(const Texture* mask);
 
-    GLuint glName() const { return glName_; }
+    unsigned glName() const { return glName_; }
     // Makes a new GL texture name for the held pixels and uploads them again (after the GL
     // context was replaced). A name of the current context is deleted first.
     void regenerate();
-    GLenum glFormat() const { return glFormat_; }
+    unsigned glFormat() const { return glFormat_; }
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }
     std::uint32_t bitsPerPixel() const { return bitsPerPixel_; }
@@ -53,11 +51,11 @@ class Texture : public StoredObject {
     // Releases the held image and, if `decoded`, takes the new one and builds its GL texture.
     bool take(bool decoded, image_readers::DecodedImage& image);
 
-    GLuint glName_ = 0;
+    unsigned glName_ = 0;  // a GL texture name
     // The GL context glName_ belongs to (platform::currentGlContext); another one's names are
     // never deleted or bound.
     unsigned glContext_ = 0;
-    GLenum glFormat_ = GL_RGB;
+    unsigned glFormat_ = 0x1907;  // GL_RGB
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
     std::uint32_t bitsPerPixel_ = 0;

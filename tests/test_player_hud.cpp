@@ -19,6 +19,7 @@
 #include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "render/player_colours.h"
+#include "resources/object_factory.h"
 #include "resources/package.h"
 #include "support/test_support.h"
 

@@ -31,6 +31,7 @@
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "menus/object_types.h"
 #include "menus/text_box.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
@@ -502,6 +503,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: tintfall-check DATA_FOLDER\n";
         return 2;
     }
+    installObjectTypes();
     if (!initialiseStrokeFont()) {
         std::cerr << "no X display: the menus' layout needs the stroke font, which needs one "
                      "(run under Xvfb)\n";

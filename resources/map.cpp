@@ -1,10 +1,10 @@
-#include "engine/map.h"
+#include "resources/map.h"
 
-#include "menus/hud_object.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "resources/byte_reader.h"
 #include "resources/ini_file.h"
+#include "resources/object_factory.h"
 
 Map::~Map() {
     // Widgets that edit files write them here, when their screen is left (the settings screen
@@ -12,7 +12,7 @@ Map::~Map() {
     for (int i = 0; i < objectCount(); ++i) {
         StoredObject* object = objectAt(i);
         if (object != nullptr && object->isHudObject()) {
-            static_cast<HudObject*>(object)->beforeUnload();
+            object->beforeUnload();
         }
     }
 }
