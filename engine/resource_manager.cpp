@@ -319,6 +319,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
         currentMap_->input = input;
         input->eventTarget = currentMap_.get();
     }
+    currentMap_->host = host;
     refreshMeshes();
     currentMap_->additionalSetup();
     // From here on only objects already requested are found by name.

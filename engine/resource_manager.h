@@ -14,6 +14,7 @@
 
 class AudioTrack;
 class InputHandler;
+class ScreenHost;
 class Polyhedron;
 class StaticMeshPackage;
 class Texture;
@@ -59,6 +60,7 @@ class ResourceManager : public ResourceLookup {
 
     // Not owned; handed to every map that is loaded.
     InputHandler* input = nullptr;
+    ScreenHost* host = nullptr;
 
     // When set, asked first for the screen object of a file name; a null answer falls back to
     // the classes chosen by extension. Lets a test stand its own screens in for files.

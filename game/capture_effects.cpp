@@ -1,8 +1,10 @@
 #include "game/capture_effects.h"
 
-#include "engine/game_engine.h"
 #include "game/emitter.h"
 #include "game/tile.h"
+#include "render/static_batch.h"
+#include "resources/map.h"
+#include "resources/screen_host.h"
 
 bool suppressCaptureEffects = false;
 
@@ -10,10 +12,10 @@ void applyCaptureEffects(Tile& tile, std::int32_t oldColour) {
     if (suppressCaptureEffects) {
         return;
     }
-    if (tile.batchIndex >= 0) {
-        GameEngine* engine = gameEngine();
-        if (engine != nullptr && engine->display) {
-            engine->display->batch.setEntryColour(tile.batchIndex, tile.colour);
+    if (tile.batchIndex >= 0 && tile.owner != nullptr && tile.owner->isMap()) {
+        ScreenHost* host = static_cast<Map*>(tile.owner)->host;
+        if (StaticBatch* batch = host != nullptr ? host->staticBatch() : nullptr) {
+            batch->setEntryColour(tile.batchIndex, tile.colour);
         }
     }
     if (tile.emitter != nullptr) {

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/game_engine.h"
-#include "engine/resource_manager.h"
 #include "game/capture_effects.h"
 #include "game/computer_player.h"
 #include "game/emitter.h"
@@ -21,8 +19,11 @@
 #include "render/matrix.h"
 #include "render/player_colours.h"
 #include "render/polyhedron.h"
+#include "render/static_batch.h"
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
+#include "resources/resource_lookup.h"
+#include "resources/screen_host.h"
 #include "resources/texture.h"
 #include "resources/type_ids.h"
 
@@ -65,6 +66,7 @@ void GameBoard::openScoresMenu() {
     auto menu = std::make_unique<Menu>();
     // The score control reads the board while the menu loads.
     menu->parent = this;
+    menu->host = host;
     if (!menu->load("Menus\\scores.ini", true)) {
         logText("Failed to open scores menu\n");
         return;
@@ -176,6 +178,9 @@ bool GameBoard::loadIniFile(IniFile& ini) {
 }
 
 void GameBoard::additionalSetup() {
+    if (hudMenu) {
+        hudMenu->host = host;
+    }
     currentPlayer = turnPlayer = 0;
     linkNeighbours();
     assignColours();
@@ -244,12 +249,21 @@ void GameBoard::createTileEmitters() {
     }
 }
 
+void GameBoard::restoreGlObjects() {
+    buildTileBatch();
+    for (Menu* menu : {hudMenu.get(), scoresMenu.get()}) {
+        if (menu != nullptr) {
+            menu->restoreGlObjects();
+        }
+    }
+}
+
 void GameBoard::buildTileBatch() {
-    GameEngine* engine = gameEngine();
-    if (engine == nullptr || !engine->display) {
+    StaticBatch* found = host != nullptr ? host->staticBatch() : nullptr;
+    if (found == nullptr) {
         return;
     }
-    StaticBatch& batch = engine->display->batch;
+    StaticBatch& batch = *found;
     for (Tile* tile : tiles_) {
         if (tile->getTypeId() == TypeId::playerStart || tile->mesh == nullptr) {
             continue;
@@ -343,15 +357,10 @@ void GameBoard::cancelAllThinking() {
 
 void GameBoard::takeTurn(std::int32_t colour) {
     moveTerritory(colour);
-    if (GameEngine* engine = gameEngine()) {
+    if (host != nullptr) {
         // The move shows before the click is heard.
-        if (engine->display) {
-            engine->display->rebuildBatch();
-            engine->renderFrame();
-        }
-        if (engine->audio && engine->resources) {
-            engine->audio->play(engine->resources->getSound("click.wav"));
-        }
+        host->drawFrameNow();
+        host->playSound("click.wav");
     }
     finishTurn(true);
 }

@@ -26,6 +26,10 @@ class GameBoard : public Map {
     ~GameBoard() override;
 
     bool isGameBoard() const override { return true; }
+    // The plain tiles are in the static batch.
+    bool drawsOverBatch() const override { return true; }
+    // The batch again, and the menus' lists.
+    void restoreGlObjects() override;
     bool loadIniFile(IniFile& ini) override;
     void additionalSetup() override;
     void update() override;
@@ -37,7 +41,7 @@ class GameBoard : public Map {
     void mouseButtonReleased(double x, double y, std::int32_t button) override;
 
     // Draws what the static tile batch does not hold: start cells, sparks, the menus.
-    void drawOverlay();
+    void drawOverlay() override;
 
     // Set-up steps.
     void linkNeighbours();

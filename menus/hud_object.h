@@ -13,6 +13,7 @@
 
 class IniFile;
 class Map;
+class ScreenHost;
 
 // A line of text as its widget draws it: the baseline starts at (x, baseline) and 100 font units
 // make h. The text belongs in the box around it (boxLeft .. boxRight, boxTop .. boxBottom).
@@ -52,6 +53,9 @@ class HudObject : public MapObject {
     bool contains(double x, double y) const;
     // The screen holding this widget (null when it has none).
     Map* owningMap() const;
+    // The running program, found from the screen holding the widget (or the screen showing
+    // that one); null when there is none.
+    ScreenHost* screenHost() const;
 
     double Left = 0.0;
     double Right = 1.0;

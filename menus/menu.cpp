@@ -66,6 +66,15 @@ bool Menu::loadIniFile(IniFile& ini) {
     return true;
 }
 
+void Menu::restoreGlObjects() {
+    for (int i = 0; i < objectCount(); ++i) {
+        StoredObject* object = objectAt(i);
+        if (object->isHudObject()) {
+            static_cast<HudObject*>(object)->restoreGlObjects();
+        }
+    }
+}
+
 void Menu::update() {
     for (int i = 0; i < objectCount(); ++i) {
         objectAt(i)->update(10);

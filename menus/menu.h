@@ -22,6 +22,8 @@ class Menu : public Map {
     void mouseMoved(double x, double y, double dx, double dy) override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;
     void mouseButtonReleased(double x, double y, std::int32_t button) override;
+    // Every widget builds its GL objects again.
+    void restoreGlObjects() override;
 
     // The screen that shows this menu (the menu controller, or the board for its HUD and score
     // menus); not owned, null until the owner sets it.

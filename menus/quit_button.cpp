@@ -1,11 +1,11 @@
 #include "menus/quit_button.h"
 
-#include "engine/game_engine.h"
 #include "resources/ini_file.h"
+#include "resources/screen_host.h"
 
 void QuitButton::execute() {
-    if (GameEngine* engine = gameEngine()) {
-        engine->requestQuit();
+    if (ScreenHost* host = screenHost()) {
+        host->requestQuit();
     }
 }
 

@@ -1,11 +1,11 @@
 #include "menus/settings_control.h"
 
-#include "engine/game_engine.h"
 #include "menus/board_lookup.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "resources/ini_file.h"
+#include "resources/screen_host.h"
 #include "resources/type_ids.h"
 
 namespace {
@@ -78,9 +78,8 @@ void SettingsControl::postLoad() {
 void SettingsControl::update(std::int32_t) {
     if (volumeList != nullptr && volumeList->selected != volumeSelection) {
         volumeSelection = volumeList->selected;
-        GameEngine* engine = gameEngine();
-        if (engine != nullptr && engine->audio) {
-            engine->audio->setVolume(volumeForSelection(volumeSelection));
+        if (ScreenHost* host = screenHost()) {
+            host->setMasterVolume(volumeForSelection(volumeSelection));
         }
     }
     if (resolutionList != nullptr && resolutionList->selected != initialResolution) {
@@ -102,8 +101,8 @@ void SettingsControl::beforeUnload() {
         }
     }
     writeToFile(volumeList, ini, "audio", "MasterVolume");
-    if (GameEngine* engine = gameEngine()) {
-        engine->requestVideoRestart();
+    if (ScreenHost* host = screenHost()) {
+        host->requestVideoRestart();
     }
     ini.save();
 }

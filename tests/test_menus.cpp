@@ -29,6 +29,7 @@ std::unique_ptr<Menu> loadMenu(const std::string& text) {
     writeFile("menu.ini", text);
     auto menu = std::make_unique<Menu>();
     EXPECT_TRUE(menu->load("menu.ini", true));
+    menu->host = gameEngine();
     return menu;
 }
 
