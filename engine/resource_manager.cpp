@@ -1,8 +1,8 @@
 #include "engine/resource_manager.h"
 
 #include "engine/input_handler.h"
-#include "game/game_board.h"
 #include "game/map_object.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "platform/debug_log.h"

@@ -10,7 +10,7 @@ class PlayerStart : public Tile {
     // The board's resting turn of every cell (270 degrees).
     static constexpr std::uint16_t restingAngle = 0xC000;
 
-    PlayerStart();
+    explicit PlayerStart(bool drawn = true);
 
     std::int32_t getTypeId() const override { return TypeId::playerStart; }
     // Turns while its player is to move; otherwise snaps back to the resting turn.

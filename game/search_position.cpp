@@ -1,6 +1,6 @@
 #include "game/search_position.h"
 
-#include "game/game_board.h"
+#include "game/board.h"
 #include "game/hex_grid.h"
 #include "game/player_start.h"
 
@@ -13,7 +13,7 @@ void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
 
 }  // namespace
 
-SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDifficulty)
+SearchPosition::SearchPosition(const Board& board, std::int32_t searchDifficulty)
     : difficulty(searchDifficulty) {
     const std::vector<Tile*>& tiles = board.tiles();
     if (board.players.size() > static_cast<std::size_t>(maxSlots) || board.numPlayers < 1 ||
@@ -146,7 +146,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     slots = static_cast<int>(board.players.size());
     numPlayers = board.numPlayers;
     currentPlayer = board.currentPlayer;
-    worst = -static_cast<float>(board.objectCount());
+    worst = -static_cast<float>(board.objectTotal());
     territories.assign(static_cast<std::size_t>(maxSlots) * n, 0);
     for (int slot = 0; slot < maxSlots; ++slot) {
         const std::size_t s = static_cast<std::size_t>(slot);

@@ -3,11 +3,11 @@
 #include "render/polyhedron.h"
 #include "resources/resource_lookup.h"
 
-Tile::Tile() {
+Tile::Tile(bool drawn) {
     registerInt(&colour);
     registerInt(&row);
     registerInt(&col);
-    if (resourceLookup() != nullptr) {
+    if (drawn && resourceLookup() != nullptr) {
         mesh = getMesh("Hex.smf");
         texture = getTexture("Hex.bmp");
         if (mesh != nullptr) {

@@ -9,6 +9,7 @@
 #include "render/batch_owner.h"
 #include "resources/type_ids.h"
 
+class Board;
 class Emitter;
 
 class Tile : public Actor, public BatchOwner {
@@ -17,7 +18,9 @@ class Tile : public Actor, public BatchOwner {
 
     // Takes the cell mesh "Hex.smf" and the texture "Hex.bmp" from the resource manager, when
     // there is one.
-    Tile();
+    Tile() : Tile(true) {}
+    // A cell without mesh and texture when not `drawn` (the cells of a search's copy).
+    explicit Tile(bool drawn);
 
     std::int32_t getTypeId() const override { return TypeId::tile; }
     bool isTile() const override { return true; }
@@ -53,4 +56,7 @@ class Tile : public Actor, public BatchOwner {
     bool owned = false;
     std::int32_t mark = 0;
     Emitter* emitter = nullptr;  // held by the board's object list
+    // Not owned: the board the cell belongs to, told of its changes in play; null for a cell
+    // on no board.
+    Board* board = nullptr;
 };

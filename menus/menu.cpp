@@ -8,19 +8,6 @@
 #include "resources/object_factory.h"
 #include "resources/type_ids.h"
 
-std::string widgetName(const std::string& sectionName) {
-    std::string name = sectionName;
-    const std::size_t slash = name.find_last_of('\\');
-    if (slash != std::string::npos) {
-        name.erase(0, slash + 1);
-    }
-    const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
-}
-
 std::unique_ptr<HudObject> createWidget(const IniFile& ini, int section) {
     const ObjectType* type = findWidgetType(ini.getString(section, "Type", ""));
     // A misspelt or missing type still gives a widget, which reports itself when drawn.
@@ -53,7 +40,7 @@ bool Menu::loadIniFile(IniFile& ini) {
             item.column = ini.getInt(section, "Column", 0);
             item.row = ini.getInt(section, "Row", 0);
         }
-        widget->setName(widgetName(ini.sectionName(section)));
+        widget->setName(objectNameOfSection(ini.sectionName(section)));
         widget->owner = this;
         appendObject(std::move(widget));
     }

@@ -32,7 +32,3 @@ class Menu : public Map {
 
 // The widget for one section of a menu file, made by its `Type` and its further keys.
 std::unique_ptr<HudObject> createWidget(const IniFile& ini, int sectionIndex);
-
-// A section name as an object name: without everything up to the last backslash and from the
-// last dot on.
-std::string widgetName(const std::string& sectionName);

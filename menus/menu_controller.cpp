@@ -1,6 +1,6 @@
 #include "menus/menu_controller.h"
 
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "resources/ini_file.h"
 #include "resources/screen_host.h"

@@ -1,7 +1,7 @@
 #include "menus/player_panel.h"
 
-#include "game/game_board.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
 #include "resources/ini_file.h"
 
 const float PanelColours[9][4] = {

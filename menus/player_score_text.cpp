@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/game_board.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
 #include "render/player_colours.h"
 #include "resources/ini_file.h"
 

@@ -1,6 +1,6 @@
 #include "menus/player_turn_button.h"
 
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "platform/debug_log.h"
 #include "render/player_colours.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
 #include "menus/panel.h"
 #include "menus/player_score_text.h"
 #include "render/player_colours.h"

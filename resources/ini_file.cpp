@@ -286,3 +286,16 @@ bool IniFile::save() const {
     debugLog << "Unable to write ini file '" << fileName_ << closing("'\n");
     return false;
 }
+
+std::string objectNameOfSection(const std::string& sectionName) {
+    std::string name = sectionName;
+    const std::size_t slash = name.find_last_of('\\');
+    if (slash != std::string::npos) {
+        name.erase(0, slash + 1);
+    }
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}

@@ -72,3 +72,7 @@ class IniFile {
 // character that does not fit, 0 when there are none. Integers saturate instead of overflowing.
 int iniToInt(const std::string& text);
 double iniToFloat(const std::string& text);
+
+// A section name as the name of the object it describes (a widget, a board cell): without
+// everything up to the last backslash and from the last dot on.
+std::string objectNameOfSection(const std::string& sectionName);

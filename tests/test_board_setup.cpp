@@ -10,8 +10,8 @@
 
 #include "game/computer_player.h"
 #include "game/emitter.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
+#include "menus/game_board.h"
 #include "platform/random.h"
 #include "support/board_text.h"
 #include "support/test_support.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"

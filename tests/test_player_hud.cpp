@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
 #include "game/player_start.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "menus/new_game_control.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "game/computer_player.h"
-#include "game/game_board.h"
 #include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
+#include "menus/game_board.h"
 #include "platform/random.h"
 #include "support/board_text.h"
 #include "support/test_support.h"

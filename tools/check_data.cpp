@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "engine/resource_manager.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
@@ -200,7 +200,7 @@ Window shortestWindow() {
     for (const std::string& name : filesIn("Menus", false)) {
         const IniFile ini("Menus\\" + name);
         for (int section = 0; section < ini.sectionCount(); ++section) {
-            if (widgetName(ini.sectionName(section)) != "lstResolution") {
+            if (objectNameOfSection(ini.sectionName(section)) != "lstResolution") {
                 continue;
             }
             for (int item = 0;; ++item) {
@@ -428,8 +428,8 @@ void checkMenuFile(const std::string& path) {
                 if (text.empty() && value.empty()) {
                     break;
                 }
-                const std::string problem =
-                    listValueProblem(widgetName(name), value, static_cast<std::size_t>(item));
+                const std::string problem = listValueProblem(objectNameOfSection(name), value,
+                                                             static_cast<std::size_t>(item));
                 if (!problem.empty()) {
                     report(path, problem);
                 }

@@ -36,9 +36,9 @@
 #include <vector>
 
 #include "game/computer_player.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
+#include "menus/game_board.h"
 #include "platform/random.h"
 
 namespace {

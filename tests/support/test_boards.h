@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "support/board_text.h"
 #include "support/test_support.h"
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "game/game_board.h"
 #include "game/tile.h"
 #include "menus/button.h"
+#include "menus/game_board.h"
 #include "menus/image.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"

@@ -1,14 +1,12 @@
-#include "game/game_board.h"
+#include "menus/game_board.h"
 
 #include <GL/gl.h>
-#include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
-#include "game/capture_effects.h"
 #include "game/computer_player.h"
 #include "game/emitter.h"
 #include "game/player_start.h"
@@ -38,6 +36,21 @@ Texture* sparkTexture() {
 }
 
 }  // namespace
+
+BoardSetup readBoardSetup() {
+    BoardSetup setup;
+    const IniFile players("players.ini");
+    setup.players = players.getInt("General", "players", 4);
+    setup.randomFirstPlayer = players.getInt("General", "randomFirstPlayer", 0) != 0;
+    for (std::size_t i = 0; i < setup.slots.size(); ++i) {
+        const std::string section = std::to_string(i + 1);
+        setup.slots[i].isHuman = players.getInt(section, "AI Controlled", 0) == 0;
+        setup.slots[i].difficulty = players.getInt(section, "Difficulty", 3);
+    }
+    const IniFile settings("settings.ini");
+    setup.blackShare = settings.getFloat("game", "blackTiles", 0.01);
+    return setup;
+}
 
 GameBoard::GameBoard() {
     openHudMenu();
@@ -74,164 +87,36 @@ void GameBoard::openScoresMenu() {
     scoresMenu = std::move(menu);
 }
 
-Tile* GameBoard::tileAt(std::int32_t row, std::int32_t col) const {
-    const auto found = grid_.find(cellKey(row, col));
-    return found != grid_.end() ? found->second : nullptr;
+Tile* GameBoard::keepTile(std::unique_ptr<Tile> tile) {
+    Tile* kept = tile.get();
+    tile->owner = this;
+    appendObject(std::move(tile));
+    return kept;
+}
+
+int GameBoard::objectTotal() const {
+    return objectCount();
 }
 
 bool GameBoard::loadIniFile(IniFile& ini) {
-    // The board takes its size only once it is known to be sound, so that a failed description
-    // never leaves player counts without player records.
-    const std::int32_t rows = ini.getInt("General", "NumRows", 0);
-    const std::int32_t cols = ini.getInt("General", "NumCols", 0);
-    const std::int32_t slots = ini.getInt("General", "NumPlayers", 0);
-    if (rows < 1 || cols < 1) {
-        logText("GameBoard: invalid board size\n");
-        return false;
-    }
-    if (slots < 1) {
-        logText("More players required\n");
-        return false;
-    }
-    // The computer players' search scores at most four players.
-    if (slots > 4) {
-        logText("GameBoard: at most 4 players, the board asks for ");
-        logInt(slots);
-        logText("\n");
-        return false;
-    }
-    numRows = rows;
-    numCols = cols;
-    numPlayers = slots;
-
-    const IniFile playerSettings("players.ini");
-    const std::int32_t chosen = playerSettings.getInt("General", "players", 4);
-    players.clear();
-    players.resize(static_cast<std::size_t>(numPlayers));
-    for (std::int32_t i = 0; i < numPlayers; ++i) {
-        players[static_cast<std::size_t>(i)].index = i;
-    }
-    if (numPlayers > chosen && chosen >= 2) {
-        players[1].active = false;
-        if (numPlayers - chosen >= 2 && numPlayers > 3) {
-            players[3].active = false;
-        }
-    }
-
-    // The running place is kept wide: a cell given at the largest row or column moves it past
-    // what a cell's row or column can hold.
-    std::int64_t nextRow = 0;
-    std::int64_t nextCol = 0;
-    for (int section = 0; section < ini.sectionCount(); ++section) {
-        if (platform::namesEqualIgnoringCase(ini.sectionName(section), "General")) {
-            continue;
-        }
-        std::unique_ptr<Tile> tile;
-        if (platform::namesEqualIgnoringCase(ini.getString(section, "Type", ""), "PlayerStart")) {
-            const std::int32_t player = ini.getInt(section, "Player", -1);
-            if (player < 0 || player >= numPlayers) {
-                logText("Invalid player index: ");
-                logInt(player);
-                logText("\n");
-                return false;
-            }
-            Player& slot = players[static_cast<std::size_t>(player)];
-            if (slot.active) {
-                auto start = std::make_unique<PlayerStart>();
-                slot.startTile = start.get();
-                tile = std::move(start);
-            }
-        }
-        if (!tile) {
-            tile = std::make_unique<Tile>();
-        }
-        tile->colour = ini.getInt(section, "Colour", 0);
-        if (tile->colour < 0) {
-            tile->colour = 1 + static_cast<std::int32_t>(platform::random() * 7LL / 32768);
-        }
-        if (tile->getTypeId() == TypeId::playerStart) {
-            static_cast<PlayerStart*>(tile.get())->playerColour = tile->colour;
-        }
-        const std::int32_t row = ini.getInt(section, "Row", -1);
-        const std::int32_t col = ini.getInt(section, "Col", -1);
-        if (row != -1 && col != -1) {
-            nextRow = row;
-            nextCol = col;
-        }
-        // Past the largest row the place stays there, which is outside every grid all the same.
-        tile->row = static_cast<std::int32_t>(std::min<std::int64_t>(nextRow, INT32_MAX));
-        tile->col = static_cast<std::int32_t>(nextCol);
-        nextCol += 1;
-        if (nextCol >= numCols) {
-            nextRow += 1;
-            nextCol = 0;
-        }
-        tile->placeOnBoard(numRows, numCols);
-        // Tiles built from a description are never written back.
-        tile->releaseRegistry();
-        tile->setName(widgetName(ini.sectionName(section)));
-        tile->owner = this;
-        tiles_.push_back(tile.get());
-        appendObject(std::move(tile));
-    }
-    return true;
+    return loadDescription(ini, readBoardSetup());
 }
 
 void GameBoard::additionalSetup() {
     if (hudMenu) {
         hudMenu->host = host;
     }
-    currentPlayer = turnPlayer = 0;
-    linkNeighbours();
-    assignColours();
-    readPlayerSettings();
-    suppressCaptureEffects = true;
-    fillBlackPockets();
-    for (Tile* tile : tiles_) {
-        if (tile->getTypeId() != TypeId::playerStart && tile->owned) {
-            tile->owned = false;
-        }
-    }
-    // The walk above misses areas walled in without black cells (holes and the edge alone) and
-    // pockets it meets after a black area's contact with a start cell's area.
-    fillUnreachableAreas();
-    claimStartAreas();
-    suppressCaptureEffects = false;
+    // Set-up changes colours nobody is to see change.
+    effects = nullptr;
+    setUp(readBoardSetup());
+    effects = this;
     createTileEmitters();
     buildTileBatch();
 }
 
-void GameBoard::readPlayerSettings() {
-    const IniFile settings("players.ini");
-    for (std::size_t i = 0; i < players.size(); ++i) {
-        const std::string section = std::to_string(i + 1);
-        players[i].isHuman = settings.getInt(section, "AI Controlled", 0) == 0;
-        players[i].difficulty = settings.getInt(section, "Difficulty", 3);
-    }
-    int activeSlots = 0;
-    for (const Player& player : players) {
-        activeSlots += player.active ? 1 : 0;
-    }
-    // With two players on a larger board the second one moves into slot 1, where the HUD
-    // shows the second player.
-    if (activeSlots == 2 && numPlayers >= 3) {
-        std::swap(players[1], players[2]);
-    }
-    // A slot the description gave no start cell takes no turn and holds no colour.
-    for (Player& player : players) {
-        if (player.startTile == nullptr) {
-            player.active = false;
-        }
-    }
-    if (settings.getInt("General", "randomFirstPlayer", 0) != 0 && numPlayers > 0) {
-        currentPlayer = turnPlayer =
-            static_cast<std::int32_t>(platform::random() * 1LL * numPlayers / 32768);
-    }
-}
-
 void GameBoard::createTileEmitters() {
     Texture* texture = sparkTexture();
-    for (Tile* tile : tiles_) {
+    for (Tile* tile : tiles()) {
         auto emitter = std::make_unique<Emitter>();
         emitter->setName("emitter");
         emitter->owner = this;
@@ -264,7 +149,7 @@ void GameBoard::buildTileBatch() {
         return;
     }
     StaticBatch& batch = *found;
-    for (Tile* tile : tiles_) {
+    for (Tile* tile : tiles()) {
         if (tile->getTypeId() == TypeId::playerStart || tile->mesh == nullptr) {
             continue;
         }
@@ -292,7 +177,7 @@ void GameBoard::update() {
         turnPlayer = currentPlayer;
     }
 
-    const std::uint32_t now = SDL_GetTicks();
+    const std::uint32_t now = platform::milliseconds();
     if (!frameClockStarted_) {
         frameClockStarted_ = true;
         lastFrameTime = now;
@@ -300,7 +185,7 @@ void GameBoard::update() {
     } else {
         const std::uint32_t period = static_cast<std::uint32_t>(framePeriod);
         if (now - lastFrameTime < period) {
-            SDL_Delay(lastFrameTime + period - now);
+            platform::sleepMilliseconds(lastFrameTime + period - now);
         }
         cycleCounter += 1;
         lastFrameTime += period;
@@ -349,9 +234,16 @@ void GameBoard::handleComputerTurn() {
     startThinking(mover, *this);
 }
 
-void GameBoard::cancelAllThinking() {
-    for (Player& player : players) {
-        cancelThinking(player);
+void GameBoard::tileRecoloured(Tile& tile, std::int32_t oldColour) {
+    if (tile.batchIndex >= 0) {
+        if (StaticBatch* batch = host != nullptr ? host->staticBatch() : nullptr) {
+            batch->setEntryColour(tile.batchIndex, tile.colour);
+        }
+    }
+    // The sparks show the colour being replaced.
+    if (tile.emitter != nullptr) {
+        tile.emitter->setColour(oldColour);
+        tile.emitter->burst();
     }
 }
 
@@ -363,12 +255,6 @@ void GameBoard::takeTurn(std::int32_t colour) {
         host->playSound("click.wav");
     }
     finishTurn(true);
-}
-
-bool GameBoard::playMove(std::int32_t colour) {
-    moveTerritory(colour);
-    finishTurn(false);
-    return currentPlayer >= numPlayers;
 }
 
 void GameBoard::drawMenus() {
