@@ -67,6 +67,8 @@ class Board {
     // None on a board without any player's start cell.
     std::vector<Tile*> unreachableCells() const;
 
+    // While the game runs, passes the turn over slots that take no turns.
+    void passInactiveSlots();
     // Stops every search worker (a wait of at most 10 s each).
     void cancelAllThinking();
 

@@ -226,6 +226,16 @@ void Board::moveTerritory(std::int32_t colour) {
     currentPlayer = (currentPlayer + 1) % numPlayers;
 }
 
+void Board::passInactiveSlots() {
+    // A board without any active slot has nobody to move.
+    for (std::int32_t step = 0; turnPlayer < numPlayers && step < numPlayers &&
+                                !players[static_cast<std::size_t>(turnPlayer)].active;
+         ++step) {
+        currentPlayer = (currentPlayer + 1) % numPlayers;
+        turnPlayer = currentPlayer;
+    }
+}
+
 bool Board::playMove(std::int32_t colour) {
     moveTerritory(colour);
     finishTurn(false);

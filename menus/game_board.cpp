@@ -169,13 +169,7 @@ void GameBoard::update() {
             object->cycleUpdate();
         }
     }
-    // Inactive slots are passed over (a board without any active slot has nobody to move).
-    for (std::int32_t step = 0; turnPlayer < numPlayers && step < numPlayers &&
-                                !players[static_cast<std::size_t>(turnPlayer)].active;
-         ++step) {
-        currentPlayer = (currentPlayer + 1) % numPlayers;
-        turnPlayer = currentPlayer;
-    }
+    passInactiveSlots();
 
     const std::uint32_t now = platform::milliseconds();
     if (!frameClockStarted_) {

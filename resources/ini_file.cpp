@@ -44,14 +44,17 @@ double iniToFloat(const std::string& text) {
 }
 
 IniFile::IniFile(const std::string& fileName) : fileName_(fileName) {
-    read();
+    std::ifstream in = platform::openInput(fileName_, true);
+    if (in.is_open()) {
+        read(in);
+    }
 }
 
-void IniFile::read() {
-    std::ifstream in = platform::openInput(fileName_, true);
-    if (!in.is_open()) {
-        return;
-    }
+IniFile::IniFile(const std::string& fileName, std::istream& in) : fileName_(fileName) {
+    read(in);
+}
+
+void IniFile::read(std::istream& in) {
     std::string line;
     int lineNumber = 0;
     while (in.peek() != std::char_traits<char>::eof()) {

@@ -40,6 +40,7 @@
 #include "render/stroke_text.h"
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
+#include "resources/object_factory.h"
 #include "resources/static_mesh_package.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
@@ -179,11 +180,6 @@ std::string listValueProblem(const std::string& list, const std::string& value, 
                       : "list " + list + " item " + std::to_string(item) + " has value '" + value +
                             "', which its setting does not take";
 }
-
-const char* const widgetTypes[] = {"PlayerTurnButton", "PlayerScoreText", "Panel",
-                                   "PlayerPanel",      "TextBox",         "ScoreControl",
-                                   "NewMapButton",     "QuitButton",      "ListBox",
-                                   "NewGameControl",   "SettingsControl", "Image"};
 
 // ---- Layout: where each menu draws its widgets and texts ----
 // Screen units follow the window's width, so a window's shape only moves the bottom edge: a
@@ -401,11 +397,8 @@ void checkMenuFile(const std::string& path) {
     for (int section = 0; section < ini.sectionCount(); ++section) {
         const std::string name = ini.sectionName(section);
         const std::string type = ini.getString(section, "Type", "");
-        bool known = false;
-        for (const char* widget : widgetTypes) {
-            known = known || namesEqualIgnoringCase(type, widget);
-        }
-        if (!known) {
+        // The menus' own table of widget kinds says what a `Type` may name.
+        if (findWidgetType(type) == nullptr) {
             report(path, "section [" + name + "] has Type '" + type + "', which no widget is");
             continue;
         }
