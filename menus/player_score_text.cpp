@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/hex_grid.h"
 #include "menus/board_lookup.h"
 #include "menus/game_board.h"
 #include "render/player_colours.h"
@@ -29,7 +30,7 @@ void PlayerScoreText::cycleUpdate() {
     const std::int32_t held = startPlayerColour(*record);
     const float* rgb = nullptr;
     if (held == 0 && isPlayersTurn(*board, player)) {
-        rgb = PlayerColours[8];
+        rgb = PlayerColours[hex_grid::black];
     } else if (held == 3) {
         rgb = lighterBlue;
     } else if (isTableColour(held)) {

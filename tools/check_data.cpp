@@ -294,7 +294,8 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
         StoredObject* object = menu.objectAt(i);
         const std::int32_t type = object->getTypeId();
         // The score, new-game and settings controls draw nothing.
-        if (!object->isHudObject() || (type >= 20 && type <= 22)) {
+        if (!object->isHudObject() || type == TypeId::scoreControl ||
+            type == TypeId::newGameControl || type == TypeId::settingsControl) {
             continue;
         }
         auto* widget = static_cast<HudObject*>(object);
@@ -306,7 +307,7 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
                                        ")");
         }
         drawing.parts.emplace_back(name, rect);
-        if (type == 19) {
+        if (type == TypeId::playerScoreText) {
             static_cast<TextBox*>(widget)->setText(widest);
         }
         const std::vector<PlacedText> texts = widget->placedTexts();
