@@ -1,6 +1,6 @@
 #include "engine/audio_output.h"
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-class AudioTrack;
+#include "resources/audio_track.h"
 
 class AudioOutput {
   public:
@@ -30,9 +30,9 @@ class AudioOutput {
     std::array<AudioTrack*, slotCount> playingTracks() const;
 
     // The one output format; tracks are converted to it when they are loaded.
-    static constexpr std::int32_t outputFrequency = 22050;
-    static constexpr std::uint16_t outputFormat = AUDIO_S16LSB;
-    static constexpr std::uint8_t outputChannels = 2;
+    static constexpr std::int32_t outputFrequency = AudioTrack::outputFrequency;
+    static constexpr std::uint16_t outputFormat = AudioTrack::outputFormat;
+    static constexpr std::uint8_t outputChannels = AudioTrack::outputChannels;
     static constexpr std::uint16_t bufferFrames = 2048;
 
     const std::int32_t frequency = outputFrequency;

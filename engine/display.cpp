@@ -7,14 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/gl_lookup.h"
 #include "platform/sanitizer_support.h"
 #include "render/stroke_text.h"
 #include "resources/ini_file.h"
-
-LockArraysFunction glLockArraysEXT = nullptr;
-UnlockArraysFunction glUnlockArraysEXT = nullptr;
 
 namespace {
 

@@ -8,12 +8,7 @@
 #include <string>
 
 #include "render/static_batch.h"
-
-// The compiled-vertex-array entry points, null when the GL lacks the extension.
-using LockArraysFunction = void (*)(GLint first, GLsizei count);
-using UnlockArraysFunction = void (*)();
-extern LockArraysFunction glLockArraysEXT;
-extern UnlockArraysFunction glUnlockArraysEXT;
+#include "render/vertex_arrays.h"
 
 class Display {
   public:

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "engine/debug_log.h"
-#include "game/game_board.h"
+#include "menus/object_types.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 
@@ -63,10 +63,12 @@ void GameEngine::InitAll() {
 }
 
 void GameEngine::initialise() {
+    installObjectTypes();
     display = std::make_unique<Display>();
     resources = std::make_unique<ResourceManager>();
     input = std::make_unique<InputHandler>(&quitLiveEngine, display.get());
     resources->input = input.get();
+    resources->host = this;
     audio = std::make_unique<AudioOutput>();
     platform::seedRandom(platform::milliseconds());
     mapChangePending = false;
@@ -95,7 +97,9 @@ void GameEngine::mainLoop() {
 void GameEngine::changeMap() {
     resources->unloadAll();
     if (videoRestartPending) {
-        restartVideo();
+        // Nothing is cached and no screen is left: only display and audio come back.
+        restartDisplay();
+        videoRestartPending = false;
     } else {
         display->emptyBatch();
     }
@@ -111,15 +115,46 @@ void GameEngine::changeMap() {
     mapChangePending = false;
 }
 
-void GameEngine::restartVideo() {
+void GameEngine::restartDisplay() {
     // SDL_Quit in the display's destructor stops audio too, so audio goes first and comes back
     // after the new window.
     audio.reset();
     display.reset();
     display = std::make_unique<Display>();
-    input->display = display.get();
+    if (input) {
+        input->display = display.get();
+    }
     audio = std::make_unique<AudioOutput>();
-    videoRestartPending = false;
+    if (resources) {
+        // Textures first: a mesh's list binds its texture's name.
+        resources->reloadTextures();
+        resources->refreshMeshes();
+        if (Map* map = resources->currentMap()) {
+            map->restoreGlObjects();
+        }
+    }
+}
+
+StaticBatch* GameEngine::staticBatch() {
+    return display ? &display->batch : nullptr;
+}
+
+void GameEngine::drawFrameNow() {
+    if (display) {
+        renderFrame();
+    }
+}
+
+void GameEngine::playSound(const std::string& name) {
+    if (audio && resources) {
+        audio->play(resources->getSound(name));
+    }
+}
+
+void GameEngine::setMasterVolume(int volume) {
+    if (audio) {
+        audio->setVolume(volume);
+    }
 }
 
 void GameEngine::renderFrame() {
@@ -128,15 +163,12 @@ void GameEngine::renderFrame() {
     glViewport(0, 0, display->width, display->height);
     glPushMatrix();
     Map* map = resources->currentMap();
-    if (map != nullptr && map->isGameBoard()) {
+    if (map != nullptr && map->drawsOverBatch()) {
         if (display->batch.listValid) {
             glCallList(display->batch.displayList);
         }
-        static_cast<GameBoard*>(map)->drawOverlay();
+        map->drawOverlay();
     } else if (map != nullptr) {
-        if (map->isMenuController() && display->batch.listValid) {
-            glCallList(display->batch.displayList);
-        }
         map->draw();
     }
     glPopMatrix();
@@ -147,6 +179,7 @@ void GameEngine::shutdown() {
     audio.reset();
     if (resources) {
         resources->input = nullptr;
+        resources->host = nullptr;
     }
     input.reset();
     resources.reset();

@@ -11,15 +11,16 @@
 #include "engine/display.h"
 #include "engine/input_handler.h"
 #include "engine/resource_manager.h"
+#include "resources/screen_host.h"
 
-class GameEngine {
+class GameEngine : public ScreenHost {
   public:
     static constexpr const char* controllerFile = "Menus\\controller.ini";
 
     GameEngine();
     GameEngine(const GameEngine&) = delete;
     GameEngine& operator=(const GameEngine&) = delete;
-    virtual ~GameEngine();
+    ~GameEngine() override;
 
     // The whole life of the program: start-up, the frame loop, shutdown.
     void run();
@@ -28,12 +29,20 @@ class GameEngine {
     void renderFrame();
     void shutdown();
 
-    void requestQuit() { running = false; }
-    void requestMapChange(const std::string& name) {
+    void requestQuit() override { running = false; }
+    void requestMapChange(const std::string& name) override {
         nextMapName = name;
         mapChangePending = true;
     }
-    void requestVideoRestart() { videoRestartPending = true; }
+    void requestVideoRestart() override { videoRestartPending = true; }
+    // The one way display and audio are re-created: a new display (reading the settings file
+    // again) and audio output, the input handler pointed at the display, every cached texture
+    // and mesh given its GL objects again, and then the current screen its own.
+    void restartDisplay() override;
+    StaticBatch* staticBatch() override;
+    void drawFrameNow() override;
+    void playSound(const std::string& name) override;
+    void setMasterVolume(int volume) override;
     // Carries out the pending screen change, as the top of a pass of the loop does.
     void changeMap();
 
@@ -50,9 +59,6 @@ class GameEngine {
   protected:
     // The steps of InitAll, which wraps them in its exception report.
     virtual void initialise();
-
-  private:
-    void restartVideo();
 };
 
 // The live engine, or null outside its lifetime. Buttons and controls reach it through this.

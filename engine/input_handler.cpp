@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "engine/display.h"
-#include "engine/map.h"
+#include "resources/map.h"
 
 InputHandler::InputHandler(QuitFunction quit, Display* displayToUse)
     : display(displayToUse), onQuit(quit) {

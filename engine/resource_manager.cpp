@@ -1,11 +1,11 @@
 #include "engine/resource_manager.h"
 
-#include "engine/debug_log.h"
 #include "engine/input_handler.h"
-#include "game/game_board.h"
 #include "game/map_object.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
@@ -13,6 +13,7 @@
 #include "resources/static_mesh_package.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
+#include "resources/type_ids.h"
 
 using platform::namesEqualIgnoringCase;
 
@@ -76,22 +77,18 @@ ResourceManager* resourceManager() {
     return liveManager;
 }
 
-StoredObject* getResource(const std::string& reference) {
-    return liveManager != nullptr ? liveManager->getResource(reference) : nullptr;
-}
-
-Texture* getTexture(const std::string& name) {
-    return liveManager != nullptr ? liveManager->getTexture(name) : nullptr;
-}
-
 ResourceManager::ResourceManager() {
     liveManager = this;
+    setResourceLookup(this);
 }
 
 ResourceManager::~ResourceManager() {
     unloadAll();
     if (liveManager == this) {
         liveManager = nullptr;
+    }
+    if (resourceLookup() == this) {
+        setResourceLookup(nullptr);
     }
 }
 
@@ -127,6 +124,42 @@ StoredObject* ResourceManager::getResource(const std::string& reference) {
         return getTexture(reference);
     }
     return getSound(reference);
+}
+
+Texture* ResourceManager::findTexture(const std::string& reference, bool& namesOther) {
+    namesOther = false;
+    StoredObject* found = nullptr;
+    const std::size_t marker = reference.find('>', 1);
+    if (reference.empty()) {
+        return nullptr;
+    } else if (reference[0] == '>') {
+        found = currentMap_ ? currentMap_->getObject(reference.substr(1)) : nullptr;
+    } else if (marker != std::string::npos) {
+        const std::string packageName = reference.substr(0, marker);
+        const std::string extension = extensionOf(packageName);
+        if (namesEqualIgnoringCase(extension, "txp")) {
+            found = getPackageTexture(packageName, reference.substr(marker + 1));
+        } else if (namesEqualIgnoringCase(extension, "smp")) {
+            namesOther = true;
+        } else {
+            logText("Unrecognised package format for file '");
+            logString(reference);
+            logText("'\n");
+        }
+    } else {
+        const std::string extension = extensionOf(reference);
+        if (namesEqualIgnoringCase(extension, "bmp") || namesEqualIgnoringCase(extension, "tga") ||
+            namesEqualIgnoringCase(extension, "txf")) {
+            found = getTexture(reference);
+        } else {
+            namesOther = true;  // a mesh file, or a sound
+        }
+    }
+    if (found != nullptr && found->getTypeId() != TypeId::texture) {
+        namesOther = true;
+        return nullptr;
+    }
+    return static_cast<Texture*>(found);
 }
 
 Texture* ResourceManager::getTexture(const std::string& name) {
@@ -194,7 +227,7 @@ void ResourceManager::reloadTextures() {
     for (const std::unique_ptr<TexturePackage>& package : texturePackages_) {
         for (int i = 0; i < package->objectCount(); ++i) {
             StoredObject* object = package->objectAt(i);
-            if (object != nullptr && object->getTypeId() == 1) {
+            if (object != nullptr && object->getTypeId() == TypeId::texture) {
                 static_cast<Texture*>(object)->regenerate();
             }
         }
@@ -208,7 +241,7 @@ void ResourceManager::refreshMeshes() {
     for (const std::unique_ptr<StaticMeshPackage>& package : meshPackages_) {
         for (int i = 0; i < package->objectCount(); ++i) {
             StoredObject* object = package->objectAt(i);
-            if (object != nullptr && object->getTypeId() == 2) {
+            if (object != nullptr && object->getTypeId() == TypeId::polyhedron) {
                 static_cast<Polyhedron*>(object)->buildLists();
             }
         }
@@ -278,7 +311,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
     }
     for (int i = 0; i < currentMap_->objectCount(); ++i) {
         StoredObject* object = currentMap_->objectAt(i);
-        if (object != nullptr && object->getTypeId() >= 8) {
+        if (object != nullptr && object->getTypeId() >= TypeId::actor) {
             resolveReferencesOf(*object);
         }
     }
@@ -286,6 +319,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
         currentMap_->input = input;
         input->eventTarget = currentMap_.get();
     }
+    currentMap_->host = host;
     refreshMeshes();
     currentMap_->additionalSetup();
     // From here on only objects already requested are found by name.
@@ -293,7 +327,7 @@ bool ResourceManager::loadMap(const std::string& fileName) {
         currentMap_->releaseDirectory();
         for (int i = 0; i < currentMap_->objectCount(); ++i) {
             StoredObject* object = currentMap_->objectAt(i);
-            if (object != nullptr && object->getTypeId() >= 8) {
+            if (object != nullptr && object->getTypeId() >= TypeId::actor) {
                 releaseReferenceDataOf(*object);
             }
         }

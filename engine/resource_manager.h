@@ -9,16 +9,18 @@
 
 #include <vector>
 
-#include "engine/map.h"
+#include "resources/map.h"
+#include "resources/resource_lookup.h"
 
 class AudioTrack;
 class InputHandler;
+class ScreenHost;
 class Polyhedron;
 class StaticMeshPackage;
 class Texture;
 class TexturePackage;
 
-class ResourceManager {
+class ResourceManager : public ResourceLookup {
   public:
     // The fallback texture, standing in for every texture that cannot be loaded.
     static constexpr const char* fallbackTexture = "Hex.bmp";
@@ -27,15 +29,16 @@ class ResourceManager {
     ResourceManager();
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
-    ~ResourceManager();
+    ~ResourceManager() override;
 
     // Resolves a reference text: "" none; ">name" an object of the current screen;
     // "package.txp>name" or "package.smp>name" an object in a package; otherwise a file, by
     // extension: smf mesh; bmp, tga, txf texture; anything else a sound.
-    StoredObject* getResource(const std::string& reference);
-    Texture* getTexture(const std::string& name);
-    Polyhedron* getMesh(const std::string& name);
-    AudioTrack* getSound(const std::string& name);
+    StoredObject* getResource(const std::string& reference) override;
+    Texture* getTexture(const std::string& name) override;
+    Polyhedron* getMesh(const std::string& name) override;
+    AudioTrack* getSound(const std::string& name) override;
+    Texture* findTexture(const std::string& reference, bool& namesOther) override;
     StoredObject* getPackageTexture(const std::string& packageName, const std::string& objectName);
     StoredObject* getPackageMesh(const std::string& packageName, const std::string& objectName);
     // After the GL context was replaced: new GL names for the cached textures, new lists for
@@ -57,6 +60,7 @@ class ResourceManager {
 
     // Not owned; handed to every map that is loaded.
     InputHandler* input = nullptr;
+    ScreenHost* host = nullptr;
 
     // When set, asked first for the screen object of a file name; a null answer falls back to
     // the classes chosen by extension. Lets a test stand its own screens in for files.
@@ -85,7 +89,3 @@ class ResourceManager {
 
 // The live resource manager, or null before one exists.
 ResourceManager* resourceManager();
-// getResource of the live manager; null when there is none.
-StoredObject* getResource(const std::string& reference);
-// getTexture of the live manager; null when there is none.
-Texture* getTexture(const std::string& name);

@@ -1,19 +1,18 @@
 #include "game/actor.h"
 
-#include <GL/gl.h>
-
 #include "render/polyhedron.h"
 #include "resources/texture.h"
+#include "resources/type_ids.h"
 
 Actor::Actor() {
-    registerReference(
-        ReferenceField{[this] { return static_cast<StoredObject*>(mesh); },
-                       [this](StoredObject* found) { mesh = static_cast<Polyhedron*>(found); },
-                       [](const StoredObject& found) { return found.getTypeId() == 2; }});
-    registerReference(
-        ReferenceField{[this] { return static_cast<StoredObject*>(texture); },
-                       [this](StoredObject* found) { texture = static_cast<Texture*>(found); },
-                       [](const StoredObject& found) { return found.getTypeId() == 1; }});
+    registerReference(ReferenceField{
+        [this] { return static_cast<StoredObject*>(mesh); },
+        [this](StoredObject* found) { mesh = static_cast<Polyhedron*>(found); },
+        [](const StoredObject& found) { return found.getTypeId() == TypeId::polyhedron; }});
+    registerReference(ReferenceField{
+        [this] { return static_cast<StoredObject*>(texture); },
+        [this](StoredObject* found) { texture = static_cast<Texture*>(found); },
+        [](const StoredObject& found) { return found.getTypeId() == TypeId::texture; }});
     registerStoredVariable(&position);
     registerStoredVariable(&rotation);
     registerStoredVariable(&scale);
@@ -21,15 +20,8 @@ Actor::Actor() {
 }
 
 void Actor::draw() {
-    if (hidden) {
+    if (hidden || !drawMesh || mesh == nullptr) {
         return;
     }
-    glPushMatrix();
-    if (drawMesh && mesh != nullptr) {
-        glTranslatef(position.x, position.y, position.z);
-        glScalef(scale.x * uniformScale, scale.y * uniformScale, scale.z * uniformScale);
-        rotation.applyToGL();
-        mesh->draw();
-    }
-    glPopMatrix();
+    mesh->drawPlaced(position, scale * uniformScale, rotation);
 }

@@ -5,6 +5,7 @@
 #include "game/map_object.h"
 #include "render/rotation.h"
 #include "render/vector.h"
+#include "resources/type_ids.h"
 
 class Polyhedron;
 class Texture;
@@ -13,7 +14,7 @@ class Actor : public MapObject {
   public:
     Actor();
 
-    std::int32_t getTypeId() const override { return 8; }
+    std::int32_t getTypeId() const override { return TypeId::actor; }
     bool isActor() const override { return true; }
     // Draws the mesh at the actor's placement; the caller sets the colour.
     virtual void draw();

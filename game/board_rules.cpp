@@ -6,20 +6,18 @@
 #include <unordered_set>
 #include <vector>
 
-#include "game/game_board.h"
+#include "game/board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "platform/random.h"
-#include "resources/ini_file.h"
+#include "resources/type_ids.h"
 
 namespace {
 
-// Neighbour cells, N, NE, SE, S, SW, NW: odd columns sit half a row lower than even ones.
-constexpr std::int32_t evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1},
-                                                {1, 0},  {0, -1}, {-1, -1}};
-constexpr std::int32_t oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
+using hex_grid::black;
 
 bool isStartCell(const Tile* tile) {
-    return tile != nullptr && tile->getTypeId() == 36;
+    return tile != nullptr && tile->getTypeId() == TypeId::playerStart;
 }
 
 }  // namespace
@@ -45,7 +43,7 @@ void Tile::placeOnBoard(std::int32_t numRows, std::int32_t numCols) {
     uniformScale = s / 2.0f;
 }
 
-void GameBoard::linkNeighbours() {
+void Board::linkNeighbours() {
     grid_.clear();
     for (Tile* tile : tiles_) {
         grid_[cellKey(tile->row, tile->col)] = tile;
@@ -54,7 +52,7 @@ void GameBoard::linkNeighbours() {
         // A tile placed outside the grid, or overwritten by a later one, is nobody's neighbour.
         const bool inGrid = tile->row >= 0 && tile->row < numRows && tile->col >= 0 &&
                             tile->col < numCols && tileAt(tile->row, tile->col) == tile;
-        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        const auto& steps = hex_grid::neighbourSteps(tile->col);
         for (std::size_t direction = 0; direction < 6; ++direction) {
             Tile* neighbour = nullptr;
             if (inGrid) {
@@ -69,11 +67,10 @@ void GameBoard::linkNeighbours() {
     }
 }
 
-void GameBoard::assignColours() {
-    const IniFile settings("settings.ini");
+void Board::assignColours(double blackShare) {
     // A negative share makes no sense; a share above one draws colours past black, and every
     // such draw counts as black.
-    double share = settings.getFloat("game", "blackTiles", 0.01);
+    double share = blackShare;
     if (!(share >= 0.0)) {
         share = 0.0;
     }
@@ -108,7 +105,7 @@ void GameBoard::assignColours() {
     }
 }
 
-void GameBoard::fillBlackPockets() {
+void Board::fillBlackPockets() {
     for (Tile* tile : tiles_) {
         if (tile->colour == black && tile->mark != black) {
             std::int32_t captured = 0;
@@ -117,7 +114,7 @@ void GameBoard::fillBlackPockets() {
     }
 }
 
-std::vector<Tile*> GameBoard::unreachableCells() const {
+std::vector<Tile*> Board::unreachableCells() const {
     // Territories grow over the links into cells that are not black. A start cell that is no
     // player's (a slot given two) is owned and never moves: a wall like a black cell.
     std::unordered_set<const Tile*> reached;
@@ -149,7 +146,7 @@ std::vector<Tile*> GameBoard::unreachableCells() const {
     return cut;
 }
 
-void GameBoard::fillUnreachableAreas() {
+void Board::fillUnreachableAreas() {
     // Black cells need no taking for the game to end. Should the black cells around such an
     // area ever be captured, the capture takes the area along, black or not.
     for (Tile* tile : unreachableCells()) {
@@ -157,7 +154,7 @@ void GameBoard::fillUnreachableAreas() {
     }
 }
 
-void GameBoard::claimStartAreas() {
+void Board::claimStartAreas() {
     // A start cell given a colour holds the area of that colour around it from the start, as a
     // move would. Left unowned, such a cell would take the mover's every new colour with it and
     // never be taken itself: nobody could ever finish the game.
@@ -175,7 +172,7 @@ void GameBoard::claimStartAreas() {
     }
 }
 
-bool GameBoard::isColourFree(std::int32_t colour, bool useTileColour) const {
+bool Board::isColourFree(std::int32_t colour, bool useTileColour) const {
     for (const Player& player : players) {
         if (!player.active || player.startTile == nullptr) {
             continue;
@@ -189,7 +186,7 @@ bool GameBoard::isColourFree(std::int32_t colour, bool useTileColour) const {
     return true;
 }
 
-bool GameBoard::isGameOver() const {
+bool Board::isGameOver() const {
     for (const Tile* tile : tiles_) {
         if (!tile->owned && tile->colour != black) {
             return false;
@@ -198,18 +195,18 @@ bool GameBoard::isGameOver() const {
     return true;
 }
 
-void GameBoard::clearMarks() {
+void Board::clearMarks() {
     for (Tile* tile : tiles_) {
         tile->mark = 0;
     }
 }
 
-bool GameBoard::isTurnStartCell(const PlayerStart* cell) const {
+bool Board::isTurnStartCell(const PlayerStart* cell) const {
     return turnPlayer >= 0 && turnPlayer < numPlayers &&
            players[static_cast<std::size_t>(turnPlayer)].startTile == cell;
 }
 
-void GameBoard::moveTerritory(std::int32_t colour) {
+void Board::moveTerritory(std::int32_t colour) {
     if (currentPlayer < 0 || currentPlayer >= numPlayers) {
         return;
     }
@@ -229,15 +226,31 @@ void GameBoard::moveTerritory(std::int32_t colour) {
     currentPlayer = (currentPlayer + 1) % numPlayers;
 }
 
-void GameBoard::finishTurn(bool openMenus) {
+void Board::passInactiveSlots() {
+    // A board without any active slot has nobody to move.
+    for (std::int32_t step = 0; turnPlayer < numPlayers && step < numPlayers &&
+                                !players[static_cast<std::size_t>(turnPlayer)].active;
+         ++step) {
+        currentPlayer = (currentPlayer + 1) % numPlayers;
+        turnPlayer = currentPlayer;
+    }
+}
+
+bool Board::playMove(std::int32_t colour) {
+    moveTerritory(colour);
+    finishTurn(false);
+    return currentPlayer >= numPlayers;
+}
+
+void Board::finishTurn(bool announceEnd) {
     if (turnPlayer >= 0 && turnPlayer < numPlayers) {
         Player& mover = players[static_cast<std::size_t>(turnPlayer)];
         mover.shownScore = mover.score;
     }
     if (isGameOver()) {
         currentPlayer = numPlayers;
-        if (openMenus) {
-            openScoresMenu();
+        if (announceEnd) {
+            gameEnded();
         }
         turnPlayer = numPlayers;
     } else {

@@ -7,7 +7,7 @@
 
 #include "platform/worker_thread.h"
 
-class GameBoard;
+class Board;
 class PlayerStart;
 
 struct Player {
@@ -41,7 +41,7 @@ struct Player {
     // An inactive slot takes no turns and holds no colour.
     bool active = true;
     PlayerStart* startTile = nullptr;  // not owned
-    GameBoard* board = nullptr;        // set when a search worker starts
+    Board* board = nullptr;            // set when a search worker starts
     // The colour the search picked: -1 none yet, 0 none found, 1..7 a colour. Written by the
     // worker at its end, read by the main thread once the worker has ended.
     std::atomic<std::int32_t> chosenColour{-1};

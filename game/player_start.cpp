@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "game/game_board.h"
+#include "game/board.h"
 
-PlayerStart::PlayerStart() {
+PlayerStart::PlayerStart(bool drawn) : Tile(drawn) {
     owned = true;
 }
 
@@ -20,8 +20,7 @@ std::uint16_t turnedAngle(std::uint16_t angle, std::int32_t elapsedMs) {
 }
 
 void PlayerStart::update(std::int32_t elapsedMs) {
-    if (owner != nullptr && owner->isGameBoard() &&
-        static_cast<const GameBoard*>(owner)->isTurnStartCell(this)) {
+    if (board != nullptr && board->isTurnStartCell(this)) {
         rotation.c = turnedAngle(rotation.c, elapsedMs);
     } else {
         rotation = Rotation(0, 0, restingAngle);

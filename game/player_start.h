@@ -3,15 +3,16 @@
 #pragma once
 
 #include "game/tile.h"
+#include "resources/type_ids.h"
 
 class PlayerStart : public Tile {
   public:
     // The board's resting turn of every cell (270 degrees).
     static constexpr std::uint16_t restingAngle = 0xC000;
 
-    PlayerStart();
+    explicit PlayerStart(bool drawn = true);
 
-    std::int32_t getTypeId() const override { return 36; }
+    std::int32_t getTypeId() const override { return TypeId::playerStart; }
     // Turns while its player is to move; otherwise snaps back to the resting turn.
     void update(std::int32_t elapsedMs) override;
 

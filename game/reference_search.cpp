@@ -1,15 +1,15 @@
-// The computer players' search written plainly: it plays every simulated move on the live
-// board's tiles, keeps an undo stack and clears every tile's stamp after each move. The game
-// plays the fast search of computer_player.cpp; this one is kept as the yardstick it must match
+// The computer players' search written plainly: it plays every simulated move on the tiles of
+// the board it is given, keeps an undo stack and clears every tile's stamp after each move. The
+// game plays the fast search of fast_search.cpp; this one is kept as the yardstick it must match
 // choice for choice, move for move (tests and the simulator's benchmark run both).
 #include "game/reference_search.h"
 
 #include <array>
 #include <vector>
 
-#include "engine/debug_log.h"
-#include "game/game_board.h"
+#include "game/board.h"
 #include "game/player_start.h"
+#include "platform/debug_log.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ struct UndoRecord {
 // boards could even think at once.
 class ReferenceSearch {
   public:
-    ReferenceSearch(Player& player, GameBoard& board) : player_(player), board_(board) {
-        worst_ = -static_cast<float>(board.objectCount());
+    ReferenceSearch(Player& player, Board& board) : player_(player), board_(board) {
+        worst_ = -static_cast<float>(board.objectTotal());
         for (const Player& slot : board.players) {
             activePlayers_ += slot.active ? 1 : 0;
         }
@@ -272,7 +272,7 @@ class ReferenceSearch {
     ScoreVector evaluate() const { return evaluatePosition(board_); }
 
     Player& player_;
-    GameBoard& board_;
+    Board& board_;
     std::int32_t activePlayers_ = 0;
     float worst_ = 0.0f;
     std::vector<UndoRecord> undoStack_;
@@ -282,7 +282,7 @@ class ReferenceSearch {
 
 }  // namespace
 
-SearchResult thinkReference(Player& player, GameBoard& board) {
+SearchResult thinkReference(Player& player, Board& board) {
     ReferenceSearch search(player, board);
     SearchResult result;
     result.colour = search.run();

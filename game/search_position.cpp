@@ -1,14 +1,10 @@
 #include "game/search_position.h"
 
-#include "game/game_board.h"
+#include "game/board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 
 namespace {
-
-// The grid's neighbour steps (row, column), N, NE, SE, S, SW, NW: odd columns sit half a row
-// lower than even ones.
-constexpr int evenColumnSteps[6][2] = {{-1, 0}, {-1, 1}, {0, 1}, {1, 0}, {0, -1}, {-1, -1}};
-constexpr int oddColumnSteps[6][2] = {{-1, 0}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}};
 
 void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
     set[offset + static_cast<std::size_t>(bit) / 64] |= std::uint64_t{1}
@@ -17,7 +13,7 @@ void setBit(std::vector<std::uint64_t>& set, std::size_t offset, int bit) {
 
 }  // namespace
 
-SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDifficulty)
+SearchPosition::SearchPosition(const Board& board, std::int32_t searchDifficulty)
     : difficulty(searchDifficulty) {
     const std::vector<Tile*>& tiles = board.tiles();
     if (board.players.size() > static_cast<std::size_t>(maxSlots) || board.numPlayers < 1 ||
@@ -97,7 +93,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     // The shifts stand for the board's links only if every link is the grid's.
     for (const Tile* tile : tiles) {
         const bool linked = inGrid(tile);
-        const auto& steps = tile->col % 2 == 0 ? evenColumnSteps : oddColumnSteps;
+        const auto& steps = hex_grid::neighbourSteps(tile->col);
         for (int direction = 0; direction < 6; ++direction) {
             const Tile* expected = nullptr;
             if (linked) {
@@ -150,7 +146,7 @@ SearchPosition::SearchPosition(const GameBoard& board, std::int32_t searchDiffic
     slots = static_cast<int>(board.players.size());
     numPlayers = board.numPlayers;
     currentPlayer = board.currentPlayer;
-    worst = -static_cast<float>(board.objectCount());
+    worst = -static_cast<float>(board.objectTotal());
     territories.assign(static_cast<std::size_t>(maxSlots) * n, 0);
     for (int slot = 0; slot < maxSlots; ++slot) {
         const std::size_t s = static_cast<std::size_t>(slot);

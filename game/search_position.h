@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-class GameBoard;
+class Board;
 
 class SearchPosition {
   public:
@@ -21,7 +21,7 @@ class SearchPosition {
 
     // Copies `board` for a search to `difficulty`. `usable()` is false when the board cannot be
     // represented this way (then the plain search is used).
-    SearchPosition(const GameBoard& board, std::int32_t difficulty);
+    SearchPosition(const Board& board, std::int32_t difficulty);
 
     bool usable() const { return usable_; }
 

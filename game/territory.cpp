@@ -4,15 +4,24 @@
 // while the depth can reach every cell of the largest board.
 #include <vector>
 
-#include "game/capture_effects.h"
+#include "game/board.h"
+#include "game/hex_grid.h"
+#include "game/move_effects.h"
 #include "game/tile.h"
 
 namespace {
 
-constexpr std::int32_t black = 8;
+using hex_grid::black;
 
 bool isBlack(const Tile& tile) {
     return tile.colour == black;
+}
+
+// Whoever shows the board sees the change (nobody during set-up, or on a board not shown).
+void showChange(Tile& tile, std::int32_t oldColour) {
+    if (tile.board != nullptr && tile.board->effects != nullptr) {
+        tile.board->effects->tileRecoloured(tile, oldColour);
+    }
 }
 
 }  // namespace
@@ -50,7 +59,7 @@ std::int32_t Tile::recolour(std::int32_t newColour) {
             }
             continue;
         }
-        applyCaptureEffects(*frame.tile, frame.old);
+        showChange(*frame.tile, frame.old);
         const std::int32_t count = frame.count;
         stack.pop_back();
         (stack.empty() ? result : stack.back().count) += count;
@@ -258,7 +267,7 @@ std::int32_t Tile::absorb(std::int32_t newColour) {
             }
             continue;
         }
-        applyCaptureEffects(*frame.tile, frame.old);
+        showChange(*frame.tile, frame.old);
         const std::int32_t count = frame.count;
         stack.pop_back();
         (stack.empty() ? result : stack.back().count) += count;

@@ -1,15 +1,15 @@
 #include "game/tile.h"
 
-#include "engine/resource_manager.h"
 #include "render/polyhedron.h"
+#include "resources/resource_lookup.h"
 
-Tile::Tile() {
+Tile::Tile(bool drawn) {
     registerInt(&colour);
     registerInt(&row);
     registerInt(&col);
-    if (ResourceManager* resources = resourceManager()) {
-        mesh = resources->getMesh("Hex.smf");
-        texture = resources->getTexture("Hex.bmp");
+    if (drawn && resourceLookup() != nullptr) {
+        mesh = getMesh("Hex.smf");
+        texture = getTexture("Hex.bmp");
         if (mesh != nullptr) {
             mesh->setTexture(texture);
         }

@@ -6,8 +6,10 @@
 #include <array>
 
 #include "game/actor.h"
-#include "render/static_batch.h"
+#include "render/batch_owner.h"
+#include "resources/type_ids.h"
 
+class Board;
 class Emitter;
 
 class Tile : public Actor, public BatchOwner {
@@ -16,13 +18,13 @@ class Tile : public Actor, public BatchOwner {
 
     // Takes the cell mesh "Hex.smf" and the texture "Hex.bmp" from the resource manager, when
     // there is one.
-    Tile();
+    Tile() : Tile(true) {}
+    // A cell without mesh and texture when not `drawn` (the cells of a search's copy).
+    explicit Tile(bool drawn);
 
-    std::int32_t getTypeId() const override { return 35; }
+    std::int32_t getTypeId() const override { return TypeId::tile; }
     bool isTile() const override { return true; }
 
-    void setColour(std::int32_t newColour) { colour = newColour; }
-    void setOwned(bool isOwned) { owned = isOwned; }
     void setBatchIndex(int index) override { batchIndex = index; }
     // Places the cell of (row, col) on a board of the given size, in screen units.
     void placeOnBoard(std::int32_t numRows, std::int32_t numCols);
@@ -54,4 +56,7 @@ class Tile : public Actor, public BatchOwner {
     bool owned = false;
     std::int32_t mark = 0;
     Emitter* emitter = nullptr;  // held by the board's object list
+    // Not owned: the board the cell belongs to, told of its changes in play; null for a cell
+    // on no board.
+    Board* board = nullptr;
 };

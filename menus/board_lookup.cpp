@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "engine/debug_log.h"
-#include "engine/map.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
+#include "menus/game_board.h"
 #include "menus/hud_object.h"
 #include "menus/menu.h"
+#include "platform/debug_log.h"
 #include "render/player_colours.h"
+#include "resources/map.h"
 
 GameBoard* findHudBoard(const HudObject& widget) {
     Map* map = widget.owningMap();
@@ -27,12 +27,12 @@ GameBoard* findHudBoard(const HudObject& widget) {
     return nullptr;
 }
 
-int boardRecordCount(const GameBoard& board) {
+int boardRecordCount(const Board& board) {
     const auto records = static_cast<std::int64_t>(board.players.size());
     return static_cast<int>(std::clamp<std::int64_t>(board.numPlayers, 0, records));
 }
 
-Player* findPlayerRecord(GameBoard& board, std::int32_t player) {
+Player* findPlayerRecord(Board& board, std::int32_t player) {
     const int count = boardRecordCount(board);
     if (count == 0) {
         return nullptr;
@@ -51,7 +51,7 @@ Player* findPlayerRecord(GameBoard& board, std::int32_t player) {
     return nullptr;
 }
 
-bool isPlayersTurn(const GameBoard& board, std::int32_t player) {
+bool isPlayersTurn(const Board& board, std::int32_t player) {
     // After the last move turnPlayer equals numPlayers and points past the records.
     const std::int32_t turn = board.turnPlayer;
     return turn >= 0 && turn < boardRecordCount(board) &&

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class Board;
 class GameBoard;
 class HudObject;
 class Map;
@@ -16,15 +17,15 @@ struct Player;
 GameBoard* findHudBoard(const HudObject& widget);
 
 // The number of records that may be read: `numPlayers`, never more than the records that exist.
-int boardRecordCount(const GameBoard& board);
+int boardRecordCount(const Board& board);
 
 // The record of player number `player`: the one at that position if its index matches, else the
 // first with that index, else the first record. Null when the board has no records.
-Player* findPlayerRecord(GameBoard& board, std::int32_t player);
+Player* findPlayerRecord(Board& board, std::int32_t player);
 
 // True while the record the board shows as being on turn belongs to player number `player`;
 // false once the game is over.
-bool isPlayersTurn(const GameBoard& board, std::int32_t player);
+bool isPlayersTurn(const Board& board, std::int32_t player);
 
 // The colour held by a record's start cell (`playerColour`) or its tile colour; -1 when the
 // record has no start cell.

@@ -8,15 +8,18 @@
 #include <string>
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class Button : public MenuItem {
   public:
     Button() = default;
     ~Button() override;
 
-    std::int32_t getTypeId() const override { return 24; }
+    std::int32_t getTypeId() const override { return TypeId::button; }
     // Compiles the fill and the two frames from the rectangle as it is now.
     void postLoad() override;
+    // Builds the lists again, as postLoad does.
+    void restoreGlObjects() override { postLoad(); }
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
     void mouseOver(double x, double y) override;

@@ -1,7 +1,8 @@
 #include "menus/hud_object.h"
 
-#include "engine/debug_log.h"
-#include "engine/map.h"
+#include "menus/menu.h"
+#include "platform/debug_log.h"
+#include "resources/map.h"
 
 void HudObject::draw() {
     logText("Error: HudObject::draw() called from base class\n");
@@ -14,6 +15,18 @@ bool HudObject::contains(double x, double y) const {
 Map* HudObject::owningMap() const {
     // Widgets are only ever placed in screens.
     return owner != nullptr && owner->isMap() ? static_cast<Map*>(owner) : nullptr;
+}
+
+ScreenHost* HudObject::screenHost() const {
+    Map* map = owningMap();
+    if (map == nullptr) {
+        return nullptr;
+    }
+    if (map->host == nullptr && map->isMenu()) {
+        const Map* parent = static_cast<Menu*>(map)->parent;
+        return parent != nullptr ? parent->host : nullptr;
+    }
+    return map->host;
 }
 
 MenuItem::MenuItem() {

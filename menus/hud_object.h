@@ -11,7 +11,9 @@
 
 #include "game/map_object.h"
 
+class IniFile;
 class Map;
+class ScreenHost;
 
 // A line of text as its widget draws it: the baseline starts at (x, baseline) and 100 font units
 // make h. The text belongs in the box around it (boxLeft .. boxRight, boxTop .. boxBottom).
@@ -35,17 +37,25 @@ class HudObject : public MapObject {
     virtual void draw();
     // A second drawing pass after every widget has drawn.
     virtual void postDraw() {}
+    // Reads the keys of its own class from section `section` of its menu file, right after it
+    // was made (the keys every widget has are the menu's to read).
+    virtual void readSection(const IniFile& /*ini*/, int /*section*/) {}
     // Once, after the menu has made all of its widgets: partners are found here.
     virtual void postLoad() {}
     // Once, when the menu goes away, before any widget is destroyed.
-    virtual void beforeUnload() {}
+    void beforeUnload() override {}
     // Every text the widget draws and where; the drawing and the data check both go by it.
     virtual std::vector<PlacedText> placedTexts() const { return {}; }
+    // After the display was re-created: builds again the GL objects the widget keeps.
+    virtual void restoreGlObjects() {}
 
     // True when (x, y) lies within the rectangle, bounds included.
     bool contains(double x, double y) const;
     // The screen holding this widget (null when it has none).
     Map* owningMap() const;
+    // The running program, found from the screen holding the widget (or the screen showing
+    // that one); null when there is none.
+    ScreenHost* screenHost() const;
 
     double Left = 0.0;
     double Right = 1.0;

@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include "resources/ini_file.h"
+#include "resources/resource_lookup.h"
 #include "resources/texture.h"
+#include "resources/type_ids.h"
 
 void Image::draw() {
     if (texture == nullptr) {
@@ -23,4 +26,11 @@ void Image::draw() {
     glEnd();
     // Texturing stays on, as every other widget leaves it: the board's tiles are drawn textured
     // in the next frame.
+}
+
+void Image::readSection(const IniFile& ini, int section) {
+    StoredObject* found = getResource(ini.getString(section, "texture", ""));
+    if (found != nullptr && found->getTypeId() == TypeId::texture) {
+        texture = static_cast<Texture*>(found);
+    }
 }

@@ -7,6 +7,7 @@ class Texture;
 
 class Image : public HudObject {
   public:
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     Texture* texture = nullptr;  // not owned; null draws nothing
 };

@@ -148,3 +148,10 @@ void ListBox::draw() {
     }
     glEnable(GL_TEXTURE_2D);
 }
+
+void ListBox::readSection(const IniFile& ini, int section) {
+    itemHeight = static_cast<float>(ini.getFloat(section, "itemHeight", 0.05));
+    itemGap = static_cast<float>(ini.getFloat(section, "itemGap", 0.002));
+    textGap = static_cast<float>(ini.getFloat(section, "textGap", 0.001));
+    loadItems(ini, section);
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class IniFile;
 
@@ -15,7 +16,9 @@ class ListBox : public MenuItem {
     // Largest item count a file may ask for.
     static constexpr int maxItemsLimit = 99999;
 
-    std::int32_t getTypeId() const override { return 27; }
+    std::int32_t getTypeId() const override { return TypeId::listBox; }
+    // The list keys and the items.
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;

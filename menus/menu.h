@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/map.h"
+#include "resources/map.h"
 
 class HudObject;
 
@@ -22,6 +22,8 @@ class Menu : public Map {
     void mouseMoved(double x, double y, double dx, double dy) override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;
     void mouseButtonReleased(double x, double y, std::int32_t button) override;
+    // Every widget builds its GL objects again.
+    void restoreGlObjects() override;
 
     // The screen that shows this menu (the menu controller, or the board for its HUD and score
     // menus); not owned, null until the owner sets it.
@@ -30,7 +32,3 @@ class Menu : public Map {
 
 // The widget for one section of a menu file, made by its `Type` and its further keys.
 std::unique_ptr<HudObject> createWidget(const IniFile& ini, int sectionIndex);
-
-// A section name as an object name: without everything up to the last backslash and from the
-// last dot on.
-std::string widgetName(const std::string& sectionName);

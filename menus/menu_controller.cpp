@@ -1,10 +1,10 @@
 #include "menus/menu_controller.h"
 
-#include "engine/game_engine.h"
-#include "game/game_board.h"
-#include "menus/button.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "resources/ini_file.h"
+#include "resources/screen_host.h"
+#include "resources/type_ids.h"
 
 MenuController::MenuController() = default;
 
@@ -15,6 +15,7 @@ MenuController::~MenuController() {
 
 void MenuController::loadMenu(const std::string& name) {
     currentMenu = std::make_unique<Menu>();
+    currentMenu->host = host;
     // A menu file that cannot be read gives an empty menu, which the controller still shows.
     currentMenu->load(name, true);
     currentMenu->parent = this;
@@ -40,50 +41,24 @@ bool MenuController::loadIniFile(IniFile& ini) {
 }
 
 void MenuController::additionalSetup() {
+    // The screens it shows reach the program through it, known from now on.
     if (currentMenu) {
+        currentMenu->host = host;
         currentMenu->additionalSetup();
     }
     if (board) {
+        board->host = host;
         board->additionalSetup();
     }
     makeEveryPlayerAComputer();
 }
 
-void MenuController::resetDisplay() {
-    GameEngine* engine = gameEngine();
-    if (engine == nullptr) {
-        displayResetRequested = false;
-        return;
-    }
-    // The display's end stops all of SDL, sound included: sound goes first and comes back after.
-    engine->audio.reset();
-    engine->display.reset();
-    engine->display = std::make_unique<Display>();
-    if (input != nullptr) {
-        input->display = engine->display.get();
-    }
-    engine->audio = std::make_unique<AudioOutput>();
-    displayResetRequested = false;
-    if (engine->resources) {
-        // Textures first: a mesh's list binds its texture's name.
-        engine->resources->reloadTextures();
-        engine->resources->refreshMeshes();
-    }
+void MenuController::restoreGlObjects() {
     if (board) {
-        board->buildTileBatch();
-        // The background board's own menus drew with display lists of the old context.
-        for (Menu* menu : {board->hudMenu.get(), board->scoresMenu.get()}) {
-            if (menu == nullptr) {
-                continue;
-            }
-            for (int i = 0; i < menu->objectCount(); ++i) {
-                StoredObject* object = menu->objectAt(i);
-                const std::int32_t type = object->getTypeId();
-                if (type == 24 || type == 25 || type == 26 || type == 28) {
-                    static_cast<Button*>(object)->postLoad();
-                }
-            }
-        }
+        board->restoreGlObjects();
+    }
+    if (currentMenu) {
+        currentMenu->restoreGlObjects();
     }
 }
 
@@ -92,7 +67,10 @@ void MenuController::update() {
         // Leaving the menu writes its files (settings, players) before anything reads them.
         currentMenu.reset();
         if (displayResetRequested) {
-            resetDisplay();
+            if (host != nullptr) {
+                host->restartDisplay();
+            }
+            displayResetRequested = false;
         }
         loadMenu(pendingMenu);
         menuChangeRequested = false;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/map.h"
+#include "resources/map.h"
 
 class GameBoard;
 class Menu;
@@ -19,6 +19,10 @@ class MenuController : public Map {
     ~MenuController() override;
 
     bool isMenuController() const override { return true; }
+    // The background board's tiles are in the static batch.
+    bool drawsOverBatch() const override { return true; }
+    // The board's batch and lists, and the menu's.
+    void restoreGlObjects() override;
     bool loadIniFile(IniFile& ini) override;
     void additionalSetup() override;
     void update() override;
@@ -45,6 +49,5 @@ class MenuController : public Map {
 
   private:
     void loadMenu(const std::string& name);
-    void resetDisplay();
     void makeEveryPlayerAComputer();
 };

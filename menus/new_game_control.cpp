@@ -3,10 +3,9 @@
 #include "menus/board_lookup.h"
 #include "menus/list_box.h"
 #include "resources/ini_file.h"
+#include "resources/type_ids.h"
 
 namespace {
-
-constexpr std::int32_t listTypeId = 27;
 
 std::string slotSection(int slot) {
     return std::to_string(slot + 1);
@@ -48,7 +47,7 @@ void setEnabled(ListBox* list, bool enabled) {
 }  // namespace
 
 ListBox* NewGameControl::findList(const std::string& name) const {
-    return findPartnerAs<ListBox>(owningMap(), name, listTypeId);
+    return findPartnerAs<ListBox>(owningMap(), name, TypeId::listBox);
 }
 
 void NewGameControl::postLoad() {
@@ -96,4 +95,8 @@ void NewGameControl::beforeUnload() {
     writeToFile(playersList, ini, "General", "players");
     writeToFile(firstPlayerList, ini, "General", "randomFirstPlayer");
     ini.save();
+}
+
+void NewGameControl::readSection(const IniFile& ini, int section) {
+    iniFile = ini.getString(section, "iniFile", "");
 }

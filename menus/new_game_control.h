@@ -7,6 +7,7 @@
 #include <string>
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class ListBox;
 
@@ -14,7 +15,8 @@ class NewGameControl : public HudObject {
   public:
     static constexpr int playerSlots = 4;
 
-    std::int32_t getTypeId() const override { return 21; }
+    std::int32_t getTypeId() const override { return TypeId::newGameControl; }
+    void readSection(const IniFile& ini, int section) override;
     void postLoad() override;
     void update(std::int32_t elapsedMs) override;
     void beforeUnload() override;

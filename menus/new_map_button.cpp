@@ -1,8 +1,9 @@
 #include "menus/new_map_button.h"
 
-#include "engine/game_engine.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "resources/ini_file.h"
+#include "resources/screen_host.h"
 
 void NewMapButton::execute() {
     MenuController* controller = nullptr;
@@ -19,7 +20,13 @@ void NewMapButton::execute() {
     }
     if (controller != nullptr) {
         controller->requestMenu(mapToLoad);
-    } else if (GameEngine* engine = gameEngine()) {
-        engine->requestMapChange(mapToLoad);
+    } else if (ScreenHost* host = screenHost()) {
+        host->requestMapChange(mapToLoad);
     }
+}
+
+void NewMapButton::readSection(const IniFile& ini, int section) {
+    mapToLoad = ini.getString(section, "mapToLoad", "");
+    text = ini.getString(section, "text", "");
+    useController = ini.getInt(section, "useController", 1) != 0;
 }

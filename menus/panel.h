@@ -2,11 +2,12 @@
 #pragma once
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class Panel : public HudObject {
   public:
     Panel();
-    std::int32_t getTypeId() const override { return 17; }
+    std::int32_t getTypeId() const override { return TypeId::panel; }
     void draw() override;
 };
 

@@ -1,7 +1,8 @@
 #include "menus/player_panel.h"
 
-#include "game/game_board.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
+#include "resources/ini_file.h"
 
 const float PanelColours[9][4] = {
     {0.3f, 0.3f, 0.3f, 1.0f},  {0.5f, 0.0f, 0.0f, 1.0f},    {0.0f, 0.57f, 0.0f, 1.0f},
@@ -35,4 +36,8 @@ void PlayerPanel::draw() {
     if (refresh()) {
         Panel::draw();
     }
+}
+
+void PlayerPanel::readSection(const IniFile& ini, int section) {
+    player = ini.getInt(section, "player", 0);
 }

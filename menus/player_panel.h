@@ -2,10 +2,12 @@
 #pragma once
 
 #include "menus/panel.h"
+#include "resources/type_ids.h"
 
 class PlayerPanel : public Panel {
   public:
-    std::int32_t getTypeId() const override { return 18; }
+    std::int32_t getTypeId() const override { return TypeId::playerPanel; }
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     // Takes the colour from the board: the palette colour while the player is to move, black
     // otherwise. False when there is nothing to draw (no board, no record, an inactive player).

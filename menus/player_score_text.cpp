@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "game/game_board.h"
+#include "game/hex_grid.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
 #include "render/player_colours.h"
+#include "resources/ini_file.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ void PlayerScoreText::cycleUpdate() {
     const std::int32_t held = startPlayerColour(*record);
     const float* rgb = nullptr;
     if (held == 0 && isPlayersTurn(*board, player)) {
-        rgb = PlayerColours[8];
+        rgb = PlayerColours[hex_grid::black];
     } else if (held == 3) {
         rgb = lighterBlue;
     } else if (isTableColour(held)) {
@@ -45,4 +47,8 @@ void PlayerScoreText::cycleUpdate() {
 void PlayerScoreText::draw() {
     cycleUpdate();
     TextBox::draw();
+}
+
+void PlayerScoreText::readSection(const IniFile& ini, int section) {
+    player = ini.getInt(section, "Player", 0);
 }

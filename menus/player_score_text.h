@@ -2,10 +2,13 @@
 #pragma once
 
 #include "menus/text_box.h"
+#include "resources/type_ids.h"
 
 class PlayerScoreText : public TextBox {
   public:
-    std::int32_t getTypeId() const override { return 19; }
+    std::int32_t getTypeId() const override { return TypeId::playerScoreText; }
+    // Its player, not the text (which follows the board).
+    void readSection(const IniFile& ini, int section) override;
     void cycleUpdate() override;
     void draw() override;
 

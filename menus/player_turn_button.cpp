@@ -1,9 +1,10 @@
 #include "menus/player_turn_button.h"
 
-#include "engine/debug_log.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
+#include "platform/debug_log.h"
 #include "render/player_colours.h"
+#include "resources/ini_file.h"
 
 void PlayerTurnButton::setColour(std::int32_t newColour) {
     // A colour outside the palette is brought to its nearest end, so it never indexes past it.
@@ -65,4 +66,8 @@ void PlayerTurnButton::execute() {
         board->players[static_cast<std::size_t>(turn)].isHuman) {
         board->takeTurn(colourIndex);
     }
+}
+
+void PlayerTurnButton::readSection(const IniFile& ini, int section) {
+    setColour(ini.getInt(section, "Colour", 0));
 }

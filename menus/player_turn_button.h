@@ -3,14 +3,16 @@
 #pragma once
 
 #include "menus/button.h"
+#include "resources/type_ids.h"
 
 class GameBoard;
 
 class PlayerTurnButton : public Button {
   public:
     PlayerTurnButton() { executeOnPress = false; }
-    std::int32_t getTypeId() const override { return 25; }
+    std::int32_t getTypeId() const override { return TypeId::playerTurnButton; }
     // Follows the board: enabled while the colour is free.
+    void readSection(const IniFile& ini, int section) override;
     void cycleUpdate() override;
     void draw() override;
     void execute() override;

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "menus/button.h"
+#include "resources/type_ids.h"
 
 class QuitButton : public Button {
   public:
     QuitButton() { executeOnPress = false; }
-    std::int32_t getTypeId() const override { return 26; }
+    std::int32_t getTypeId() const override { return TypeId::quitButton; }
+    void readSection(const IniFile& ini, int section) override;
     void execute() override;
 };

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
 #include "menus/board_lookup.h"
+#include "menus/game_board.h"
 #include "menus/panel.h"
 #include "menus/player_score_text.h"
 #include "render/player_colours.h"
+#include "resources/type_ids.h"
 
 namespace {
 
@@ -43,14 +44,14 @@ void ScoreControl::postLoad() {
     std::array<PlayerScoreText*, rowCount> scores{};
     for (int k = 0; k < rowCount; ++k) {
         const std::string number = std::to_string(k + 1);
-        labels[k] = findPartnerAs<TextBox>(map, "text" + number, 16);
-        scores[k] = findPartnerAs<PlayerScoreText>(map, "score" + number, 19);
+        labels[k] = findPartnerAs<TextBox>(map, "text" + number, TypeId::textBox);
+        scores[k] = findPartnerAs<PlayerScoreText>(map, "score" + number, TypeId::playerScoreText);
     }
 
     // Fewer players: the panels lose a row at the bottom, and with two or fewer one at the top
     // as well, where the rows used are the middle ones.
-    Panel* panels[2] = {findPartnerAs<Panel>(map, "panel1", 17),
-                        findPartnerAs<Panel>(map, "panel2", 17)};
+    Panel* panels[2] = {findPartnerAs<Panel>(map, "panel1", TypeId::panel),
+                        findPartnerAs<Panel>(map, "panel2", TypeId::panel)};
     if (n < rowCount && labels[0] != nullptr && labels[1] != nullptr && panels[0] != nullptr &&
         panels[1] != nullptr) {
         const double pitch = labels[1]->Top - labels[0]->Top;

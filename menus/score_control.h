@@ -4,6 +4,7 @@
 #pragma once
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class ScoreControl : public HudObject {
   public:
@@ -11,7 +12,7 @@ class ScoreControl : public HudObject {
     // Shift of the labels of the winners, so a "1" sits where the wider digits do.
     static constexpr double winnerShift = 0.003;
 
-    std::int32_t getTypeId() const override { return 20; }
+    std::int32_t getTypeId() const override { return TypeId::scoreControl; }
     void postLoad() override;
     void draw() override {}
 };

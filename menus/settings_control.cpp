@@ -1,15 +1,14 @@
 #include "menus/settings_control.h"
 
-#include "engine/game_engine.h"
 #include "menus/board_lookup.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "resources/ini_file.h"
+#include "resources/screen_host.h"
+#include "resources/type_ids.h"
 
 namespace {
-
-constexpr std::int32_t listTypeId = 27;
 
 void writeToFile(const ListBox* list, IniFile& ini, const std::string& section,
                  const std::string& key) {
@@ -59,17 +58,17 @@ MenuController* SettingsControl::findController() const {
 void SettingsControl::postLoad() {
     const IniFile ini(iniFile);
     Map* map = owningMap();
-    blackTilesList = findPartnerAs<ListBox>(map, "lstBlackTiles", listTypeId);
+    blackTilesList = findPartnerAs<ListBox>(map, "lstBlackTiles", TypeId::listBox);
     if (blackTilesList != nullptr) {
         blackTilesList->selectByValue(ini.getString("game", "blackTiles", "0.01"));
     }
-    resolutionList = findPartnerAs<ListBox>(map, "lstResolution", listTypeId);
+    resolutionList = findPartnerAs<ListBox>(map, "lstResolution", TypeId::listBox);
     if (resolutionList != nullptr) {
         resolutionList->selectByValue(ini.getString("resolution", "width", "1024") + " " +
                                       ini.getString("resolution", "height", "768"));
         initialResolution = resolutionList->selected;
     }
-    volumeList = findPartnerAs<ListBox>(map, "lstVolume", listTypeId);
+    volumeList = findPartnerAs<ListBox>(map, "lstVolume", TypeId::listBox);
     if (volumeList != nullptr) {
         volumeList->selectByValue(ini.getString("audio", "MasterVolume", "128"));
         volumeSelection = volumeList->selected;
@@ -79,9 +78,8 @@ void SettingsControl::postLoad() {
 void SettingsControl::update(std::int32_t) {
     if (volumeList != nullptr && volumeList->selected != volumeSelection) {
         volumeSelection = volumeList->selected;
-        GameEngine* engine = gameEngine();
-        if (engine != nullptr && engine->audio) {
-            engine->audio->setVolume(volumeForSelection(volumeSelection));
+        if (ScreenHost* host = screenHost()) {
+            host->setMasterVolume(volumeForSelection(volumeSelection));
         }
     }
     if (resolutionList != nullptr && resolutionList->selected != initialResolution) {
@@ -103,8 +101,12 @@ void SettingsControl::beforeUnload() {
         }
     }
     writeToFile(volumeList, ini, "audio", "MasterVolume");
-    if (GameEngine* engine = gameEngine()) {
-        engine->requestVideoRestart();
+    if (ScreenHost* host = screenHost()) {
+        host->requestVideoRestart();
     }
     ini.save();
+}
+
+void SettingsControl::readSection(const IniFile& ini, int section) {
+    iniFile = ini.getString(section, "iniFile", "");
 }

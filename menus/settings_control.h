@@ -7,13 +7,15 @@
 #include <string>
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class ListBox;
 class MenuController;
 
 class SettingsControl : public HudObject {
   public:
-    std::int32_t getTypeId() const override { return 22; }
+    std::int32_t getTypeId() const override { return TypeId::settingsControl; }
+    void readSection(const IniFile& ini, int section) override;
     void postLoad() override;
     void update(std::int32_t elapsedMs) override;
     void beforeUnload() override;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/stroke_text.h"
+#include "resources/ini_file.h"
 
 void TextBox::setText(const char* newText) {
     text_ = newText != nullptr ? std::make_unique<std::string>(newText) : nullptr;
@@ -27,4 +28,8 @@ void TextBox::draw() {
         drawStrokeText(line.text, line.x, line.baseline, line.h);
     }
     glEnable(GL_TEXTURE_2D);
+}
+
+void TextBox::readSection(const IniFile& ini, int section) {
+    setText(ini.getString(section, "Text", ""));
 }

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "menus/hud_object.h"
+#include "resources/type_ids.h"
 
 class TextBox : public HudObject {
   public:
-    std::int32_t getTypeId() const override { return 16; }
+    std::int32_t getTypeId() const override { return TypeId::textBox; }
+    void readSection(const IniFile& ini, int section) override;
     void draw() override;
     std::vector<PlacedText> placedTexts() const override;
 

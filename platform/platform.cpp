@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -59,6 +60,10 @@ std::uint32_t milliseconds() {
     const auto now =
         duration_cast<std::chrono::milliseconds>(steady_clock::now().time_since_epoch());
     return static_cast<std::uint32_t>(now.count());
+}
+
+void sleepMilliseconds(std::uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 std::string nativePath(const std::string& gamePath) {

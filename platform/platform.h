@@ -1,5 +1,5 @@
-// The one place that talks to the operating system: name comparison, the millisecond clock,
-// and files named the way the game's data names them ("Menus\controller.ini").
+// The one place that talks to the operating system: name comparison, the millisecond clock and
+// sleep, and files named the way the game's data names them ("Menus\controller.ini").
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,8 @@ bool namesEqualIgnoringCase(const std::string& a, const std::string& b);
 
 // Milliseconds from an arbitrary fixed point; wraps like the system clock it stands for.
 std::uint32_t milliseconds();
+// Lets the calling thread sleep for `ms` milliseconds.
+void sleepMilliseconds(std::uint32_t ms);
 
 // Turns a path written with backslashes into a native one. Backslashes become slashes, and a
 // component that does not exist with its exact letter case is replaced by the one entry of its

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "resources/byte_reader.h"
+
 Matrix::Matrix() : m{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0} {}
 
 Matrix::Matrix(const Vector& v, int kind) : Matrix() {
@@ -43,10 +45,12 @@ Matrix::Matrix(const Rotation& rotation) {
 }
 
 bool Matrix::read(std::istream& in) {
+    ByteReader reader(in);
     float values[12];
-    in.read(reinterpret_cast<char*>(values), sizeof values);
-    if (in.fail()) {
-        return false;
+    for (float& value : values) {
+        if (!reader.f32(value)) {
+            return false;
+        }
     }
     for (int i = 0; i < 12; ++i) {
         m[i] = values[i];

@@ -1,14 +1,20 @@
 #include "render/polyhedron.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <tuple>
 
-#include "engine/debug_log.h"
-#include "engine/display.h"
-#include "engine/resource_manager.h"
+#include "platform/debug_log.h"
 #include "platform/gl_lookup.h"
+#include "render/rotation.h"
+#include "render/vertex_arrays.h"
+#include "resources/byte_reader.h"
+#include "resources/byte_writer.h"
+#include "resources/resource_lookup.h"
 #include "resources/texture.h"
+#include "resources/type_ids.h"
 
 namespace {
 
@@ -17,101 +23,34 @@ constexpr std::size_t vectorBytes = 12;
 constexpr std::size_t texCoordBytes = 8;
 constexpr std::size_t unifiedFaceBytes = 6;
 constexpr std::size_t separateFaceBytes = 18;
-// Larger reads are taken in pieces, so the buffer only grows with what actually arrives.
-constexpr std::size_t readChunk = 65536;
-
-// Set while a mesh resolves its texture reference: a reference leading to another mesh (or back
-// to this one) must not load meshes without end.
-bool resolvingTexture = false;
-
-std::uint16_t u16At(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+void writeVector(ByteWriter& out, const Vector& v) {
+    out.f32(v.x);
+    out.f32(v.y);
+    out.f32(v.z);
 }
 
-float floatAt(const std::uint8_t* bytes) {
-    float value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
-void putU16(std::vector<std::uint8_t>& out, std::size_t value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void putFloat(std::vector<std::uint8_t>& out, float value) {
-    std::uint8_t bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    out.insert(out.end(), bytes, bytes + sizeof bytes);
-}
-
-void putVector(std::vector<std::uint8_t>& out, const Vector& v) {
-    putFloat(out, v.x);
-    putFloat(out, v.y);
-    putFloat(out, v.z);
-}
-
-// Bytes the stream can still deliver, or -1 when it cannot tell.
-std::streamoff bytesLeft(std::istream& in) {
-    const std::streampos here = in.tellg();
-    if (here == std::streampos(-1)) {
-        in.clear();
-        return -1;
-    }
-    in.seekg(0, std::ios::end);
-    const std::streampos end = in.tellg();
-    in.clear();
-    in.seekg(here);
-    if (end == std::streampos(-1) || in.fail()) {
-        in.clear();
-        in.seekg(here);
-        return -1;
-    }
-    return end > here ? static_cast<std::streamoff>(end - here) : 0;
-}
-
-// Reads exactly `count` bytes. A count beyond what the stream holds fails before anything is
-// allocated.
-bool readBytes(std::istream& in, std::size_t count, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    const std::streamoff left = bytesLeft(in);
-    if (left >= 0 && static_cast<std::uint64_t>(count) > static_cast<std::uint64_t>(left)) {
-        return false;
-    }
-    while (bytes.size() < count) {
-        const std::size_t piece = std::min(readChunk, count - bytes.size());
-        const std::size_t start = bytes.size();
-        bytes.resize(start + piece);
-        in.read(reinterpret_cast<char*>(bytes.data() + start), static_cast<std::streamsize>(piece));
-        if (static_cast<std::size_t>(in.gcount()) != piece || in.fail()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool readVectors(std::istream& in, std::size_t count, std::vector<Vector>& into) {
+bool readVectors(ByteReader& reader, std::size_t count, std::vector<Vector>& into) {
     std::vector<std::uint8_t> bytes;
-    if (!readBytes(in, count * vectorBytes, bytes)) {
+    if (!reader.readBytes(bytes, count * vectorBytes)) {
         return false;
     }
     into.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* record = bytes.data() + i * vectorBytes;
-        into.emplace_back(floatAt(record), floatAt(record + 4), floatAt(record + 8));
+        into.emplace_back(loadF32(record), loadF32(record + 4), loadF32(record + 8));
     }
     return true;
 }
 
-bool readTexCoords(std::istream& in, std::size_t count, std::vector<TexCoord>& into) {
+bool readTexCoords(ByteReader& reader, std::size_t count, std::vector<TexCoord>& into) {
     std::vector<std::uint8_t> bytes;
-    if (!readBytes(in, count * texCoordBytes, bytes)) {
+    if (!reader.readBytes(bytes, count * texCoordBytes)) {
         return false;
     }
     into.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* record = bytes.data() + i * texCoordBytes;
-        into.emplace_back(floatAt(record), floatAt(record + 4));
+        into.emplace_back(loadF32(record), loadF32(record + 4));
     }
     return true;
 }
@@ -159,11 +98,12 @@ bool Polyhedron::load(std::istream& in, const std::string& extensionTag) {
     texCoords_.clear();
     faces_.clear();
 
+    ByteReader reader(in);
     std::vector<std::uint8_t> header;
-    if (!readBytes(in, 4, header) || std::memcmp(header.data(), "smf", 3) != 0) {
+    if (!reader.readBytes(header, 4) || std::memcmp(header.data(), "smf", 3) != 0) {
         return false;
     }
-    if (!readBytes(in, 10, header)) {
+    if (!reader.readBytes(header, 10)) {
         return false;
     }
     const std::uint8_t indexForm = header[0];
@@ -171,13 +111,14 @@ bool Polyhedron::load(std::istream& in, const std::string& extensionTag) {
     if (indexForm > unifiedIndices) {
         return false;
     }
-    const std::uint16_t vertexCount = u16At(&header[2]);
-    const std::uint16_t normalCount = u16At(&header[4]);
-    const std::uint16_t faceCount = u16At(&header[6]);
-    const std::uint16_t texCoordCount = u16At(&header[8]);
+    const std::uint16_t vertexCount = loadU16(&header[2]);
+    const std::uint16_t normalCount = loadU16(&header[4]);
+    const std::uint16_t faceCount = loadU16(&header[6]);
+    const std::uint16_t texCoordCount = loadU16(&header[8]);
 
-    if (!readVectors(in, vertexCount, vertices_) || !readVectors(in, normalCount, normals_) ||
-        !readTexCoords(in, texCoordCount, texCoords_)) {
+    if (!readVectors(reader, vertexCount, vertices_) ||
+        !readVectors(reader, normalCount, normals_) ||
+        !readTexCoords(reader, texCoordCount, texCoords_)) {
         return false;
     }
     if (indexForm == unifiedIndices &&
@@ -206,7 +147,7 @@ bool Polyhedron::readFaces(std::istream& in, std::uint8_t indexForm, std::size_t
     const std::size_t recordSize =
         indexForm == unifiedIndices ? unifiedFaceBytes : separateFaceBytes;
     std::vector<std::uint8_t> bytes;
-    if (!readBytes(in, count * recordSize, bytes)) {
+    if (!ByteReader(in).readBytes(bytes, count * recordSize)) {
         return false;
     }
     faces_.resize(count);
@@ -215,12 +156,12 @@ bool Polyhedron::readFaces(std::istream& in, std::uint8_t indexForm, std::size_t
         Face& face = faces_[i];
         for (int k = 0; k < 3; ++k) {
             if (indexForm == unifiedIndices) {
-                const std::uint16_t index = u16At(record + 2 * k);
+                const std::uint16_t index = loadU16(record + 2 * k);
                 face.vertex[k] = face.normal[k] = face.texCoord[k] = index;
             } else {
-                face.vertex[k] = u16At(record + 2 * k);
-                face.normal[k] = u16At(record + 6 + 2 * k);
-                face.texCoord[k] = u16At(record + 12 + 2 * k);
+                face.vertex[k] = loadU16(record + 2 * k);
+                face.normal[k] = loadU16(record + 6 + 2 * k);
+                face.texCoord[k] = loadU16(record + 12 + 2 * k);
             }
         }
     }
@@ -232,37 +173,29 @@ bool Polyhedron::readTexture(std::istream& in, std::uint8_t textureFlag) {
         texture_ = getTexture(fallbackTextureName);
         return true;
     }
-    std::vector<std::uint8_t> bytes;
-    if (!readBytes(in, 2, bytes)) {
+    ByteReader reader(in);
+    std::uint16_t length = 0;
+    if (!reader.u16(length)) {
         return false;
     }
-    const std::uint16_t length = u16At(bytes.data());
     if (length == 0) {
         texture_ = getTexture(fallbackTextureName);
         return true;
     }
-    if (!readBytes(in, length, bytes)) {
+    std::vector<std::uint8_t> bytes;
+    if (!reader.readBytes(bytes, length)) {
         return false;
     }
     const std::string reference(bytes.begin(), bytes.end());
-    texture_ = nullptr;
-    if (resolvingTexture) {
-        logText("Texture reference '");
-        logString(reference);
-        logText("' of a mesh's texture leads back into loading meshes; left untextured\n");
-        return true;
-    }
-    resolvingTexture = true;
-    StoredObject* resource = getResource(reference);
-    resolvingTexture = false;
-    // Type id 1 is Texture: anything else under that name cannot be bound.
-    if (resource != nullptr && resource->getTypeId() != 1) {
+    // Only a texture can be bound; nothing else is loaded for it, so a mesh naming a mesh (or
+    // itself) cannot lead into loading meshes without end.
+    bool namesOther = false;
+    texture_ = findTexture(reference, namesOther);
+    if (namesOther) {
         logText("Texture reference '");
         logString(reference);
         logText("' of a mesh does not name a texture\n");
-        return true;
     }
-    texture_ = static_cast<Texture*>(resource);
     return true;
 }
 
@@ -279,32 +212,33 @@ bool Polyhedron::save() {
     // Unified form: one array length for all three. Only a mesh without faces can still have
     // differing lengths here; its extra elements are unused, its missing ones are zero.
     const std::size_t count = vertices_.size();
-    std::vector<std::uint8_t> out;
-    out.reserve(14 + 32 * count + 6 * faces_.size());
-    const std::uint8_t header[6] = {'s', 'm', 'f', 0, unifiedIndices, 0};
-    out.insert(out.end(), header, header + sizeof header);
-    putU16(out, count);
-    putU16(out, count);
-    putU16(out, faces_.size());
-    putU16(out, count);
+    ByteWriter out;
+    out.bytes.reserve(14 + 32 * count + 6 * faces_.size());
+    out.append("smf", 4);
+    out.u8(unifiedIndices);
+    out.u8(0);
+    out.u16(static_cast<std::uint16_t>(count));
+    out.u16(static_cast<std::uint16_t>(count));
+    out.u16(static_cast<std::uint16_t>(faces_.size()));
+    out.u16(static_cast<std::uint16_t>(count));
     for (const Vector& v : vertices_) {
-        putVector(out, v);
+        writeVector(out, v);
     }
     for (std::size_t i = 0; i < count; ++i) {
-        putVector(out, normal(static_cast<int>(i)));
+        writeVector(out, normal(static_cast<int>(i)));
     }
     for (std::size_t i = 0; i < count; ++i) {
         const TexCoord t = texCoord(static_cast<int>(i));
-        putFloat(out, t.u);
-        putFloat(out, t.v);
+        out.f32(t.u);
+        out.f32(t.v);
     }
     for (const Face& face : faces_) {
         for (int k = 0; k < 3; ++k) {
-            putU16(out, face.vertex[k]);
+            out.u16(face.vertex[k]);
         }
     }
     clearData();
-    appendData(out.data(), out.size());
+    appendData(out.bytes.data(), out.bytes.size());
     return true;
 }
 
@@ -476,6 +410,15 @@ void Polyhedron::buildLists() {
     // The temporaries go away now: leave GL no pointers into them.
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+}
+
+void Polyhedron::drawPlaced(const Vector& position, const Vector& scale, const Rotation& rotation) {
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glScalef(scale.x, scale.y, scale.z);
+    rotation.applyToGL();
+    draw();
+    glPopMatrix();
 }
 
 void Polyhedron::draw() {

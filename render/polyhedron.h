@@ -4,15 +4,15 @@
 // batch draw from. Normals are kept and saved, but drawing does not use them.
 #pragma once
 
-#include <GL/gl.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "render/tex_coord.h"
 #include "render/vector.h"
 #include "resources/stored_object.h"
+#include "resources/type_ids.h"
 
+class Rotation;
 class Texture;
 
 // One triangle: corner k is (vertex[k], normal[k], texCoord[k]).
@@ -36,7 +36,7 @@ class Polyhedron : public StoredObject {
     bool load(std::istream& in, const std::string& extensionTag) override;
     // Unifies the indices and writes the mesh in unified form, without texture reference.
     bool save() override;
-    std::int32_t getTypeId() const override { return 2; }
+    std::int32_t getTypeId() const override { return TypeId::polyhedron; }
 
     // Gives every distinct (vertex, normal, texture coordinate) triple its own index; afterwards
     // every face index is below vertexCount() and the three counts are equal.
@@ -48,6 +48,9 @@ class Polyhedron : public StoredObject {
     void buildLists();
     // Calls the list; builds it first when the current GL context has none.
     void draw();
+    // Draws the mesh moved to `position`, scaled by `scale` and turned by `rotation` (turned
+    // first, moved last). Virtual, so that placing code needs no link to the drawing.
+    virtual void drawPlaced(const Vector& position, const Vector& scale, const Rotation& rotation);
 
     // Replaces the whole mesh; for meshes made in code.
     void setMesh(std::vector<Vector> vertices, std::vector<Vector> normals,
@@ -75,7 +78,7 @@ class Polyhedron : public StoredObject {
     Texture* texture() const { return texture_; }
     void setTexture(Texture* texture) { texture_ = texture; }
 
-    GLuint list() const { return list_; }
+    unsigned list() const { return list_; }
     bool listBuilt() const { return listBuilt_; }
 
   private:
@@ -91,7 +94,7 @@ class Polyhedron : public StoredObject {
     std::vector<TexCoord> texCoords_;
     std::vector<Face> faces_;
     Texture* texture_ = nullptr;
-    GLuint list_ = 0;
+    unsigned list_ = 0;  // a GL display list name
     bool listBuilt_ = false;
     // The GL context list_ belongs to (platform::currentGlContext).
     unsigned listContext_ = 0;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "engine/debug_log.h"
-#include "engine/display.h"
+#include "platform/debug_log.h"
 #include "render/matrix.h"
 #include "render/player_colours.h"
 #include "render/polyhedron.h"
+#include "render/vertex_arrays.h"
 #include "resources/texture.h"
 
 void StaticBatch::resetBatch() {

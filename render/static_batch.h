@@ -11,15 +11,10 @@
 #include <memory>
 #include <vector>
 
+#include "render/batch_owner.h"
+
 class Matrix;
 class Polyhedron;
-
-// Whoever adds an entry learns where it moved to after each rebuild.
-class BatchOwner {
-  public:
-    virtual ~BatchOwner() = default;
-    virtual void setBatchIndex(int index) = 0;
-};
 
 struct BatchEntry {
     std::int32_t colour = 0;

@@ -3,11 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "resources/byte_reader.h"
+
 bool Vector::read(std::istream& in) {
+    ByteReader reader(in);
     float values[3];
-    in.read(reinterpret_cast<char*>(values), sizeof values);
-    if (in.fail()) {
-        return false;
+    for (float& value : values) {
+        if (!reader.f32(value)) {
+            return false;
+        }
     }
     set(values[0], values[1], values[2]);
     return true;

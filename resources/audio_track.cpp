@@ -6,10 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/audio_output.h"
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "resources/wav_check.h"
+
+static_assert(AudioTrack::outputFormat == AUDIO_S16LSB, "tracks play as signed 16-bit LE");
 
 namespace {
 
@@ -77,8 +78,8 @@ bool AudioTrack::loadFromFile(const std::string& path) {
     const std::unique_ptr<Uint8, WavDataDeleter> wav(wavData);
 
     SDL_AudioCVT cvt{};
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AudioOutput::outputFormat,
-                          AudioOutput::outputChannels, AudioOutput::outputFrequency) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, outputFormat, outputChannels,
+                          outputFrequency) < 0) {
         logLoadFailure(path, SDL_GetError());
         return false;
     }

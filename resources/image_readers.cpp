@@ -1,100 +1,14 @@
 #include "resources/image_readers.h"
 
 #include <algorithm>
-#include <limits>
 #include <unordered_map>
+
+#include "resources/byte_reader.h"
+#include "resources/byte_writer.h"
 
 namespace image_readers {
 
 namespace {
-
-constexpr std::uint64_t unknownSize = std::numeric_limits<std::uint64_t>::max();
-
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-bool readExact(std::istream& in, void* buffer, std::size_t count) {
-    in.read(static_cast<char*>(buffer), static_cast<std::streamsize>(count));
-    return static_cast<std::size_t>(in.gcount()) == count;
-}
-
-// The bytes the stream can still deliver from its current position, or unknownSize when it
-// cannot tell (a stream that does not seek). Leaves the position where it was.
-std::uint64_t remainingBytes(std::istream& in) {
-    if (!in) {
-        return 0;
-    }
-    const std::streampos here = in.tellg();
-    if (here == std::streampos(-1)) {
-        in.clear();
-        return unknownSize;
-    }
-    in.seekg(0, std::ios::end);
-    const std::streampos end = in.tellg();
-    in.clear();
-    in.seekg(here);
-    if (end == std::streampos(-1) || !in) {
-        in.clear();
-        in.seekg(here);
-        return unknownSize;
-    }
-    return end > here ? static_cast<std::uint64_t>(end - here) : 0;
-}
-
-bool fits(std::uint64_t needed, std::uint64_t remaining) {
-    return remaining == unknownSize || needed <= remaining;
-}
-
-// Reads exactly `count` bytes into `buffer` (replacing its contents). The buffer grows a chunk
-// at a time, so a stream that cannot report its size still never makes it larger than the
-// bytes actually delivered plus one chunk.
-bool readInto(std::istream& in, std::vector<std::uint8_t>& buffer, std::uint64_t count) {
-    constexpr std::uint64_t chunk = std::uint64_t{1} << 20;
-    buffer.clear();
-    if (count > std::numeric_limits<std::size_t>::max() / 2) {
-        return false;
-    }
-    while (buffer.size() < count) {
-        const std::size_t step = static_cast<std::size_t>(std::min(chunk, count - buffer.size()));
-        const std::size_t old = buffer.size();
-        buffer.resize(old + step);
-        if (!readExact(in, buffer.data() + old, step)) {
-            buffer.clear();
-            buffer.shrink_to_fit();
-            return false;
-        }
-    }
-    return true;
-}
-
-// Skips `count` bytes, which must all be there.
-bool skip(std::istream& in, std::uint64_t count) {
-    while (count > 0) {
-        const std::uint64_t step = std::min<std::uint64_t>(count, std::uint64_t{1} << 30);
-        in.ignore(static_cast<std::streamsize>(step));
-        if (static_cast<std::uint64_t>(in.gcount()) != step) {
-            return false;
-        }
-        count -= step;
-    }
-    return true;
-}
 
 // The byte (0 to 3) a BI_BITFIELDS mask selects, or -1 unless it selects exactly one byte.
 int maskByte(std::uint32_t mask) {
@@ -116,23 +30,24 @@ void swapRedBlue(std::vector<std::uint8_t>& pixels, std::size_t bytesPerPixel) {
 
 bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& image,
                std::ostream& debugLog) {
+    ByteReader reader(in);
     image = DecodedImage{};
     std::uint8_t signature[2];
-    if (!readExact(in, signature, 2) || signature[0] != 0x42 || signature[1] != 0x4D) {
+    if (!reader.read(signature, 2) || signature[0] != 0x42 || signature[1] != 0x4D) {
         return false;
     }
     // The rest of the 14-byte file header and the 40 bytes every info header starts with.
     std::uint8_t h[52];
-    if (!readExact(in, h, sizeof h)) {
+    if (!reader.read(h, sizeof h)) {
         return false;
     }
-    const std::uint32_t pixelOffset = le32(h + 8);
-    const std::uint32_t headerSize = le32(h + 12);
-    const std::int32_t width = static_cast<std::int32_t>(le32(h + 16));
-    const std::int32_t height = static_cast<std::int32_t>(le32(h + 20));
-    const std::int16_t bitCount = static_cast<std::int16_t>(le16(h + 26));
-    const std::uint32_t compression = le32(h + 28);
-    const std::uint32_t sizeImage = le32(h + 32);
+    const std::uint32_t pixelOffset = loadU32(h + 8);
+    const std::uint32_t headerSize = loadU32(h + 12);
+    const std::int32_t width = static_cast<std::int32_t>(loadU32(h + 16));
+    const std::int32_t height = static_cast<std::int32_t>(loadU32(h + 20));
+    const std::int16_t bitCount = static_cast<std::int16_t>(loadU16(h + 26));
+    const std::uint32_t compression = loadU32(h + 28);
+    const std::uint32_t sizeImage = loadU32(h + 32);
 
     if (headerSize < 40) {
         // BITMAPCOREHEADER (12 bytes) and the like: another layout, so the fields above are
@@ -195,14 +110,14 @@ bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& ima
     if (compression == 3) {
         const std::size_t maskBytes = headerSize >= 56 ? 16 : 12;
         std::uint8_t masks[16] = {};
-        if (!readExact(in, masks, maskBytes)) {
+        if (!reader.read(masks, maskBytes)) {
             return false;
         }
         gap -= maskBytes;
-        const int r = maskByte(le32(masks));
-        const int g = maskByte(le32(masks + 4));
-        const int b = maskByte(le32(masks + 8));
-        const std::uint32_t alphaMask = maskBytes == 16 ? le32(masks + 12) : 0;
+        const int r = maskByte(loadU32(masks));
+        const int g = maskByte(loadU32(masks + 4));
+        const int b = maskByte(loadU32(masks + 8));
+        const std::uint32_t alphaMask = maskBytes == 16 ? loadU32(masks + 12) : 0;
         if (r < 0 || g < 0 || b < 0 || r == g || r == b || g == b) {
             return false;
         }
@@ -216,11 +131,11 @@ bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& ima
         channel[2] = b;
         channel[3] = a;
     }
-    if (!fits(gap + paddedSize, remainingBytes(in)) || !skip(in, gap)) {
+    if (!reader.holds(gap + paddedSize) || !reader.skip(gap)) {
         return false;
     }
     std::vector<std::uint8_t> data;
-    if (!readInto(in, data, paddedSize)) {
+    if (!reader.readBytes(data, paddedSize)) {
         return false;
     }
 
@@ -244,22 +159,23 @@ bool decodeBmp(std::istream& in, const std::string& imageName, DecodedImage& ima
 }
 
 bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
+    ByteReader reader(in);
     image = DecodedImage{};
     std::uint8_t h[18];
-    if (!readExact(in, h, sizeof h)) {
+    if (!reader.read(h, sizeof h)) {
         return false;
     }
     const unsigned idLength = h[0];
     const unsigned colourMapType = h[1];
     const unsigned imageType = h[2];
-    const unsigned mapFirst = le16(h + 3);
-    const unsigned mapLength = le16(h + 5);
+    const unsigned mapFirst = loadU16(h + 3);
+    const unsigned mapLength = loadU16(h + 5);
     const unsigned mapEntrySize = h[7];
-    const std::uint64_t width = le16(h + 12);
-    const std::uint64_t height = le16(h + 14);
+    const std::uint64_t width = loadU16(h + 12);
+    const std::uint64_t height = loadU16(h + 14);
     const unsigned pixelDepth = h[16];
 
-    if (!skip(in, idLength)) {
+    if (!reader.skip(idLength)) {
         return false;
     }
     // Entries of 15 bits take two bytes, like those of 16.
@@ -267,7 +183,7 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
     std::vector<std::uint8_t> colourMap;
     if (colourMapType != 0) {
         const std::uint64_t mapBytes = std::uint64_t{mapLength} * entryBytes;
-        if (!fits(mapBytes, remainingBytes(in)) || !readInto(in, colourMap, mapBytes)) {
+        if (!reader.holds(mapBytes) || !reader.readBytes(colourMap, mapBytes)) {
             return false;
         }
     }
@@ -330,18 +246,18 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
         return false;
     }
 
-    const std::uint64_t remaining = remainingBytes(in);
+    const std::uint64_t remaining = reader.remaining();
     std::vector<std::uint8_t> data;
     if (!runLength) {
-        if (!fits(pixelCount * elementBytes, remaining) ||
-            !readInto(in, data, pixelCount * elementBytes)) {
+        if (!reader.holds(pixelCount * elementBytes) ||
+            !reader.readBytes(data, pixelCount * elementBytes)) {
             return false;
         }
     } else {
         // Each packet takes at least a header byte and one element, and gives at most 128
         // pixels: a file too short to expand to the image is refused before anything is
         // allocated for it.
-        if (remaining != unknownSize &&
+        if (remaining != ByteReader::unknownSize &&
             pixelCount > (remaining + elementBytes) / (1 + elementBytes) * 128) {
             return false;
         }
@@ -351,20 +267,20 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
         const std::size_t total = static_cast<std::size_t>(pixelCount);
         while (produced < total) {
             std::uint8_t header = 0;
-            if (!readExact(in, &header, 1)) {
+            if (!reader.read(&header, 1)) {
                 return false;
             }
             // Packets stop at the end of the image, whatever their count says.
             const std::size_t count = std::min<std::size_t>((header & 0x7F) + 1u, total - produced);
             std::uint8_t* target = data.data() + produced * element;
             if (header & 0x80) {
-                if (!readExact(in, target, element)) {
+                if (!reader.read(target, element)) {
                     return false;
                 }
                 for (std::size_t i = 1; i < count; ++i) {
                     std::copy(target, target + element, target + i * element);
                 }
-            } else if (!readExact(in, target, count * element)) {
+            } else if (!reader.read(target, count * element)) {
                 return false;
             }
             produced += count;
@@ -380,7 +296,7 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
         const std::size_t bytes = resultDepth / 8;
         image.pixels.resize(static_cast<std::size_t>(pixelCount) * bytes);
         for (std::size_t i = 0; i < pixelCount; ++i) {
-            const unsigned index = elementBytes == 1 ? data[i] : le16(data.data() + i * 2);
+            const unsigned index = elementBytes == 1 ? data[i] : loadU16(data.data() + i * 2);
             if (index < mapFirst || index - mapFirst >= mapLength) {
                 image = DecodedImage{};
                 return false;
@@ -394,20 +310,21 @@ bool decodeTga(std::istream& in, DecodedImage& image, std::ostream& errors) {
 }
 
 bool decodeTxf(std::istream& in, DecodedImage& image) {
+    ByteReader reader(in);
     image = DecodedImage{};
     std::uint8_t magic[4];
-    if (!readExact(in, magic, 4) || magic[0] != 't' || magic[1] != 'x' || magic[2] != 'f' ||
+    if (!reader.read(magic, 4) || magic[0] != 't' || magic[1] != 'x' || magic[2] != 'f' ||
         magic[3] != 0) {
         return false;
     }
     std::uint8_t h[12];
-    if (!readExact(in, h, sizeof h)) {
+    if (!reader.read(h, sizeof h)) {
         return false;
     }
-    const unsigned compression = le16(h);
-    const unsigned depth = le16(h + 2);
-    const std::uint64_t width = le32(h + 4);
-    const std::uint64_t height = le32(h + 8);
+    const unsigned compression = loadU16(h);
+    const unsigned depth = loadU16(h + 2);
+    const std::uint64_t width = loadU32(h + 4);
+    const std::uint64_t height = loadU32(h + 8);
     if (depth != 24 && depth != 32) {
         return false;
     }
@@ -420,28 +337,28 @@ bool decodeTxf(std::istream& in, DecodedImage& image) {
 
     std::vector<std::uint8_t> pixels;
     if (compression == 0) {
-        if (!fits(pixelBytes, remainingBytes(in)) || !readInto(in, pixels, pixelBytes)) {
+        if (!reader.holds(pixelBytes) || !reader.readBytes(pixels, pixelBytes)) {
             return false;
         }
     } else if (compression == 1) {
         std::uint8_t counts[8];
-        if (!readExact(in, counts, sizeof counts)) {
+        if (!reader.read(counts, sizeof counts)) {
             return false;
         }
-        const std::uint64_t paletteSize = le32(counts);
-        const std::uint64_t codeCount = le32(counts + 4);
+        const std::uint64_t paletteSize = loadU32(counts);
+        const std::uint64_t codeCount = loadU32(counts + 4);
         const std::uint64_t codeBytes = paletteSize <= 255 ? 1 : 2;
         const std::uint64_t paletteBytes = paletteSize * bytesPerPixel;
         std::vector<std::uint8_t> palette;
         std::vector<std::uint8_t> codeData;
-        if (!fits(paletteBytes + codeCount * codeBytes, remainingBytes(in)) ||
-            !readInto(in, palette, paletteBytes) ||
-            !readInto(in, codeData, codeCount * codeBytes)) {
+        if (!reader.holds(paletteBytes + codeCount * codeBytes) ||
+            !reader.readBytes(palette, paletteBytes) ||
+            !reader.readBytes(codeData, codeCount * codeBytes)) {
             return false;
         }
         auto code = [&](std::uint64_t i) -> std::uint32_t {
             return codeBytes == 1 ? codeData[static_cast<std::size_t>(i)]
-                                  : le16(codeData.data() + i * 2);
+                                  : loadU16(codeData.data() + i * 2);
         };
         // First pass: check every code and count the pixels they make, so the pixel array is
         // only allocated for codes that fill it exactly.
@@ -495,14 +412,13 @@ bool decodeTxf(std::istream& in, DecodedImage& image) {
 }
 
 std::vector<std::uint8_t> encodeTxf(const DecodedImage& image) {
-    std::vector<std::uint8_t> out;
     if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32) {
-        return out;
+        return {};
     }
     const std::size_t bytesPerPixel = image.bytesPerPixel();
     const std::size_t pixelCount = std::size_t{image.width} * image.height;
     if (pixelCount == 0 || image.pixels.size() != pixelCount * bytesPerPixel) {
-        return out;
+        return {};
     }
     // The palette in order of first appearance, and each pixel's entry.
     std::unordered_map<std::uint32_t, std::uint32_t> entryOf;
@@ -522,14 +438,15 @@ std::vector<std::uint8_t> encodeTxf(const DecodedImage& image) {
     }
     const std::size_t paletteSize = entryOf.size();
 
-    out.insert(out.end(), {'t', 'x', 'f', 0});
+    ByteWriter out;
+    out.append("txf", 4);
     if (paletteSize >= 65536) {
-        put16(out, 0);
-        put16(out, image.bitsPerPixel);
-        put32(out, image.width);
-        put32(out, image.height);
-        out.insert(out.end(), image.pixels.begin(), image.pixels.end());
-        return out;
+        out.u16(0);
+        out.u16(static_cast<std::uint16_t>(image.bitsPerPixel));
+        out.u32(image.width);
+        out.u32(image.height);
+        out.append(image.pixels.data(), image.pixels.size());
+        return out.bytes;
     }
     const bool wideCodes = paletteSize > 255;
     const std::uint32_t longestRun = wideCodes ? 65535 : 255;
@@ -550,21 +467,21 @@ std::vector<std::uint8_t> encodeTxf(const DecodedImage& image) {
             codes.push_back(index[i] + 1);
         }
     }
-    put16(out, 1);
-    put16(out, image.bitsPerPixel);
-    put32(out, image.width);
-    put32(out, image.height);
-    put32(out, static_cast<std::uint32_t>(paletteSize));
-    put32(out, static_cast<std::uint32_t>(codes.size()));
-    out.insert(out.end(), palette.begin(), palette.end());
+    out.u16(1);
+    out.u16(static_cast<std::uint16_t>(image.bitsPerPixel));
+    out.u32(image.width);
+    out.u32(image.height);
+    out.u32(static_cast<std::uint32_t>(paletteSize));
+    out.u32(static_cast<std::uint32_t>(codes.size()));
+    out.append(palette.data(), palette.size());
     for (const std::uint32_t c : codes) {
         if (wideCodes) {
-            put16(out, c);
+            out.u16(static_cast<std::uint16_t>(c));
         } else {
-            out.push_back(static_cast<std::uint8_t>(c));
+            out.u8(static_cast<std::uint8_t>(c));
         }
     }
-    return out;
+    return out.bytes;
 }
 
 }  // namespace image_readers

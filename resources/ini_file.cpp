@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 
 namespace {
@@ -44,14 +44,17 @@ double iniToFloat(const std::string& text) {
 }
 
 IniFile::IniFile(const std::string& fileName) : fileName_(fileName) {
-    read();
+    std::ifstream in = platform::openInput(fileName_, true);
+    if (in.is_open()) {
+        read(in);
+    }
 }
 
-void IniFile::read() {
-    std::ifstream in = platform::openInput(fileName_, true);
-    if (!in.is_open()) {
-        return;
-    }
+IniFile::IniFile(const std::string& fileName, std::istream& in) : fileName_(fileName) {
+    read(in);
+}
+
+void IniFile::read(std::istream& in) {
     std::string line;
     int lineNumber = 0;
     while (in.peek() != std::char_traits<char>::eof()) {
@@ -285,4 +288,17 @@ bool IniFile::save() const {
     std::remove(temporary.c_str());
     debugLog << "Unable to write ini file '" << fileName_ << closing("'\n");
     return false;
+}
+
+std::string objectNameOfSection(const std::string& sectionName) {
+    std::string name = sectionName;
+    const std::size_t slash = name.find_last_of('\\');
+    if (slash != std::string::npos) {
+        name.erase(0, slash + 1);
+    }
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
 }

@@ -4,6 +4,7 @@
 // are kept and written back.
 #pragma once
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class IniFile {
 
     // Reads the file; one that cannot be opened leaves the document empty, silently.
     explicit IniFile(const std::string& fileName);
+    // Reads the document from `in` instead; `fileName` is where save writes it.
+    IniFile(const std::string& fileName, std::istream& in);
 
     const std::string& fileName() const { return fileName_; }
 
@@ -60,7 +63,7 @@ class IniFile {
     const std::vector<IniSection>& sections() const { return sections_; }
 
   private:
-    void read();
+    void read(std::istream& in);
     void parseLine(const std::string& line, int lineNumber);
     const IniEntry* findByName(const std::string& sectionName, const std::string& key) const;
 
@@ -72,3 +75,7 @@ class IniFile {
 // character that does not fit, 0 when there are none. Integers saturate instead of overflowing.
 int iniToInt(const std::string& text);
 double iniToFloat(const std::string& text);
+
+// A section name as the name of the object it describes (a widget, a board cell): without
+// everything up to the last backslash and from the last dot on.
+std::string objectNameOfSection(const std::string& sectionName);

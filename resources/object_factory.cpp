@@ -1,79 +1,58 @@
-#include "game/player_start.h"
-#include "menus/list_box.h"
-#include "menus/new_game_control.h"
-#include "menus/new_map_button.h"
-#include "menus/panel.h"
-#include "menus/player_panel.h"
-#include "menus/player_score_text.h"
-#include "menus/player_turn_button.h"
-#include "menus/quit_button.h"
-#include "menus/score_control.h"
-#include "menus/settings_control.h"
-#include "menus/text_box.h"
-#include "render/polyhedron.h"
-#include "resources/audio_track.h"
-#include "resources/package.h"
-#include "resources/texture.h"
+#include "resources/object_factory.h"
 
-// Type ids as stored in map packages. Classes join the table as they are written.
-std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in) {
-    std::unique_ptr<StoredObject> object;
-    switch (typeId) {
-        case 1:
-            object = std::make_unique<Texture>();
-            break;
-        case 2:
-            object = std::make_unique<Polyhedron>();
-            break;
-        case 3:
-            object = std::make_unique<AudioTrack>();
-            break;
-        case 16:
-            object = std::make_unique<TextBox>();
-            break;
-        case 17:
-            object = std::make_unique<Panel>();
-            break;
-        case 18:
-            object = std::make_unique<PlayerPanel>();
-            break;
-        case 19:
-            object = std::make_unique<PlayerScoreText>();
-            break;
-        case 20:
-            object = std::make_unique<ScoreControl>();
-            break;
-        case 21:
-            object = std::make_unique<NewGameControl>();
-            break;
-        case 22:
-            object = std::make_unique<SettingsControl>();
-            break;
-        case 24:
-            object = std::make_unique<Button>();
-            break;
-        case 25:
-            object = std::make_unique<PlayerTurnButton>();
-            break;
-        case 26:
-            object = std::make_unique<QuitButton>();
-            break;
-        case 27:
-            object = std::make_unique<ListBox>();
-            break;
-        case 28:
-            object = std::make_unique<NewMapButton>();
-            break;
-        case 35:
-            object = std::make_unique<Tile>();
-            break;
-        case 36:
-            object = std::make_unique<PlayerStart>();
-            break;
-        default:
-            return nullptr;
+#include "platform/platform.h"
+#include "resources/stored_object.h"
+#include "resources/type_ids.h"
+
+namespace {
+
+const ObjectType* tableFirst = nullptr;
+std::size_t tableCount = 0;
+
+}  // namespace
+
+void setObjectTypes(const ObjectType* first, std::size_t count) {
+    tableFirst = first;
+    tableCount = first != nullptr ? count : 0;
+}
+
+std::size_t objectTypeCount() {
+    return tableCount;
+}
+
+const ObjectType& objectTypeAt(std::size_t index) {
+    return tableFirst[index];
+}
+
+const ObjectType* findObjectType(std::int32_t typeId) {
+    for (std::size_t i = 0; i < tableCount && typeId != TypeId::none; ++i) {
+        if (tableFirst[i].typeId == typeId) {
+            return &tableFirst[i];
+        }
     }
+    return nullptr;
+}
+
+const ObjectType* findWidgetType(const std::string& name) {
+    for (std::size_t i = 0; i < tableCount; ++i) {
+        if (tableFirst[i].menuWidget &&
+            platform::namesEqualIgnoringCase(name, tableFirst[i].name)) {
+            return &tableFirst[i];
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<StoredObject> constructStoredObject(std::int32_t typeId) {
+    const ObjectType* type = findObjectType(typeId);
+    return type != nullptr ? type->construct() : nullptr;
+}
+
+std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in) {
+    std::unique_ptr<StoredObject> object = constructStoredObject(typeId);
     // The object is kept even when its own reading fails (a track never reads from a stream).
-    object->load(in, "map");
+    if (object) {
+        object->load(in, "map");
+    }
     return object;
 }

@@ -3,25 +3,11 @@
 #include <cstring>
 #include <fstream>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
+#include "resources/byte_reader.h"
 
 namespace {
-
-std::uint16_t readU16(const unsigned char* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
-std::uint32_t readU32(const unsigned char* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
-bool readExactly(std::istream& in, void* buffer, std::size_t count) {
-    in.read(static_cast<char*>(buffer), static_cast<std::streamsize>(count));
-    return static_cast<std::size_t>(in.gcount()) == count && !in.fail();
-}
 
 bool seekTo(std::istream& in, std::uint32_t offset) {
     in.clear();
@@ -84,27 +70,22 @@ std::unique_ptr<StoredObject> Package::loadObject(std::istream&, const std::stri
 
 bool Package::readDirectory(std::istream& in, PackageHeader& header,
                             std::vector<DirectoryEntry>& directory) const {
-    unsigned char headerBytes[8];
-    if (!readExactly(in, headerBytes, sizeof headerBytes)) {
+    ByteReader reader(in);
+    if (!reader.read(header.magic.data(), 4) || !reader.u16(header.reserved) ||
+        !reader.u16(header.objectCount)) {
         return false;
     }
-    std::memcpy(header.magic.data(), headerBytes, 4);
-    header.reserved = readU16(headerBytes + 4);
-    header.objectCount = readU16(headerBytes + 6);
     if (!magicMatches(header.magic, fileName_) || header.reserved != 0) {
         return false;
     }
     // At most 65535 records of 8 bytes: read one by one, so a lying count costs nothing.
     directory.clear();
     for (std::uint16_t i = 0; i < header.objectCount; ++i) {
-        unsigned char record[8];
-        if (!readExactly(in, record, sizeof record)) {
+        DirectoryEntry entry;
+        if (!reader.u16(entry.spare) || !reader.u16(entry.nameLength) ||
+            !reader.u32(entry.recordOffset)) {
             return false;
         }
-        DirectoryEntry entry;
-        entry.spare = readU16(record);
-        entry.nameLength = readU16(record + 2);
-        entry.recordOffset = readU32(record + 4);
         directory.push_back(std::move(entry));
     }
     return true;
@@ -128,8 +109,12 @@ bool Package::readFrom(std::istream& in, bool lazy) {
 }
 
 bool Package::readEntryName(std::istream& in, DirectoryEntry& entry) {
+    ByteReader reader(in);
+    if (!seekTo(in, entry.recordOffset) || !reader.holds(entry.nameLength)) {
+        return false;
+    }
     std::string name(entry.nameLength, '\0');
-    if (!seekTo(in, entry.recordOffset) || !readExactly(in, name.data(), name.size())) {
+    if (!reader.read(name.data(), name.size())) {
         return false;
     }
     entry.name = std::move(name);
@@ -139,7 +124,11 @@ bool Package::readEntryName(std::istream& in, DirectoryEntry& entry) {
 bool Package::loadEntry(std::istream& in, DirectoryEntry& entry) {
     in.clear();
     const std::uint32_t payloadOffset = entry.recordOffset + entry.nameLength;
+    // While its record is read the entry is not there to be found: an object that names itself
+    // (a mesh its own texture) gets none rather than reading itself again without end.
+    entry.objectIndex = beingRead;
     std::unique_ptr<StoredObject> object = loadObject(in, entry.name, payloadOffset);
+    entry.objectIndex = -1;
     if (!object) {
         logText("Failed to load ");
         logString(entry.name);
@@ -268,6 +257,9 @@ int Package::indexOf(const std::string& name) {
         return findRunTimeObject(name);
     }
     DirectoryEntry& entry = (*directory_)[static_cast<std::size_t>(found)];
+    if (entry.objectIndex == beingRead) {
+        return -1;
+    }
     if (entry.objectIndex == -1) {
         if (!file.is_open()) {
             file = platform::openInput(filePath_, true);

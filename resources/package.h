@@ -26,6 +26,7 @@ struct DirectoryEntry {
     std::uint16_t nameLength = 0;
     std::uint32_t recordOffset = 0;
     std::string name;  // empty until read from the record
+    // The object's index in the package; -1 while not loaded (beingRead while its record is).
     std::int32_t objectIndex = -1;
 };
 
@@ -79,6 +80,8 @@ class Package {
     }
 
   private:
+    static constexpr std::int32_t beingRead = -2;
+
     // Header and directory from the stream's start; false for a short read or a wrong magic.
     bool readDirectory(std::istream& in, PackageHeader& header,
                        std::vector<DirectoryEntry>& directory) const;
@@ -96,8 +99,3 @@ class Package {
     std::unique_ptr<std::vector<DirectoryEntry>> directory_;
     std::unique_ptr<PackageHeader> header_;
 };
-
-// The object factory: a new object of the class registered for `typeId`, which then reads its
-// data from `in` (tag "map"); none for ids without a class. The object is returned even when
-// its own reading failed.
-std::unique_ptr<StoredObject> createStoredObject(std::int32_t typeId, std::istream& in);

@@ -4,20 +4,10 @@
 #include <fstream>
 #include <limits>
 
+#include "resources/byte_writer.h"
 #include "resources/stored_object.h"
 
 namespace {
-
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xff));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xff));
-    }
-}
 
 std::string baseNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -70,19 +60,20 @@ bool buildPackage(const std::vector<std::uint8_t>& magic, std::vector<PackageRec
         offset += record.name.size() + record.payload.size();
     }
 
-    image.clear();
-    image.insert(image.end(), magic.begin(), magic.end());
-    putU16(image, 0);
-    putU16(image, static_cast<std::uint16_t>(records.size()));
+    ByteWriter out;
+    out.append(magic.data(), magic.size());
+    out.u16(0);
+    out.u16(static_cast<std::uint16_t>(records.size()));
     for (std::size_t i = 0; i < records.size(); ++i) {
-        putU16(image, 0);  // the spare field, which no reader interprets
-        putU16(image, static_cast<std::uint16_t>(records[i].name.size()));
-        putU32(image, offsets[i]);
+        out.u16(0);  // the spare field, which no reader interprets
+        out.u16(static_cast<std::uint16_t>(records[i].name.size()));
+        out.u32(offsets[i]);
     }
     for (const PackageRecord& record : records) {
-        image.insert(image.end(), record.name.begin(), record.name.end());
-        image.insert(image.end(), record.payload.begin(), record.payload.end());
+        out.append(record.name.data(), record.name.size());
+        out.append(record.payload.data(), record.payload.size());
     }
+    image = std::move(out.bytes);
     return true;
 }
 
@@ -106,8 +97,9 @@ bool mapRecordPayload(StoredObject& object, std::vector<std::uint8_t>& payload) 
     if (!object.save()) {
         return false;
     }
-    payload.clear();
-    putU32(payload, static_cast<std::uint32_t>(object.getTypeId()));
-    payload.insert(payload.end(), object.data().begin(), object.data().end());
+    ByteWriter out;
+    out.u32(static_cast<std::uint32_t>(object.getTypeId()));
+    out.append(object.data().data(), object.data().size());
+    payload = std::move(out.bytes);
     return true;
 }

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "render/polyhedron.h"
+#include "resources/object_factory.h"
+#include "resources/type_ids.h"
 
 std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
                                                             const std::string& name,
@@ -20,8 +21,10 @@ std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
     }
     // The mesh is handed out even when its own reading failed: what it read is checked, and a
     // mesh without faces simply draws nothing.
-    auto mesh = std::make_unique<Polyhedron>();
-    mesh->setName(name);
-    mesh->load(in, "smf");
+    std::unique_ptr<StoredObject> mesh = constructStoredObject(TypeId::polyhedron);
+    if (mesh) {
+        mesh->setName(name);
+        mesh->load(in, "smf");
+    }
     return mesh;
 }

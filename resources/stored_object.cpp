@@ -1,6 +1,6 @@
 #include "resources/stored_object.h"
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "resources/package.h"
 

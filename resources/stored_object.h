@@ -34,6 +34,9 @@ class StoredObject {
     virtual bool isTile() const { return false; }
     virtual bool isHudObject() const { return false; }
     virtual bool isMenuItem() const { return false; }
+    // Once, when the screen holding the object goes away, before any of its objects is
+    // destroyed; widgets that edit files write them here.
+    virtual void beforeUnload() {}
 
     void setName(const std::string& newName) { name_ = newName; }
     const std::string& name() const { return name_; }

@@ -2,13 +2,16 @@
 
 #include "platform/gl_lookup.h"
 
+#include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <iostream>
 #include <new>
 #include <sstream>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
+
+static_assert(GL_RGB == 0x1907, "the initial format in texture.h is GL_RGB");
 
 Texture::~Texture() {
     release();

@@ -4,13 +4,12 @@
 // GL texture: every successful read generates a GL name and uploads the pixels with mipmaps.
 #pragma once
 
-#include <GL/gl.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "resources/image_readers.h"
 #include "resources/stored_object.h"
+#include "resources/type_ids.h"
 
 class Texture : public StoredObject {
   public:
@@ -22,7 +21,7 @@ class Texture : public StoredObject {
     bool load(std::istream& in, const std::string& extensionTag) override;
     // Encodes the held image as a txf file into the data buffer; false when none is held.
     bool save() override;
-    std::int32_t getTypeId() const override { return 1; }
+    std::int32_t getTypeId() const override { return TypeId::texture; }
 
     // Each reads an image at the stream's position, replacing (first releasing) any held one.
     // The BMP size warning goes to the debug log, the TGA messages to the standard error stream.
@@ -37,11 +36,11 @@ class Texture : public StoredObject {
     // and uploads again. False for no mask, another size, or a texture that is not 32-bit.
     bool combineAlpha(const Texture* mask);
 
-    GLuint glName() const { return glName_; }
+    unsigned glName() const { return glName_; }
     // Makes a new GL texture name for the held pixels and uploads them again (after the GL
     // context was replaced). A name of the current context is deleted first.
     void regenerate();
-    GLenum glFormat() const { return glFormat_; }
+    unsigned glFormat() const { return glFormat_; }
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }
     std::uint32_t bitsPerPixel() const { return bitsPerPixel_; }
@@ -52,11 +51,11 @@ class Texture : public StoredObject {
     // Releases the held image and, if `decoded`, takes the new one and builds its GL texture.
     bool take(bool decoded, image_readers::DecodedImage& image);
 
-    GLuint glName_ = 0;
+    unsigned glName_ = 0;  // a GL texture name
     // The GL context glName_ belongs to (platform::currentGlContext); another one's names are
     // never deleted or bound.
     unsigned glContext_ = 0;
-    GLenum glFormat_ = GL_RGB;
+    unsigned glFormat_ = 0x1907;  // GL_RGB
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
     std::uint32_t bitsPerPixel_ = 0;

@@ -2,16 +2,9 @@
 
 #include <climits>
 
+#include "resources/byte_reader.h"
+
 namespace {
-
-std::uint32_t readLE32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t readLE16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 bool tagIs(const std::uint8_t* p, const char* tag) {
     return p[0] == static_cast<std::uint8_t>(tag[0]) && p[1] == static_cast<std::uint8_t>(tag[1]) &&
@@ -43,7 +36,7 @@ WavCheck checkWav(const std::uint8_t* bytes, std::size_t size) {
     if (!tagIs(bytes, "RIFF") || !tagIs(bytes + 8, "WAVE")) {
         return refuse("not a RIFF WAVE file");
     }
-    const std::uint64_t riffLength = readLE32(bytes + 4);
+    const std::uint64_t riffLength = loadU32(bytes + 4);
     if (riffLength < 4 || riffLength > size - 8) {
         return refuse("RIFF size does not match the file");
     }
@@ -58,7 +51,7 @@ WavCheck checkWav(const std::uint8_t* bytes, std::size_t size) {
             return refuse(haveFormat ? "no data chunk" : "no fmt chunk");
         }
         const std::uint8_t* header = bytes + offset;
-        const std::uint32_t chunkLength = readLE32(header + 4);
+        const std::uint32_t chunkLength = loadU32(header + 4);
         if (chunkLength > size - offset - 8) {
             return refuse("'" + tagText(header) + "' chunk runs past the end of the file");
         }
@@ -85,14 +78,14 @@ WavCheck checkWav(const std::uint8_t* bytes, std::size_t size) {
             if (chunkLength < 16) {
                 return refuse("fmt chunk shorter than 16 bytes");
             }
-            const std::uint16_t encoding = readLE16(body);
+            const std::uint16_t encoding = loadU16(body);
             if (encoding != 1) {
                 return refuse("not plain PCM (format " + std::to_string(encoding) + ")");
             }
-            check.channels = readLE16(body + 2);
-            check.rate = readLE32(body + 4);
-            const std::uint16_t blockAlign = readLE16(body + 12);
-            check.bitsPerSample = readLE16(body + 14);
+            check.channels = loadU16(body + 2);
+            check.rate = loadU32(body + 4);
+            const std::uint16_t blockAlign = loadU16(body + 12);
+            check.bitsPerSample = loadU16(body + 14);
             if (check.channels != 1 && check.channels != 2) {
                 return refuse(std::to_string(check.channels) + " channels (1 or 2 only)");
             }

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "audio_files.h"
-#include "engine/map.h"
 #include "resources/audio_track.h"
+#include "resources/map.h"
 #include "resources/package.h"
 #include "support/test_support.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
 #include "engine/game_engine.h"
+#include "platform/debug_log.h"
 #include "support/test_support.h"
 
 using testing_support::readFile;

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "engine/map.h"
 #include "game/player_start.h"
 #include "render/matrix.h"
+#include "resources/map.h"
 #include "resources/package_writer.h"
 #include "support/test_support.h"
 

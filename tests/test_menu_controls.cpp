@@ -30,6 +30,7 @@ std::unique_ptr<Menu> loadMenu(const std::string& text, Map* parent = nullptr) {
     auto menu = std::make_unique<Menu>();
     EXPECT_TRUE(menu->load("menu.ini", true));
     menu->parent = parent;
+    menu->host = gameEngine();
     return menu;
 }
 

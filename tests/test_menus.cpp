@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
@@ -29,6 +29,7 @@ std::unique_ptr<Menu> loadMenu(const std::string& text) {
     writeFile("menu.ini", text);
     auto menu = std::make_unique<Menu>();
     EXPECT_TRUE(menu->load("menu.ini", true));
+    menu->host = gameEngine();
     return menu;
 }
 

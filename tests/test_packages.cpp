@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/map.h"
+#include "resources/map.h"
 #include "resources/package.h"
 #include "resources/package_writer.h"
 #include "support/test_support.h"

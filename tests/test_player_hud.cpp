@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
+#include "game/emitter.h"
 #include "game/player_start.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "menus/new_game_control.h"
@@ -19,7 +20,9 @@
 #include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "render/player_colours.h"
+#include "resources/object_factory.h"
 #include "resources/package.h"
+#include "support/board_text.h"
 #include "support/test_support.h"
 
 using testing_support::fileExists;
@@ -356,6 +359,25 @@ TEST(ScoreScreen, FourPlayersRankedWithSharedFirstPlace) {
         shown.push_back(shownText(score));
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"30", "30", "12", "5"}));
+}
+
+TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsAndSparks) {
+    ScratchDirectory scratch;
+    writeFile("board.ini", testing_support::boardDescription({"A1#", "12#"}, 1));
+    GameBoard board;
+    board.load("board.ini", true);
+    board.additionalSetup();
+    for (const Tile* tile : board.tiles()) {
+        ASSERT_NE(tile->emitter, nullptr);
+        EXPECT_EQ(tile->emitter->colour, tile->colour);
+        EXPECT_FLOAT_EQ(tile->emitter->position.z, 0.1f);
+        EXPECT_FLOAT_EQ(tile->emitter->size, tile->uniformScale / 2);
+        EXPECT_EQ(tile->emitter->owner, &board);
+    }
+    EXPECT_EQ(board.objectCount(), 12);
+    board.takeTurn(1);
+    EXPECT_TRUE(board.isGameOver());
+    ASSERT_NE(board.scoresMenu, nullptr);
 }
 
 TEST(ScoreScreen, TwoPlayersUseTheMiddleRows) {

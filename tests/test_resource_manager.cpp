@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/resource_manager.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "resources/package_writer.h"
 #include "support/test_support.h"

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/map.h"
 #include "engine/resource_manager.h"
 #include "render/polyhedron.h"
+#include "resources/map.h"
 #include "resources/static_mesh_package.h"
 #include "support/mesh_bytes.h"
 #include "support/test_support.h"

@@ -26,22 +26,25 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
 #include "engine/resource_manager.h"
-#include "game/game_board.h"
+#include "menus/game_board.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "menus/object_types.h"
 #include "menus/text_box.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "platform/sanitizer_support.h"
 #include "render/polyhedron.h"
 #include "render/stroke_text.h"
 #include "resources/audio_track.h"
 #include "resources/ini_file.h"
+#include "resources/object_factory.h"
 #include "resources/static_mesh_package.h"
 #include "resources/texture.h"
 #include "resources/texture_package.h"
+#include "resources/type_ids.h"
 
 namespace {
 
@@ -178,11 +181,6 @@ std::string listValueProblem(const std::string& list, const std::string& value, 
                             "', which its setting does not take";
 }
 
-const char* const widgetTypes[] = {"PlayerTurnButton", "PlayerScoreText", "Panel",
-                                   "PlayerPanel",      "TextBox",         "ScoreControl",
-                                   "NewMapButton",     "QuitButton",      "ListBox",
-                                   "NewGameControl",   "SettingsControl", "Image"};
-
 // ---- Layout: where each menu draws its widgets and texts ----
 // Screen units follow the window's width, so a window's shape only moves the bottom edge: a
 // menu that fits the shortest window the player can choose fits them all.
@@ -198,7 +196,7 @@ Window shortestWindow() {
     for (const std::string& name : filesIn("Menus", false)) {
         const IniFile ini("Menus\\" + name);
         for (int section = 0; section < ini.sectionCount(); ++section) {
-            if (widgetName(ini.sectionName(section)) != "lstResolution") {
+            if (objectNameOfSection(ini.sectionName(section)) != "lstResolution") {
                 continue;
             }
             for (int item = 0;; ++item) {
@@ -296,7 +294,8 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
         StoredObject* object = menu.objectAt(i);
         const std::int32_t type = object->getTypeId();
         // The score, new-game and settings controls draw nothing.
-        if (!object->isHudObject() || (type >= 20 && type <= 22)) {
+        if (!object->isHudObject() || type == TypeId::scoreControl ||
+            type == TypeId::newGameControl || type == TypeId::settingsControl) {
             continue;
         }
         auto* widget = static_cast<HudObject*>(object);
@@ -308,7 +307,7 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
                                        ")");
         }
         drawing.parts.emplace_back(name, rect);
-        if (type == 19) {
+        if (type == TypeId::playerScoreText) {
             static_cast<TextBox*>(widget)->setText(widest);
         }
         const std::vector<PlacedText> texts = widget->placedTexts();
@@ -325,7 +324,7 @@ Drawing layOut(const Menu& menu, const Window& window, const std::string& widest
                 drawing.parts.emplace_back(what, ink);
             }
         }
-        if (type == 27) {
+        if (type == TypeId::listBox) {
             const std::vector<std::string>& items = static_cast<ListBox*>(widget)->items();
             for (std::size_t item = 0; item < items.size(); ++item) {
                 const std::string what =
@@ -399,11 +398,8 @@ void checkMenuFile(const std::string& path) {
     for (int section = 0; section < ini.sectionCount(); ++section) {
         const std::string name = ini.sectionName(section);
         const std::string type = ini.getString(section, "Type", "");
-        bool known = false;
-        for (const char* widget : widgetTypes) {
-            known = known || namesEqualIgnoringCase(type, widget);
-        }
-        if (!known) {
+        // The menus' own table of widget kinds says what a `Type` may name.
+        if (findWidgetType(type) == nullptr) {
             report(path, "section [" + name + "] has Type '" + type + "', which no widget is");
             continue;
         }
@@ -426,8 +422,8 @@ void checkMenuFile(const std::string& path) {
                 if (text.empty() && value.empty()) {
                     break;
                 }
-                const std::string problem =
-                    listValueProblem(widgetName(name), value, static_cast<std::size_t>(item));
+                const std::string problem = listValueProblem(objectNameOfSection(name), value,
+                                                             static_cast<std::size_t>(item));
                 if (!problem.empty()) {
                     report(path, problem);
                 }
@@ -436,7 +432,7 @@ void checkMenuFile(const std::string& path) {
         if (namesEqualIgnoringCase(type, "Image")) {
             const std::string texture = ini.getString(section, "texture", "");
             StoredObject* found = getResource(texture);
-            if (found == nullptr || found->getTypeId() != 1 ||
+            if (found == nullptr || found->getTypeId() != TypeId::texture ||
                 !namesEqualIgnoringCase(found->name(),
                                         getFileName(texture.substr(texture.find('>') + 1)))) {
                 report(path,
@@ -501,6 +497,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: tintfall-check DATA_FOLDER\n";
         return 2;
     }
+    installObjectTypes();
     if (!initialiseStrokeFont()) {
         std::cerr << "no X display: the menus' layout needs the stroke font, which needs one "
                      "(run under Xvfb)\n";

@@ -14,38 +14,16 @@
 #include <utility>
 #include <vector>
 
+#include "resources/byte_writer.h"
+
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-class Bytes {
-  public:
-    void u8(std::uint8_t value) { data.push_back(value); }
-    void u16(std::uint16_t value) {
-        u8(static_cast<std::uint8_t>(value & 0xff));
-        u8(static_cast<std::uint8_t>(value >> 8));
-    }
-    void u32(std::uint32_t value) {
-        u16(static_cast<std::uint16_t>(value & 0xffff));
-        u16(static_cast<std::uint16_t>(value >> 16));
-    }
-    void f32(float value) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        u32(bits);
-    }
-    void text(const char* chars) {
-        for (const char* c = chars; *c != '\0'; ++c) {
-            u8(static_cast<std::uint8_t>(*c));
-        }
-    }
-    std::vector<std::uint8_t> data;
-};
-
-bool save(const std::string& path, const Bytes& bytes) {
+bool save(const std::string& path, const ByteWriter& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data.data()),
-              static_cast<std::streamsize>(bytes.data.size()));
+    out.write(reinterpret_cast<const char*>(bytes.bytes.data()),
+              static_cast<std::streamsize>(bytes.bytes.size()));
     out.close();
     if (!out) {
         std::cerr << "cannot write " << path << "\n";
@@ -62,9 +40,9 @@ std::uint8_t toByte(double value) {
 // An uncompressed bottom-up BMP with the 40-byte header. Widths are multiples of 4, so rows
 // need no padding. `pixel(x, y)` gives RGB(A) with y = 0 at the top of the picture.
 template <typename PixelFunction>
-Bytes bmp(int width, int height, int bitsPerPixel, PixelFunction pixel) {
+ByteWriter bmp(int width, int height, int bitsPerPixel, PixelFunction pixel) {
     const std::uint32_t dataSize = static_cast<std::uint32_t>(width * height * bitsPerPixel / 8);
-    Bytes out;
+    ByteWriter out;
     out.text("BM");
     out.u32(54 + dataSize);
     out.u32(0);
@@ -132,7 +110,7 @@ Point normalised(const Point& p) {
     return Point{p.x / length, p.y / length, p.z / length};
 }
 
-Bytes hexMesh() {
+ByteWriter hexMesh() {
     // Corners 0..5 of the face, then 6..11 of the back, each running from the +x corner on.
     std::vector<Point> points;
     for (const auto& [radius, y] : {std::pair{bevelStart, -thickness / 2}, {1.0, thickness / 2}}) {
@@ -164,7 +142,7 @@ Bytes hexMesh() {
         }
     }
     const auto count = static_cast<std::uint16_t>(points.size());
-    Bytes out;
+    ByteWriter out;
     out.text("smf");
     out.u8(0);
     out.u8(1);  // unified indices
@@ -207,7 +185,7 @@ double hexDistance(double u, double v) {
 
 // Light grey, nearly white in the middle so the palette colour shows true, with a soft bevel:
 // the upper-left rim catches the light, the lower-right rim falls into shade.
-Bytes hexTexture() {
+ByteWriter hexTexture() {
     const int size = 64;
     return bmp(size, size, 24, [](int x, int y, double* rgba) {
         const double u = (x + 0.5) / size;
@@ -232,7 +210,7 @@ double glow(int x, int y, int size) {
 }
 
 // The spark: white with a warm core, 32 bits deep so that the mask can become its alpha.
-Bytes sparkTexture() {
+ByteWriter sparkTexture() {
     const int size = 32;
     return bmp(size, size, 32, [](int x, int y, double* rgba) {
         const double g = glow(x, y, size);
@@ -243,7 +221,7 @@ Bytes sparkTexture() {
     });
 }
 
-Bytes sparkMask() {
+ByteWriter sparkMask() {
     const int size = 32;
     return bmp(size, size, 24, [](int x, int y, double* rgba) {
         rgba[0] = rgba[1] = rgba[2] = glow(x, y, size);
@@ -253,10 +231,10 @@ Bytes sparkMask() {
 
 // A short, soft click in the mixer's own format (22050 Hz, 16-bit, stereo): a low tone with a
 // quick attack and an exponential decay, about 60 ms.
-Bytes clickSound() {
+ByteWriter clickSound() {
     const int rate = 22050;
     const int frames = rate * 60 / 1000;
-    Bytes samples;
+    ByteWriter samples;
     for (int i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / rate;
         const double attack = std::fmin(t / 0.002, 1.0);
@@ -267,9 +245,9 @@ Bytes clickSound() {
         samples.u16(static_cast<std::uint16_t>(value));
         samples.u16(static_cast<std::uint16_t>(value));
     }
-    Bytes out;
+    ByteWriter out;
     out.text("RIFF");
-    out.u32(static_cast<std::uint32_t>(36 + samples.data.size()));
+    out.u32(static_cast<std::uint32_t>(36 + samples.bytes.size()));
     out.text("WAVE");
     out.text("fmt ");
     out.u32(16);
@@ -280,8 +258,8 @@ Bytes clickSound() {
     out.u16(4);
     out.u16(16);
     out.text("data");
-    out.u32(static_cast<std::uint32_t>(samples.data.size()));
-    out.data.insert(out.data.end(), samples.data.begin(), samples.data.end());
+    out.u32(static_cast<std::uint32_t>(samples.bytes.size()));
+    out.append(samples.bytes.data(), samples.bytes.size());
     return out;
 }
 

@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
+#include "resources/byte_reader.h"
+#include "resources/byte_writer.h"
 #include "resources/package.h"
 #include "resources/package_writer.h"
 
@@ -77,9 +79,7 @@ bool isMapPackage(const std::string& extension) {
 
 std::string contentKind(const std::vector<std::uint8_t>& bytes, bool mapPackage) {
     if (mapPackage && bytes.size() >= 4) {
-        const std::uint32_t id = static_cast<std::uint32_t>(bytes[0]) | (bytes[1] << 8) |
-                                 (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
-        return "type id " + std::to_string(id);
+        return "type id " + std::to_string(loadU32(bytes.data()));
     }
     if (bytes.size() >= 4 && bytes[3] == 0 &&
         (std::string(bytes.begin(), bytes.begin() + 3) == "txf" ||
@@ -141,7 +141,7 @@ int create(const std::string& output, const std::vector<std::string>& inputs) {
             name = input.substr(0, equals);
             file = input.substr(equals + 1);
         }
-        std::vector<std::uint8_t> payload;
+        ByteWriter payload;
         if (mapPackage) {
             const std::size_t colon = file.find(':');
             char* end = nullptr;
@@ -152,9 +152,7 @@ int create(const std::string& output, const std::vector<std::string>& inputs) {
                 return 1;
             }
             file = file.substr(colon + 1);
-            for (int shift = 0; shift < 32; shift += 8) {
-                payload.push_back(static_cast<std::uint8_t>((typeId >> shift) & 0xff));
-            }
+            payload.u32(static_cast<std::uint32_t>(typeId));
         }
         if (name.empty()) {
             name = baseName(file);
@@ -164,8 +162,8 @@ int create(const std::string& output, const std::vector<std::string>& inputs) {
             std::cerr << "cannot read " << file << "\n";
             return 1;
         }
-        payload.insert(payload.end(), contents.begin(), contents.end());
-        const std::string kind = contentKind(payload, mapPackage);
+        payload.append(contents.data(), contents.size());
+        const std::string kind = contentKind(payload.bytes, mapPackage);
         if (extension == "txp" && kind != "txf" && kind != "bmp") {
             std::cerr << file << " is neither a txf nor a BMP image\n";
             return 1;
@@ -174,7 +172,7 @@ int create(const std::string& output, const std::vector<std::string>& inputs) {
             std::cerr << file << " is not an smf mesh\n";
             return 1;
         }
-        records.push_back(PackageRecord{name, std::move(payload)});
+        records.push_back(PackageRecord{name, std::move(payload.bytes)});
     }
     std::string error;
     if (!writePackage(output, std::move(records), error)) {

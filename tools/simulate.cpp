@@ -19,10 +19,8 @@
 //   --reference            computer players use the plain reference search (for comparing
 //                          think times)
 //
-// The board is set up exactly as the game does it: the settings go into players.ini and
-// settings.ini in a scratch working directory, which the board then reads.
-#include <unistd.h>
-
+// The board is set up exactly as the game does it, the options standing for what the new-game
+// and settings screens would have written. Diagnostics go to the standard error stream.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -35,11 +33,13 @@
 #include <string>
 #include <vector>
 
+#include "game/board.h"
 #include "game/computer_player.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
+#include "platform/debug_log.h"
 #include "platform/random.h"
+#include "resources/ini_file.h"
 
 namespace {
 
@@ -75,70 +75,34 @@ std::string readWhole(const std::string& path) {
     return text.str();
 }
 
-// A scratch working directory for one board, left again (and removed) when done.
-class ScratchDirectory {
-  public:
-    ScratchDirectory() {
-        char here[4096];
-        if (getcwd(here, sizeof here) != nullptr) {
-            previous_ = here;
-        }
-        char pattern[] = "/tmp/tintfall-sim-XXXXXX";
-        if (mkdtemp(pattern) != nullptr) {
-            path_ = pattern;
-            if (chdir(path_.c_str()) != 0) {
-                path_.clear();
-            }
-        }
+// The board set-up the options ask for, as the new-game and settings screens would write it.
+BoardSetup setupFor(const Options& options) {
+    BoardSetup setup;
+    setup.players = options.players;
+    setup.randomFirstPlayer = options.randomFirst;
+    setup.blackShare = options.blackTiles;
+    for (std::size_t slot = 0; slot < setup.slots.size(); ++slot) {
+        setup.slots[slot].isHuman = std::find(options.humans.begin(), options.humans.end(),
+                                              static_cast<int>(slot)) != options.humans.end();
+        setup.slots[slot].difficulty =
+            slot < options.difficulties.size() ? options.difficulties[slot] : 3;
     }
-    ~ScratchDirectory() {
-        if (!previous_.empty() && chdir(previous_.c_str()) != 0) {
-            return;
-        }
-        if (!path_.empty()) {
-            const std::string command = "rm -rf '" + path_ + "'";
-            if (std::system(command.c_str()) != 0) {
-                return;
-            }
-        }
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    bool ok() const { return !path_.empty(); }
+    return setup;
+}
 
-  private:
-    std::string previous_;
-    std::string path_;
-};
-
-// Writes the settings files and the board, and sets the board up as the game would.
-std::unique_ptr<GameBoard> setUp(const std::string& boardText, const Options& options) {
-    {
-        std::ofstream players("players.ini");
-        players << "[General]\nplayers = " << options.players
-                << "\nrandomFirstPlayer = " << (options.randomFirst ? 1 : 0) << "\n";
-        for (int slot = 0; slot < 4; ++slot) {
-            const bool human = std::find(options.humans.begin(), options.humans.end(), slot) !=
-                               options.humans.end();
-            const int difficulty = slot < static_cast<int>(options.difficulties.size())
-                                       ? options.difficulties[static_cast<std::size_t>(slot)]
-                                       : 3;
-            players << "[" << slot + 1 << "]\nAI Controlled = " << (human ? 0 : 1)
-                    << "\nDifficulty = " << difficulty << "\n";
-        }
-        std::ofstream settings("settings.ini");
-        settings << "[game]\nblackTiles = " << options.blackTiles << "\n";
-        std::ofstream board("board.ini");
-        board << boardText;
-    }
+// Sets the board of description `boardText` up as the game would.
+std::unique_ptr<Board> setUp(const std::string& boardText, const Options& options) {
+    const BoardSetup setup = setupFor(options);
     platform::seedRandom(options.seed);
-    auto board = std::make_unique<GameBoard>();
-    board->load("board.ini", true);
-    board->additionalSetup();
+    std::istringstream text(boardText);
+    IniFile description("board.ini", text);
+    auto board = std::make_unique<Board>();
+    board->loadDescription(description, setup);
+    board->setUp(setup);
     return board;
 }
 
-void printBoard(const GameBoard& board) {
+void printBoard(const Board& board) {
     for (const Tile* tile : board.tiles()) {
         int start = -1;
         for (std::size_t slot = 0; slot < board.players.size(); ++slot) {
@@ -153,7 +117,7 @@ void printBoard(const GameBoard& board) {
     }
 }
 
-std::string scoreList(const GameBoard& board) {
+std::string scoreList(const Board& board) {
     std::string text = "[";
     for (std::size_t i = 0; i < board.players.size(); ++i) {
         text += (i > 0 ? "," : "") + std::to_string(board.players[i].score);
@@ -161,19 +125,8 @@ std::string scoreList(const GameBoard& board) {
     return text + "]";
 }
 
-// The player to move, as the board's frame passes over inactive slots.
-void skipInactive(GameBoard& board) {
-    for (int step = 0; board.turnPlayer < board.numPlayers && step < board.numPlayers &&
-                       !board.players[static_cast<std::size_t>(board.turnPlayer)].active;
-         ++step) {
-        board.currentPlayer = (board.currentPlayer + 1) % board.numPlayers;
-        board.turnPlayer = board.currentPlayer;
-    }
-}
-
 // Searches on the worker thread, as the game does, and waits for the answer.
-SearchResult searchOnWorker(Player& player, GameBoard& board, bool reference,
-                            double& milliseconds) {
+SearchResult searchOnWorker(Player& player, Board& board, bool reference, double& milliseconds) {
     const auto started = std::chrono::steady_clock::now();
     SearchResult result;
     if (reference) {
@@ -202,11 +155,6 @@ int play(const Options& options) {
         std::cerr << "cannot read the board " << options.board << "\n";
         return 2;
     }
-    ScratchDirectory scratch;
-    if (!scratch.ok()) {
-        std::cerr << "cannot make a scratch directory\n";
-        return 2;
-    }
     auto board = setUp(boardText, options);
     if (options.printBoard) {
         printBoard(*board);
@@ -215,7 +163,7 @@ int play(const Options& options) {
     int moveNumber = 0;
     int status = 0;
     std::vector<double> thinkTimes;
-    skipInactive(*board);
+    board->passInactiveSlots();
     while (board->turnPlayer < board->numPlayers) {
         Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
         const int slot = board->turnPlayer;
@@ -249,13 +197,13 @@ int play(const Options& options) {
         if (!mover.isHuman) {
             thinkTimes.push_back(milliseconds);
         }
-        board->takeTurn(colour);
+        board->playMove(colour);
         std::cout << "{\"move\":" << ++moveNumber << ",\"slot\":" << slot
                   << ",\"player\":" << mover.index << ",\"colour\":" << colour
                   << ",\"scores\":" << scoreList(*board) << ",\"think_ms\":" << std::fixed
                   << std::setprecision(3) << milliseconds << std::defaultfloat
                   << ",\"simulated_moves\":" << simulated << "}\n";
-        skipInactive(*board);
+        board->passInactiveSlots();
     }
     std::vector<int> ranking;
     for (std::size_t slot = 0; slot < board->players.size(); ++slot) {
@@ -283,10 +231,6 @@ int play(const Options& options) {
     }
     std::cout << "],\"moves\":" << moveNumber << ",\"median_think_ms\":" << std::fixed
               << std::setprecision(3) << median << std::defaultfloat << "}\n";
-    const std::string log = readWhole("debug.log");
-    if (!log.empty()) {
-        std::cerr << log;
-    }
     return status;
 }
 
@@ -339,18 +283,17 @@ int bench(bool quick, const std::string& boardFolder) {
             std::cerr << "cannot read the board " << boardFolder << "/" << position.board << "\n";
             return 2;
         }
-        ScratchDirectory scratch;
         Options options;
         options.players = position.players;
         options.difficulties = {0, 0, 0, 0};
         options.seed = 7;
         auto board = setUp(boardText, options);
         for (int move = 0; move < position.openingMoves && !board->isGameOver(); ++move) {
-            skipInactive(*board);
+            board->passInactiveSlots();
             Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
-            board->takeTurn(think(mover, *board).colour);
+            board->playMove(think(mover, *board).colour);
         }
-        skipInactive(*board);
+        board->passInactiveSlots();
         if (board->isGameOver()) {
             continue;
         }
@@ -404,6 +347,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    setDebugLogPath("/dev/stderr");
     if (args.empty()) {
         return usage();
     }
@@ -418,11 +362,6 @@ int main(int argc, char** argv) {
             } else {
                 return usage();
             }
-        }
-        // The board files are read after moving into scratch directories.
-        char here[4096];
-        if (folder[0] != '/' && getcwd(here, sizeof here) != nullptr) {
-            folder = std::string(here) + "/" + folder;
         }
         return bench(quick, folder);
     }
@@ -459,10 +398,6 @@ int main(int argc, char** argv) {
     }
     if (options.board.empty()) {
         return usage();
-    }
-    char here[4096];
-    if (options.board[0] != '/' && getcwd(here, sizeof here) != nullptr) {
-        options.board = std::string(here) + "/" + options.board;
     }
     return play(options);
 }

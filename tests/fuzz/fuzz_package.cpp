@@ -7,7 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "engine/map.h"
+#include "menus/object_types.h"
+#include "resources/map.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ class FuzzMap : public Map {};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    installObjectTypes();
     const std::string path = "fuzz-" + std::to_string(getpid()) + ".map";
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);

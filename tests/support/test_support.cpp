@@ -4,29 +4,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
+#include "platform/debug_log.h"
+
 namespace testing_support {
 
-namespace {
-
-void removeTree(const std::string& path) {
-    const std::string command = "rm -rf '" + path + "'";
-    if (std::system(command.c_str()) != 0) {
-        // Leftovers in /tmp are harmless.
-    }
-}
-
-}  // namespace
-
 ScratchDirectory::ScratchDirectory() {
-    std::vector<char> buffer(4096);
-    if (getcwd(buffer.data(), buffer.size()) != nullptr) {
-        previous_ = buffer.data();
-    }
+    previous_ = std::filesystem::current_path().string();
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/tintfall-test-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -35,16 +24,38 @@ ScratchDirectory::ScratchDirectory() {
         throw std::runtime_error("cannot make a scratch directory");
     }
     path_ = name.data();
-    if (chdir(path_.c_str()) != 0) {
-        throw std::runtime_error("cannot enter the scratch directory");
-    }
+    std::filesystem::current_path(path_);
 }
 
 ScratchDirectory::~ScratchDirectory() {
-    if (!previous_.empty() && chdir(previous_.c_str()) != 0) {
-        // Nothing better to do in a destructor.
-    }
-    removeTree(path_);
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    // Leftovers in /tmp would be harmless.
+    std::filesystem::remove_all(path_, ignored);
+}
+
+LogCapture::LogCapture() {
+    static int count = 0;
+    path_ = (std::filesystem::temp_directory_path() /
+             ("tintfall-log-" + std::to_string(getpid()) + "-" + std::to_string(++count)))
+                .string();
+    clear();
+}
+
+LogCapture::~LogCapture() {
+    setDebugLogPath(".\\debug.log");
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+}
+
+std::string LogCapture::text() const {
+    return readFile(path_);
+}
+
+void LogCapture::clear() {
+    setDebugLogPath(path_);
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
 }
 
 std::string readFile(const std::string& path) {

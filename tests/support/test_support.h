@@ -1,4 +1,5 @@
-// Shared helpers for the tests: a scratch working directory per test, and file access.
+// Shared helpers for the tests: a scratch working directory for the tests of what reads and
+// writes the working directory, the debug log caught without one, and file access.
 #pragma once
 
 #include <string>
@@ -19,6 +20,23 @@ class ScratchDirectory {
   private:
     std::string path_;
     std::string previous_;
+};
+
+// Points the debug log at a file of its own while it lives, for the tests that need no working
+// directory of their own.
+class LogCapture {
+  public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // Everything logged since it began (or was cleared).
+    std::string text() const;
+    void clear();
+
+  private:
+    std::string path_;
 };
 
 std::string readFile(const std::string& path);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "engine/display.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
+#include "menus/game_board.h"
 #include "menus/menu.h"
 #include "support/test_support.h"
 

@@ -10,15 +10,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "game/game_board.h"
 #include "game/tile.h"
 #include "menus/button.h"
+#include "menus/game_board.h"
 #include "menus/image.h"
 #include "menus/list_box.h"
 #include "menus/menu.h"
@@ -42,8 +43,7 @@ namespace {
 class ControllerWithGameData : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string copy = "cp -r '" + std::string(TINTFALL_DATA_DIR) + "/.' .";
-        ASSERT_EQ(std::system(copy.c_str()), 0);
+        std::filesystem::copy(TINTFALL_DATA_DIR, ".", std::filesystem::copy_options::recursive);
         ASSERT_EQ(chdir("game"), 0);
         addContent();
         engine = std::make_unique<GameEngine>();

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "engine/display.h"
-#include "engine/map.h"
+#include "resources/map.h"
+#include "resources/object_factory.h"
 #include "resources/package.h"
 #include "resources/package_writer.h"
 #include "resources/texture.h"

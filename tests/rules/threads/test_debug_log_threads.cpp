@@ -4,14 +4,13 @@
 #include <string>
 #include <thread>
 
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 #include "support/test_support.h"
 
-using testing_support::readFile;
-using testing_support::ScratchDirectory;
+using testing_support::LogCapture;
 
 TEST(DebugLog, PiecesFromTwoThreadsNeverInterleave) {
-    ScratchDirectory scratch;
+    LogCapture capture;
     const std::string pieceA(300, 'a');
     const std::string pieceB(300, 'b');
     auto writer = [](const std::string& piece, bool stream) {
@@ -29,7 +28,7 @@ TEST(DebugLog, PiecesFromTwoThreadsNeverInterleave) {
     worker.join();
     // Messages of the two threads may follow each other in any order, but each piece lands
     // whole: every run of one letter is exactly one piece long.
-    const std::string log = readFile("debug.log");
+    const std::string log = capture.text();
     std::size_t runs = 0;
     std::size_t i = 0;
     while (i < log.size()) {

@@ -9,17 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "game/board.h"
 #include "game/computer_player.h"
-#include "game/game_board.h"
+#include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
 #include "platform/random.h"
-#include "support/board_text.h"
-#include "support/test_support.h"
+#include "support/test_boards.h"
 
-using testing_support::boardDescription;
-using testing_support::ScratchDirectory;
-using testing_support::writeFile;
+using testing_support::setUpBoard;
 
 namespace {
 
@@ -45,7 +43,7 @@ struct BoardState {
     int currentPlayer = 0;
 };
 
-BoardState stateOf(const GameBoard& board) {
+BoardState stateOf(const Board& board) {
     BoardState state;
     for (const Tile* tile : board.tiles()) {
         state.colours.push_back(tile->colour);
@@ -59,7 +57,7 @@ BoardState stateOf(const GameBoard& board) {
 }
 
 // Runs both searches on the position and reports the first difference, or an empty string.
-std::string compareSearches(GameBoard& board, Player& mover, int* chosen = nullptr) {
+std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) {
     const BoardState before = stateOf(board);
     const SearchResult expected = thinkReference(mover, board);
     // Stamps left over from earlier walks must not survive the search either.
@@ -92,20 +90,16 @@ std::string compareSearches(GameBoard& board, Player& mover, int* chosen = nullp
     return "";
 }
 
-std::unique_ptr<GameBoard> setUpBoard(const std::string& path, int players, double blackTiles,
+std::unique_ptr<Board> setUpDataBoard(const std::string& path, int players, double blackTiles,
                                       unsigned seed) {
-    writeFile("players.ini", "[General]\nplayers = " + std::to_string(players) + "\n");
-    std::ostringstream settings;
-    settings << "[game]\nblackTiles = " << blackTiles << "\n";
-    writeFile("settings.ini", settings.str());
+    BoardSetup setup;
+    setup.players = players;
+    setup.blackShare = blackTiles;
     platform::seedRandom(seed);
-    auto board = std::make_unique<GameBoard>();
-    board->load(path, true);
-    board->additionalSetup();
-    return board;
+    return testing_support::setUpDataBoard(path, setup);
 }
 
-int activePlayers(const GameBoard& board) {
+int activePlayers(const Board& board) {
     int count = 0;
     for (const Player& player : board.players) {
         count += player.active ? 1 : 0;
@@ -131,7 +125,7 @@ int difficultyFor(int move, int players, int boardCells, unsigned seed) {
     return step % 2;
 }
 
-void skipInactive(GameBoard& board) {
+void skipInactive(Board& board) {
     for (int step = 0; step < board.numPlayers &&
                        !board.players[static_cast<std::size_t>(board.currentPlayer)].active;
          ++step) {
@@ -142,7 +136,7 @@ void skipInactive(GameBoard& board) {
 
 // Plays a whole game with the reference's choices, comparing the searches at every move.
 // Returns the number of positions compared.
-int compareAlongAGame(GameBoard& board, const std::string& name, unsigned seed,
+int compareAlongAGame(Board& board, const std::string& name, unsigned seed,
                       std::array<int, 5>& byDifficulty) {
     int positions = 0;
     const int players = activePlayers(board);
@@ -164,7 +158,7 @@ int compareAlongAGame(GameBoard& board, const std::string& name, unsigned seed,
             ADD_FAILURE() << name << ", move " << move << ": no colour";
             return positions;
         }
-        board.takeTurn(colour);
+        board.playMove(colour);
     }
     return positions;
 }
@@ -172,7 +166,6 @@ int compareAlongAGame(GameBoard& board, const std::string& name, unsigned seed,
 }  // namespace
 
 TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
-    ScratchDirectory scratch;
     const std::string data = TINTFALL_DATA_DIR;
     struct BoardFile {
         std::string path;
@@ -191,11 +184,11 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
             for (int players = 2; players <= file.maxPlayers; ++players) {
                 // Few black cells and very many, and a first player drawn at random.
                 const double black = seed % 2 == 0 ? 0.01 : 0.3;
-                auto board = setUpBoard(file.path, players, black, seed);
+                auto board = setUpDataBoard(file.path, players, black, seed);
                 ASSERT_FALSE(board->tiles().empty()) << file.path;
                 bool hasBlack = false;
                 for (const Tile* tile : board->tiles()) {
-                    hasBlack = hasBlack || tile->colour == GameBoard::black;
+                    hasBlack = hasBlack || tile->colour == hex_grid::black;
                 }
                 bool uncoloured = false;
                 for (const Player& player : board->players) {
@@ -230,38 +223,30 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
 
 // Boards built to reach the rarer roads of the move rule.
 TEST(SearchDifferential, UncolouredNeighbouringStartsAgreeWithTheReference) {
-    ScratchDirectory scratch;
     // Two uncoloured start cells side by side: a first move floods into the other one.
     for (const std::vector<std::string>& rows :
          {std::vector<std::string>{"AB1234", "567123", "4567#1", "123456"},
           std::vector<std::string>{"A1B", "2C3", "D45", "671"},
           std::vector<std::string>{"aB", "12", "34", "56"}}) {
         for (int players = 2; players <= 4; ++players) {
-            writeFile("board.ini", boardDescription(rows, players));
-            auto board = std::make_unique<GameBoard>();
-            board->load("board.ini", true);
-            board->additionalSetup();
+            auto board = setUpBoard(rows, players);
             for (int move = 0; move < 12 && !board->isGameOver(); ++move) {
                 skipInactive(*board);
                 Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
                 mover.difficulty = move % 4;
                 ASSERT_EQ(compareSearches(*board, mover), "") << rows[0] << ", move " << move;
-                board->takeTurn(thinkReference(mover, *board).colour);
+                board->playMove(thinkReference(mover, *board).colour);
             }
         }
     }
 }
 
 TEST(SearchDifferential, AStartOffTheGridAndOddStatesAgreeWithTheReference) {
-    ScratchDirectory scratch;
     // The second player's start cell lies outside the board's rows: it has no neighbours.
-    std::string text = boardDescription(
+    std::string text = testing_support::boardDescription(
         {"a1234567", "56712345", "34567123", "12345671", "71234567", "45671234"}, 2);
     text += "[stray]\nRow = 9\nCol = 9\nType = PlayerStart\nPlayer = 1\nColour = 2\n";
-    writeFile("board.ini", text);
-    auto board = std::make_unique<GameBoard>();
-    board->load("board.ini", true);
-    board->additionalSetup();
+    auto board = setUpBoard(text);
     ASSERT_NE(board->players[1].startTile, nullptr);
     ASSERT_EQ(board->players[1].startTile->row, 9);
     // (A real move would capture the whole board at once: nothing walls the first player in.)
@@ -293,11 +278,7 @@ TEST(SearchDifferential, AStartOffTheGridAndOddStatesAgreeWithTheReference) {
 }
 
 TEST(SearchDifferential, ABoardWhoseLinksAreNotTheGridsUsesThePlainSearch) {
-    ScratchDirectory scratch;
-    writeFile("board.ini", boardDescription({"a1234", "5b671", "23456"}, 2));
-    auto board = std::make_unique<GameBoard>();
-    board->load("board.ini", true);
-    board->additionalSetup();
+    auto board = setUpBoard({"a1234", "5b671", "23456"}, 2);
     // A link the grid does not have: the result must still be the reference's.
     board->tileAt(0, 0)->neighbours[Tile::south] = board->tileAt(2, 4);
     board->tileAt(2, 4)->neighbours[Tile::north] = board->tileAt(0, 0);

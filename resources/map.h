@@ -12,6 +12,7 @@
 
 class IniFile;
 class InputHandler;
+class ScreenHost;
 
 class Map : public Package {
   public:
@@ -36,6 +37,18 @@ class Map : public Package {
     virtual void mouseButtonReleased(double x, double y, std::int32_t button);
     virtual bool loadIniFile(IniFile& ini);
 
+    // Whether the frame draws the static batch under this screen; such a screen then draws
+    // what it adds over the batch with drawOverlay, which draws the whole screen unless a
+    // screen says otherwise.
+    virtual bool drawsOverBatch() const { return false; }
+    virtual void drawOverlay() { draw(); }
+    // After the display was re-created: builds again whatever GL objects the screen holds
+    // beyond the cached resources (which the host brings back itself).
+    virtual void restoreGlObjects() {}
+
     // Not owned; set once the screen has been loaded.
     InputHandler* input = nullptr;
+    // Not owned: the running program showing this screen; set with `input`, or by the screen
+    // that owns this one. Null in tools and tests that run screens on their own.
+    ScreenHost* host = nullptr;
 };

@@ -6,28 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "game/board.h"
 #include "game/computer_player.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
 #include "platform/random.h"
-#include "support/board_text.h"
 #include "support/test_boards.h"
-#include "support/test_support.h"
 
-using testing_support::boardDescription;
-using testing_support::ScratchDirectory;
 using testing_support::setUpBoard;
-using testing_support::writeFile;
 
 namespace {
 
-std::unique_ptr<GameBoard> setUpDataBoard(const std::string& name, int players, unsigned seed) {
-    writeFile("players.ini", "[General]\nplayers = " + std::to_string(players) + "\n");
+std::unique_ptr<Board> setUpDataBoard(const std::string& name, int players, unsigned seed) {
+    BoardSetup setup;
+    setup.players = players;
     platform::seedRandom(seed);
-    auto board = std::make_unique<GameBoard>();
-    board->load(std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + name, true);
-    board->additionalSetup();
-    return board;
+    return testing_support::setUpDataBoard(std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + name,
+                                           setup);
 }
 
 struct TileState {
@@ -35,7 +29,7 @@ struct TileState {
     bool owned;
 };
 
-std::vector<TileState> snapshot(const GameBoard& board) {
+std::vector<TileState> snapshot(const Board& board) {
     std::vector<TileState> state;
     for (const Tile* tile : board.tiles()) {
         state.push_back({tile->colour, tile->owned});
@@ -43,7 +37,7 @@ std::vector<TileState> snapshot(const GameBoard& board) {
     return state;
 }
 
-void expectUnchanged(const GameBoard& board, const std::vector<TileState>& before) {
+void expectUnchanged(const Board& board, const std::vector<TileState>& before) {
     ASSERT_EQ(board.tiles().size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Tile* tile = board.tiles()[i];
@@ -63,7 +57,6 @@ TEST(SearchDepth, DifficultyTimesPlayersPlusOne) {
 }
 
 TEST(SearchEvaluation, MarginsOfTheLeaderAndOfThoseBehind) {
-    ScratchDirectory scratch;
     auto board = setUpBoard({"a1b2c"}, 3);
     board->players[0].score = 10;
     board->players[1].score = 6;
@@ -80,7 +73,6 @@ TEST(SearchEvaluation, MarginsOfTheLeaderAndOfThoseBehind) {
 }
 
 TEST(SearchChoices, DifficultyZeroPicksTheBestOneMoveMarginFirstInColourOrder) {
-    ScratchDirectory scratch;
     // Player 0 (colour 1) gains two cells with 3, one with 2 or 4; 5, 6, 7 gain nothing.
     auto board = setUpBoard({"a33b", "2456"}, 2);
     board->players[0].difficulty = 0;
@@ -92,7 +84,6 @@ TEST(SearchChoices, DifficultyZeroPicksTheBestOneMoveMarginFirstInColourOrder) {
 }
 
 TEST(SearchChoices, AnUncolouredStartTriesItsNeighboursColoursFirst) {
-    ScratchDirectory scratch;
     // Its neighbours, in link order: NE is 6, NW is 3. Alone, every choice ties, so the first
     // candidate wins.
     auto board = setUpBoard({"3A6"}, 1);
@@ -101,7 +92,6 @@ TEST(SearchChoices, AnUncolouredStartTriesItsNeighboursColoursFirst) {
 }
 
 TEST(SearchChoices, HeldColoursAreNeverChosen) {
-    ScratchDirectory scratch;
     auto board = setUpDataBoard("standard.ini", 4, 5);
     for (int move = 0; move < 12; ++move) {
         Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
@@ -109,15 +99,14 @@ TEST(SearchChoices, HeldColoursAreNeverChosen) {
         const int colour = think(mover, *board).colour;
         ASSERT_GE(colour, 1);
         ASSERT_TRUE(board->isColourFree(colour, true)) << "move " << move;
-        board->takeTurn(colour);
+        board->playMove(colour);
     }
 }
 
 TEST(SearchChoices, TheBoardIsLeftAsItWasWithEveryStampCleared) {
-    ScratchDirectory scratch;
     auto board = setUpDataBoard("large.ini", 3, 9);
     for (int move = 0; move < 6; ++move) {
-        board->takeTurn(
+        board->playMove(
             think(board->players[static_cast<std::size_t>(board->currentPlayer)], *board).colour);
     }
     const auto before = snapshot(*board);
@@ -137,7 +126,6 @@ TEST(SearchChoices, TheBoardIsLeftAsItWasWithEveryStampCleared) {
 }
 
 TEST(SearchWorker, CancellingStopsALongSearchAndRestoresTheBoard) {
-    ScratchDirectory scratch;
     auto board = setUpDataBoard("standard.ini", 4, 3);
     const auto before = snapshot(*board);
     Player& mover = board->players[0];
@@ -152,13 +140,20 @@ TEST(SearchWorker, CancellingStopsALongSearchAndRestoresTheBoard) {
 }
 
 TEST(SearchWorker, TheWorkerLeavesItsColourInTheRecord) {
-    ScratchDirectory scratch;
     auto board = setUpDataBoard("small.ini", 2, 4);
-    Player& mover = board->players[0];
-    mover.difficulty = 1;
-    startThinking(mover, *board);
-    ASSERT_TRUE(mover.thinkThread->waitFor(60000));
-    EXPECT_GE(mover.chosenColour.load(), 1);
-    EXPECT_LE(mover.chosenColour.load(), 7);
-    EXPECT_EQ(mover.chosenColour.load(), think(mover, *board).colour);
+    // A link the search's bit sets cannot stand for: the worker searches a copy of the board,
+    // which the board's own thread reads meanwhile, as drawing does.
+    auto linked = setUpBoard({"a1234", "5b671", "23456"}, 2);
+    linked->tileAt(0, 0)->neighbours[Tile::south] = linked->tileAt(2, 4);
+    for (Board* searched : {board.get(), linked.get()}) {
+        Player& mover = searched->players[0];
+        mover.difficulty = 1;
+        const auto before = snapshot(*searched);
+        startThinking(mover, *searched);
+        expectUnchanged(*searched, before);
+        ASSERT_TRUE(mover.thinkThread->waitFor(60000));
+        EXPECT_GE(mover.chosenColour.load(), 1);
+        EXPECT_LE(mover.chosenColour.load(), 7);
+        EXPECT_EQ(mover.chosenColour.load(), think(mover, *searched).colour);
+    }
 }

@@ -1,9 +1,10 @@
-#include "engine/map.h"
+#include "resources/map.h"
 
-#include "engine/debug_log.h"
-#include "menus/hud_object.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
+#include "resources/byte_reader.h"
 #include "resources/ini_file.h"
+#include "resources/object_factory.h"
 
 Map::~Map() {
     // Widgets that edit files write them here, when their screen is left (the settings screen
@@ -11,7 +12,7 @@ Map::~Map() {
     for (int i = 0; i < objectCount(); ++i) {
         StoredObject* object = objectAt(i);
         if (object != nullptr && object->isHudObject()) {
-            static_cast<HudObject*>(object)->beforeUnload();
+            object->beforeUnload();
         }
     }
 }
@@ -35,9 +36,8 @@ std::unique_ptr<StoredObject> Map::loadObject(std::istream& in, const std::strin
                                               std::uint32_t payloadOffset) {
     in.clear();
     in.seekg(static_cast<std::streamoff>(payloadOffset), std::ios::beg);
-    unsigned char idBytes[4];
-    in.read(reinterpret_cast<char*>(idBytes), sizeof idBytes);
-    if (in.gcount() != static_cast<std::streamsize>(sizeof idBytes)) {
+    std::uint32_t typeId = 0;
+    if (!ByteReader(in).u32(typeId)) {
         logText("Failed to read object '");
         logString(name);
         logText("' in package '");
@@ -45,10 +45,6 @@ std::unique_ptr<StoredObject> Map::loadObject(std::istream& in, const std::strin
         logText("'\n");
         return nullptr;
     }
-    const std::uint32_t typeId = static_cast<std::uint32_t>(idBytes[0]) |
-                                 (static_cast<std::uint32_t>(idBytes[1]) << 8) |
-                                 (static_cast<std::uint32_t>(idBytes[2]) << 16) |
-                                 (static_cast<std::uint32_t>(idBytes[3]) << 24);
     std::unique_ptr<StoredObject> object =
         createStoredObject(static_cast<std::int32_t>(typeId), in);
     if (object) {

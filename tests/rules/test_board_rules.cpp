@@ -8,17 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "game/game_board.h"
+#include "game/board.h"
 #include "game/player_start.h"
 #include "platform/random.h"
-#include "support/board_text.h"
 #include "support/test_boards.h"
-#include "support/test_support.h"
 
-using testing_support::boardDescription;
-using testing_support::ScratchDirectory;
 using testing_support::setUpBoard;
-using testing_support::writeFile;
 
 namespace {
 
@@ -32,7 +27,7 @@ struct Reference {
     };
     std::vector<Cell> cells;
 
-    explicit Reference(const GameBoard& board) {
+    explicit Reference(const Board& board) {
         std::map<const Tile*, int> index;
         for (const Tile* tile : board.tiles()) {
             index[tile] = static_cast<int>(index.size());
@@ -163,7 +158,7 @@ struct Reference {
     }
 };
 
-int indexOf(const GameBoard& board, const Tile* tile) {
+int indexOf(const Board& board, const Tile* tile) {
     for (std::size_t i = 0; i < board.tiles().size(); ++i) {
         if (board.tiles()[i] == tile) {
             return static_cast<int>(i);
@@ -173,7 +168,7 @@ int indexOf(const GameBoard& board, const Tile* tile) {
 }
 
 // A free colour for the player to move, drawn at random.
-int randomFreeColour(const GameBoard& board) {
+int randomFreeColour(const Board& board) {
     std::vector<int> free;
     for (int c = 1; c <= 7; ++c) {
         if (board.isColourFree(c, false)) {
@@ -186,10 +181,9 @@ int randomFreeColour(const GameBoard& board) {
 }  // namespace
 
 TEST(Moves, FirstMoveFromAnUncolouredStartClaimsTouchingAreas) {
-    ScratchDirectory scratch;
     // In one row, each cell touches the ones left and right of it.
     auto board = setUpBoard({"A1121B"}, 2);
-    board->takeTurn(1);
+    board->playMove(1);
     EXPECT_EQ(board->players[0].score, 3);
     EXPECT_EQ(board->players[0].shownScore, 3);
     EXPECT_TRUE(board->tileAt(0, 2)->owned);
@@ -199,12 +193,11 @@ TEST(Moves, FirstMoveFromAnUncolouredStartClaimsTouchingAreas) {
 }
 
 TEST(Moves, OldColourIsRepaintedButOnlyClaimedTilesAreTaken) {
-    ScratchDirectory scratch;
     auto board = setUpBoard({"a12b"}, 2);
     // Set-up gives the start cell the 1 beside it; take it back to see the rule on its own.
     board->tileAt(0, 1)->owned = false;
     board->players[0].score = 1;
-    board->takeTurn(3);
+    board->playMove(3);
     // The unowned cell of the mover's old colour took the new colour but is not the mover's:
     // its area touches the other player, so it is not captured either.
     EXPECT_EQ(board->tileAt(0, 1)->colour, 3);
@@ -213,24 +206,22 @@ TEST(Moves, OldColourIsRepaintedButOnlyClaimedTilesAreTaken) {
 }
 
 TEST(Moves, TerritoriesNeverMerge) {
-    ScratchDirectory scratch;
     auto board = setUpBoard({"a1b3", "4444"}, 2);
-    board->takeTurn(4);  // player 0 repaints its 1 and takes the row of 4s, beside player 1
+    board->playMove(4);  // player 0 repaints its 1 and takes the row of 4s, beside player 1
     EXPECT_EQ(board->players[0].score, 6);
     EXPECT_EQ(board->tileAt(0, 2)->colour, 2);
     EXPECT_FALSE(board->tileAt(0, 3)->owned);  // it touches player 1
-    board->takeTurn(3);                        // player 1 takes the 3; every cell is now someone's
+    board->playMove(3);                        // player 1 takes the 3; every cell is now someone's
     EXPECT_EQ(board->players[1].score, 2);
     EXPECT_EQ(board->tileAt(1, 2)->colour, 4);  // player 0's cells beside it stay player 0's
     EXPECT_TRUE(board->isGameOver());
 }
 
 TEST(Moves, EnclosedAreaIsCapturedUnlessItTouchesAnotherTerritory) {
-    ScratchDirectory scratch;
     // The 3 and 4 cells are walled in by the mover's colour, a black cell and the edge; the black
     // cell is walled in as well, and goes with them.
     auto walled = setUpBoard({"a134#", "11111", "b1111"}, 2);
-    walled->takeTurn(5);
+    walled->playMove(5);
     EXPECT_TRUE(walled->tileAt(0, 2)->owned);
     EXPECT_TRUE(walled->tileAt(0, 3)->owned);
     EXPECT_EQ(walled->tileAt(0, 2)->colour, 5);
@@ -238,31 +229,28 @@ TEST(Moves, EnclosedAreaIsCapturedUnlessItTouchesAnotherTerritory) {
     EXPECT_EQ(walled->tileAt(0, 4)->colour, 5);
     // The same area touching the other player's start cell stays free.
     auto open = setUpBoard({"a13b", "1111"}, 2);
-    open->takeTurn(5);
+    open->playMove(5);
     EXPECT_FALSE(open->tileAt(0, 2)->owned);
     EXPECT_EQ(open->tileAt(0, 2)->colour, 3);
 }
 
 TEST(Moves, TheLastTileEndsTheGameAtOnce) {
-    ScratchDirectory scratch;
     // Taking colour 1 claims two cells and walls in the rest, black cells included.
     auto board = setUpBoard({"A1#", "12#"}, 1);
     EXPECT_FALSE(board->isGameOver());
-    board->takeTurn(1);
+    board->playMove(1);
     EXPECT_TRUE(board->isGameOver());
     EXPECT_EQ(board->currentPlayer, board->numPlayers);
     EXPECT_EQ(board->turnPlayer, board->numPlayers);
     EXPECT_EQ(board->players[0].shownScore, 6);
-    ASSERT_NE(board->scoresMenu, nullptr);
     // Once over, nobody moves.
-    board->takeTurn(3);
+    board->playMove(3);
     EXPECT_EQ(board->players[0].score, 6);
 }
 
 TEST(Moves, BlackCellsNeverWalledInStayBlackAndDoNotHoldTheGameUp) {
-    ScratchDirectory scratch;
     auto board = setUpBoard({"a1#b"}, 2);
-    board->takeTurn(3);
+    board->playMove(3);
     EXPECT_EQ(board->players[0].score, 2);
     EXPECT_TRUE(board->isGameOver());
     EXPECT_FALSE(board->tileAt(0, 2)->owned);
@@ -270,7 +258,6 @@ TEST(Moves, BlackCellsNeverWalledInStayBlackAndDoNotHoldTheGameUp) {
 }
 
 TEST(Moves, HeldColoursAreNotFree) {
-    ScratchDirectory scratch;
     auto board = setUpBoard({"a2b", "333"}, 2);
     EXPECT_FALSE(board->isColourFree(1, false));
     EXPECT_FALSE(board->isColourFree(2, true));
@@ -280,8 +267,8 @@ TEST(Moves, HeldColoursAreNotFree) {
 }
 
 TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
-    ScratchDirectory scratch;
-    writeFile("settings.ini", "[game]\nblackTiles = 0.6\n");
+    BoardSetup setup;
+    setup.blackShare = 0.6;
     const std::vector<std::vector<std::string>> layouts = {
         {"A.....B", ".......", ".......", ".......", "C.....D"},
         {"A...  .", "..... .", "...#...", "  ....B"},
@@ -292,7 +279,7 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
         const auto& layout = layouts[seed % layouts.size()];
         const int players = layout.size() == 5 && layout[0].size() == 7 ? 4 : 2;
         platform::seedRandom(seed);
-        auto board = setUpBoard(layout, players);
+        auto board = setUpBoard(layout, players, setup);
         Reference reference(*board);
         while (!board->isGameOver() && movesChecked < 100000) {
             Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
@@ -317,22 +304,17 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
 // small stack, a walk that recursed once per cell would overflow it; the walks keep their own
 // stacks, so the board is set up and played to its end.
 TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
-    ScratchDirectory scratch;
     constexpr std::size_t length = 30000;
-    // Player 0's start holds the row of 1s from set-up (a deep claim); its first move repaints
-    // it (a deep recolour) and finds the row of 3s beside player 1 (a deep isEnclosed, then a
-    // deep markRegion); player 1 then takes that row (a deep claim and capture walk).
-    const std::vector<std::string> rows{"a" + std::string(length - 2, '3') + "b",
-                                        std::string(length, '1')};
-    writeFile("board.ini", boardDescription(rows, 2));
     struct Result {
         bool over = false;
         int scores[2] = {0, 0};
     } result;
     auto play = [](void* out) -> void* {
-        auto board = std::make_unique<GameBoard>();
-        board->load("board.ini", true);
-        board->additionalSetup();
+        // Player 0's start holds the row of 1s from set-up (a deep claim); its first move
+        // repaints it (a deep recolour) and finds the row of 3s beside player 1 (a deep
+        // isEnclosed, then a deep markRegion); player 1 then takes that row (a deep claim).
+        auto board = setUpBoard({"a" + std::string(length - 2, '3') + "b", std::string(length, '1')},
+                                2, BoardSetup{});
         board->playMove(4);
         board->playMove(3);
         auto* r = static_cast<Result*>(out);

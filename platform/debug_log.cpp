@@ -1,4 +1,4 @@
-#include "engine/debug_log.h"
+#include "platform/debug_log.h"
 
 #include <fstream>
 #include <mutex>

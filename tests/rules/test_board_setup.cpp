@@ -1,5 +1,5 @@
 // Building a board from its description: placement, links, players, colours and pockets. The
-// board runs here without a window or a resource manager, as in the headless simulator.
+// rules' board, as the simulator plays it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,31 +9,18 @@
 #include <string>
 
 #include "game/computer_player.h"
-#include "game/emitter.h"
-#include "game/game_board.h"
 #include "game/player_start.h"
 #include "platform/random.h"
-#include "support/board_text.h"
+#include "support/test_boards.h"
 #include "support/test_support.h"
 
 using testing_support::boardDescription;
-using testing_support::readFile;
-using testing_support::ScratchDirectory;
-using testing_support::writeFile;
+using testing_support::LogCapture;
+using testing_support::setUpBoard;
 
 namespace {
 
-std::unique_ptr<GameBoard> setUpBoard(const std::string& description, bool setUp = true) {
-    writeFile("board.ini", description);
-    auto board = std::make_unique<GameBoard>();
-    board->load("board.ini", true);
-    if (setUp) {
-        board->additionalSetup();
-    }
-    return board;
-}
-
-int countColour(const GameBoard& board, int colour) {
+int countColour(const Board& board, int colour) {
     int count = 0;
     for (const Tile* tile : board.tiles()) {
         count += tile->colour == colour ? 1 : 0;
@@ -44,7 +31,6 @@ int countColour(const GameBoard& board, int colour) {
 }  // namespace
 
 TEST(BoardPlacement, OneCellBoardSitsInTheMiddle) {
-    ScratchDirectory scratch;
     auto board = setUpBoard(boardDescription({"1"}, 1));
     ASSERT_EQ(board->tiles().size(), 1u);
     const Tile& cell = *board->tiles()[0];
@@ -55,13 +41,12 @@ TEST(BoardPlacement, OneCellBoardSitsInTheMiddle) {
 }
 
 TEST(BoardPlacement, CellsWithoutAPlaceFillTheGridRowByRow) {
-    ScratchDirectory scratch;
     std::string text = "[General]\nNumRows = 3\nNumCols = 3\nNumPlayers = 1\n";
     for (int i = 0; i < 4; ++i) {
         text += "[auto" + std::to_string(i) + "]\nColour = 1\n";
     }
     text += "[given]\nRow = 2\nCol = 1\nColour = 1\n[after]\nColour = 1\n";
-    auto board = setUpBoard(text, false);
+    auto board = setUpBoard(text, {}, false);
     const auto& tiles = board->tiles();
     ASSERT_EQ(tiles.size(), 6u);
     EXPECT_EQ(tiles[3]->row, 1);
@@ -72,7 +57,6 @@ TEST(BoardPlacement, CellsWithoutAPlaceFillTheGridRowByRow) {
 }
 
 TEST(BoardPlacement, NeighbourLinksFollowTheColumnParity) {
-    ScratchDirectory scratch;
     auto board = setUpBoard(boardDescription({"1111", "1111", "1111"}, 1));
     const Tile* even = board->tileAt(0, 2);
     EXPECT_EQ(even->neighbours[Tile::north], nullptr);
@@ -98,7 +82,6 @@ TEST(BoardPlacement, NeighbourLinksFollowTheColumnParity) {
 }
 
 TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinks) {
-    ScratchDirectory scratch;
     // Cells far outside, and the automatic places after them, on every side of the grid.
     auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
                             "[outside]\nRow = 7\nCol = 9\nColour = 2\n"
@@ -123,10 +106,11 @@ TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinks) {
 }
 
 TEST(BoardPlayers, FourStartCellsForTwoOrThreePlayers) {
-    ScratchDirectory scratch;
     const std::string description = boardDescription({"A11B", "1111", "C11D"}, 4);
-    writeFile("players.ini", "[General]\nplayers = 2\n[3]\nAI Controlled = 1\nDifficulty = 2\n");
-    auto two = setUpBoard(description);
+    BoardSetup setup;
+    setup.players = 2;
+    setup.slots[2] = {false, 2};
+    auto two = setUpBoard(description, setup);
     // Slots 0 and 2 play; the second player is then moved into slot 1.
     EXPECT_TRUE(two->players[0].active);
     EXPECT_TRUE(two->players[1].active);
@@ -141,8 +125,8 @@ TEST(BoardPlayers, FourStartCellsForTwoOrThreePlayers) {
     EXPECT_EQ(two->tileAt(0, 3)->getTypeId(), 35);
     EXPECT_NE(two->tileAt(0, 3)->colour, 0);
 
-    writeFile("players.ini", "[General]\nplayers = 3\n");
-    auto three = setUpBoard(description);
+    setup.players = 3;
+    auto three = setUpBoard(description, setup);
     EXPECT_TRUE(three->players[0].active);
     EXPECT_FALSE(three->players[1].active);
     EXPECT_TRUE(three->players[2].active);
@@ -151,8 +135,9 @@ TEST(BoardPlayers, FourStartCellsForTwoOrThreePlayers) {
 }
 
 TEST(BoardPlayers, RandomFirstPlayerOnAnInactiveSlotMovesOn) {
-    ScratchDirectory scratch;
-    writeFile("players.ini", "[General]\nplayers = 3\nrandomFirstPlayer = 1\n");
+    BoardSetup setup;
+    setup.players = 3;
+    setup.randomFirstPlayer = true;
     // Find a seed whose draw for the first player gives slot 1 (inactive with three players).
     unsigned seed = 1;
     for (;; ++seed) {
@@ -163,20 +148,20 @@ TEST(BoardPlayers, RandomFirstPlayerOnAnInactiveSlotMovesOn) {
     }
     platform::seedRandom(seed);
     // No cell is coloured at random, so the first draw is the first player's.
-    auto board = setUpBoard(boardDescription({"Ab", "CD"}, 4));
+    auto board = setUpBoard(boardDescription({"Ab", "CD"}, 4), setup);
     EXPECT_EQ(board->turnPlayer, 1);
-    board->update();
+    board->passInactiveSlots();
     EXPECT_EQ(board->turnPlayer, 2);
     EXPECT_EQ(board->currentPlayer, 2);
 }
 
 TEST(BoardColours, NoBlackCellWithinTwoStepsOfAStartCell) {
-    ScratchDirectory scratch;
-    writeFile("settings.ini", "[game]\nblackTiles = 1\n");
+    BoardSetup setup;
+    setup.blackShare = 1;
     int blackThreeStepsAway = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         platform::seedRandom(seed);
-        auto board = setUpBoard(boardDescription({"......", "..A...", "......", "......"}, 1));
+        auto board = setUpBoard({"......", "..A...", "......", "......"}, 1, setup);
         // Steps from the start cell, over the links.
         std::map<const Tile*, int> steps{{board->tileAt(1, 2), 0}};
         std::vector<const Tile*> queue{board->tileAt(1, 2)};
@@ -200,22 +185,22 @@ TEST(BoardColours, NoBlackCellWithinTwoStepsOfAStartCell) {
 }
 
 TEST(BoardColours, ShareOfBlackCells) {
-    ScratchDirectory scratch;
     std::vector<std::string> rows(40, std::string(40, '.'));
     rows[20][20] = 'A';
-    writeFile("settings.ini", "[game]\nblackTiles = 0\n");
+    BoardSetup setup;
+    setup.blackShare = 0;
     platform::seedRandom(7);
-    EXPECT_EQ(countColour(*setUpBoard(boardDescription(rows, 1)), 8), 0);
-    writeFile("settings.ini", "[game]\nblackTiles = 1\n");
+    EXPECT_EQ(countColour(*setUpBoard(rows, 1, setup), 8), 0);
+    setup.blackShare = 1;
     platform::seedRandom(7);
-    const int black = countColour(*setUpBoard(boardDescription(rows, 1)), 8);
+    const int black = countColour(*setUpBoard(rows, 1, setup), 8);
     // One in eight, plus the few pockets black cells wall in.
     EXPECT_GT(black, 150);
     EXPECT_LT(black, 320);
     // Past one in one every draw beyond black counts as black: never a colour past black.
-    writeFile("settings.ini", "[game]\nblackTiles = 50\n");
+    setup.blackShare = 50;
     platform::seedRandom(7);
-    auto wild = setUpBoard(boardDescription(rows, 1));
+    auto wild = setUpBoard(rows, 1, setup);
     EXPECT_GT(countColour(*wild, 8), 1200);
     for (const Tile* tile : wild->tiles()) {
         EXPECT_LE(tile->colour, 8);
@@ -223,7 +208,6 @@ TEST(BoardColours, ShareOfBlackCells) {
 }
 
 TEST(BoardColours, PocketsWalledInByBlackTurnBlackUnlessAStartCellIsInside) {
-    ScratchDirectory scratch;
     // The right-hand pocket (two cells behind a black wall and the edge) fills; the left one
     // holds the start cell and stays.
     auto board = setUpBoard(boardDescription({"A1#23", "11#45", "11#67"}, 1));
@@ -236,7 +220,6 @@ TEST(BoardColours, PocketsWalledInByBlackTurnBlackUnlessAStartCellIsInside) {
 }
 
 TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
-    ScratchDirectory scratch;
     struct Case {
         std::vector<std::string> rows;
         int players;
@@ -270,21 +253,7 @@ TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
     }
 }
 
-TEST(BoardColours, EveryCellGetsAnEmitterAtItsCentre) {
-    ScratchDirectory scratch;
-    auto board = setUpBoard(boardDescription({"A12", "345"}, 1));
-    for (const Tile* tile : board->tiles()) {
-        ASSERT_NE(tile->emitter, nullptr);
-        EXPECT_EQ(tile->emitter->colour, tile->colour);
-        EXPECT_FLOAT_EQ(tile->emitter->position.z, 0.1f);
-        EXPECT_FLOAT_EQ(tile->emitter->size, tile->uniformScale / 2);
-        EXPECT_EQ(tile->emitter->owner, board.get());
-    }
-    EXPECT_EQ(board->objectCount(), 12);
-}
-
 TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
-    ScratchDirectory scratch;
     struct Case {
         std::string text;
         const char* message;
@@ -299,32 +268,32 @@ TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
          "playerstart\nPlayer = 2\n",
          "Invalid player index: 2\n"},
     };
+    LogCapture log;
     for (const Case& c : cases) {
-        std::remove("debug.log");
+        log.clear();
         auto board = setUpBoard(c.text);
-        EXPECT_EQ(readFile("debug.log"), c.message);
-        board->update();
-        board->mouseButtonPressed(0.5, 0.5, 1);
+        EXPECT_EQ(log.text(), c.message);
+        board->passInactiveSlots();
+        board->playMove(1);
         EXPECT_TRUE(board->isColourFree(1, true));
     }
 }
 
 TEST(BoardPlayers, ASlotWithoutAStartCellTakesNoTurnAndHoldsNoColour) {
-    ScratchDirectory scratch;
-    writeFile("players.ini", "[General]\nplayers = 3\n");
+    BoardSetup setup;
+    setup.players = 3;
     // Three slots, but the description gives slot 1 no start cell.
-    auto board = setUpBoard(boardDescription({"a1111c", "222222"}, 3));
+    auto board = setUpBoard({"a1111c", "222222"}, 3, setup);
     EXPECT_TRUE(board->players[0].active);
     EXPECT_FALSE(board->players[1].active);
     EXPECT_TRUE(board->players[2].active);
-    board->takeTurn(4);
-    board->update();
+    board->playMove(4);
+    board->passInactiveSlots();
     EXPECT_EQ(board->turnPlayer, 2);
     EXPECT_TRUE(board->isColourFree(2, true));
 }
 
 TEST(BoardDescriptions, DescriptionWithoutAGeneralSectionOrWithTwo) {
-    ScratchDirectory scratch;
     auto none = setUpBoard("[a]\nColour = 1\n[b]\nColour = 2\n");
     EXPECT_EQ(none->tiles().size(), 0u);
     auto twice = setUpBoard(

@@ -1,0 +1,4 @@
+#include "render/vertex_arrays.h"
+
+LockArraysFunction glLockArraysEXT = nullptr;
+UnlockArraysFunction glUnlockArraysEXT = nullptr;
