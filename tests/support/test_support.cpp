@@ -6,9 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/debug_log.h"
 
@@ -32,6 +35,22 @@ ScratchDirectory::~ScratchDirectory() {
     std::filesystem::current_path(previous_, ignored);
     // Leftovers in /tmp would be harmless.
     std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+class ScratchDirectoryPerTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        scratch_ = std::make_unique<ScratchDirectory>();
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { scratch_.reset(); }
+    std::unique_ptr<ScratchDirectory> scratch_;
+};
+
+}  // namespace
+
+void runEachTestInAScratchDirectory() {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ScratchDirectoryPerTest);
 }
 
 LogCapture::LogCapture() {

@@ -39,6 +39,10 @@ class LogCapture {
     std::string path_;
 };
 
+// Runs every test of the binary in a fresh scratch directory of its own (the test mains call
+// it), so no test sees another's debug.log, settings.ini or players.ini.
+void runEachTestInAScratchDirectory();
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
 bool fileExists(const std::string& path);
