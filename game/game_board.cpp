@@ -207,6 +207,11 @@ void GameBoard::readPlayerSettings() {
         const std::string section = std::to_string(i + 1);
         players[i].isHuman = settings.getInt(section, "AI Controlled", 0) == 0;
         players[i].difficulty = settings.getInt(section, "Difficulty", 3);
+        // The search looks ahead only so far, whatever the file asks.
+        const std::int32_t difficulty = players[i].difficulty;
+        if (difficulty < 0 || searchDepth(difficulty, 1) <= difficulty) {
+            debugLog << "Unusable difficulty in players.ini: " << difficulty << endLine;
+        }
     }
     int activeSlots = 0;
     for (const Player& player : players) {

@@ -90,12 +90,32 @@ std::string nativePath(const std::string& gamePath) {
     return result;
 }
 
+namespace {
+
+FileKind kindOfNative(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return FileKind::missing;
+    }
+    return S_ISREG(info.st_mode) ? FileKind::regular : FileKind::other;
+}
+
+}  // namespace
+
+FileKind fileKind(const std::string& gamePath) {
+    return kindOfNative(nativePath(gamePath));
+}
+
 std::ifstream openInput(const std::string& gamePath, bool binary) {
+    const std::string path = nativePath(gamePath);
+    if (kindOfNative(path) != FileKind::regular) {
+        return std::ifstream();
+    }
     std::ios::openmode mode = std::ios::in;
     if (binary) {
         mode |= std::ios::binary;
     }
-    return std::ifstream(nativePath(gamePath), mode);
+    return std::ifstream(path, mode);
 }
 
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append) {

@@ -20,7 +20,14 @@ std::uint32_t milliseconds();
 // Components that match nothing are kept as written (so a file can still be created).
 std::string nativePath(const std::string& gamePath);
 
-// Opens a file named the game's way. Check the stream's state for failure.
+// What a name of the game's data stands for: nothing, a file to read (or a link to one), or
+// something else: a directory, a pipe that would block its reader for good, a device that never
+// ends.
+enum class FileKind { missing, regular, other };
+FileKind fileKind(const std::string& gamePath);
+
+// Opens a file named the game's way; only a regular file opens. Check the stream's state for
+// failure.
 std::ifstream openInput(const std::string& gamePath, bool binary);
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
 

@@ -20,6 +20,11 @@ bool isHeaderSpace(char c) {
     return isLineSpace(c) || c == '\v' || c == '\f';
 }
 
+// Bytes no text file holds: a file with them is something else under an ini file's name.
+bool isBinaryByte(int c) {
+    return (c >= 0 && c < 0x20 && !isHeaderSpace(static_cast<char>(c))) || c == 0x7f;
+}
+
 void logSkippedLine(const std::string& fileName, int lineNumber, const char* what) {
     debugLog << "Ini file '" << fileName << "', line " << lineNumber << ": " << what
              << " too long, line skipped" << endLine;
@@ -48,12 +53,19 @@ IniFile::IniFile(const std::string& fileName) : fileName_(fileName) {
 }
 
 void IniFile::read() {
+    // A file that is not there reads as empty without a word: settings.ini and players.ini are
+    // optional. One that is there but cannot be read is named.
+    if (platform::fileKind(fileName_) == platform::FileKind::missing) {
+        return;
+    }
     std::ifstream in = platform::openInput(fileName_, true);
     if (!in.is_open()) {
+        debugLog << "Unable to read ini file '" << fileName_ << closing("'\n");
         return;
     }
     std::string line;
     int lineNumber = 0;
+    int firstBinaryLine = 0;
     while (in.peek() != std::char_traits<char>::eof()) {
         ++lineNumber;
         line.clear();
@@ -61,6 +73,9 @@ void IniFile::read() {
         int c;
         // One line, never holding more than the limit however long the line in the file is.
         while ((c = in.get()) != std::char_traits<char>::eof() && c != '\n') {
+            if (firstBinaryLine == 0 && isBinaryByte(c)) {
+                firstBinaryLine = lineNumber;
+            }
             if (line.size() < maxLineLength) {
                 line += static_cast<char>(c);
             } else {
@@ -77,6 +92,16 @@ void IniFile::read() {
             line.resize(zero);
         }
         parseLine(line, lineNumber);
+    }
+    if (in.bad()) {
+        debugLog << "Unable to read ini file '" << fileName_ << closing("'\n");
+    } else if (firstBinaryLine != 0) {
+        debugLog << "Ini file '" << fileName_ << "' is not text (line " << firstBinaryLine << ")"
+                 << endLine;
+    } else if (firstUnclosedQuote_ != 0) {
+        // The line about the value itself cannot say where it stands.
+        debugLog << "Ini file '" << fileName_ << "', line " << firstUnclosedQuote_
+                 << ": a quote is not closed" << endLine;
     }
 }
 
@@ -139,6 +164,9 @@ void IniFile::parseLine(const std::string& line, int lineNumber) {
                 rest.pop_back();
             }
             debugLog << "Invalid ini option '" << rest << closing("'. trailing \" expected\n");
+            if (firstUnclosedQuote_ == 0) {
+                firstUnclosedQuote_ = lineNumber;
+            }
         } else {
             value = line.substr(valueStart + 1, closingQuote - valueStart - 1);
         }

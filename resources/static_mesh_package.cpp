@@ -22,6 +22,8 @@ std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
     // mesh without faces simply draws nothing.
     auto mesh = std::make_unique<Polyhedron>();
     mesh->setName(name);
-    mesh->load(in, "smf");
+    if (!mesh->load(in, "smf")) {
+        logUnreadableRecord(name);
+    }
     return mesh;
 }
