@@ -31,4 +31,10 @@ FileKind fileKind(const std::string& gamePath);
 std::ifstream openInput(const std::string& gamePath, bool binary);
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
 
+// Replaces the file at a native path with `contents` so that, whenever the program stops, the
+// file is the old one or the new one, whole: the text goes to `path` + ".new" first, reaches the
+// disk, and is renamed over the file. A temporary left by an earlier save is replaced. False,
+// with the old file untouched and no temporary left, when any step fails.
+bool replaceFile(const std::string& path, const std::string& contents);
+
 }  // namespace platform

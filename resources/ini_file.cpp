@@ -290,27 +290,18 @@ void IniFile::setString(const std::string& sectionName, const std::string& key,
 }
 
 bool IniFile::save() const {
-    // Written beside the file and renamed over it, so a failed write never loses the old one.
-    const std::string target = platform::nativePath(fileName_);
-    const std::string temporary = target + ".new";
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (out.is_open()) {
-            for (const IniSection& section : sections_) {
-                out << '[' << section.name << "]\n";
-                for (const IniEntry& entry : section.entries) {
-                    out << entry.key << " = \"" << entry.value << "\"\n";
-                }
-            }
-            out.flush();
-            written = static_cast<bool>(out);
+    // Written beside the file and renamed over it: a save cut short, by a failure or by the
+    // program being killed, never leaves a part of a file behind.
+    std::string text;
+    for (const IniSection& section : sections_) {
+        text += '[' + section.name + "]\n";
+        for (const IniEntry& entry : section.entries) {
+            text += entry.key + " = \"" + entry.value + "\"\n";
         }
     }
-    if (written && std::rename(temporary.c_str(), target.c_str()) == 0) {
+    if (platform::replaceFile(platform::nativePath(fileName_), text)) {
         return true;
     }
-    std::remove(temporary.c_str());
     debugLog << "Unable to write ini file '" << fileName_ << closing("'\n");
     return false;
 }

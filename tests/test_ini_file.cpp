@@ -250,6 +250,19 @@ TEST(IniWriting, UnwritableTargetKeepsTheOldFileAndReportsFailure) {
     EXPECT_NE(readFile("debug.log").find("Unable to write ini file"), std::string::npos);
 }
 
+TEST(IniWriting, WhatAnEarlierSaveLeftUnderTheTemporaryNameIsReplaced) {
+    ScratchDirectory scratch;
+    writeFile("a.ini.new", "[resolution]\nwid");  // a save killed half-way
+    ASSERT_EQ(mkfifo("b.ini.new", 0600), 0);      // writing into it would wait for good
+    for (const char* name : {"a.ini", "b.ini"}) {
+        IniFile ini(name);
+        ini.setString("audio", "MasterVolume", "64");
+        EXPECT_TRUE(ini.save()) << name;
+        EXPECT_EQ(readFile(name), "[audio]\nMasterVolume = \"64\"\n") << name;
+        EXPECT_FALSE(fileExists(std::string(name) + ".new")) << name;
+    }
+}
+
 TEST(IniWriting, BackslashPathsFindFilesIgnoringCase) {
     ScratchDirectory scratch;
     testing_support::makeDirectory("Menus");
