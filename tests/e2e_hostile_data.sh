@@ -22,9 +22,6 @@ problem() {
     echo "FAIL: $case_label: $*"
 }
 
-# The system's python3 (tools/setup.sh installs it), not a version manager's shim.
-python=/usr/bin/python3
-[ -x "$python" ] || python=python3
 # Binary content from Python literals, e.g. bytes_of "b'smf\0' + struct.pack('<H', 3)".
 bytes_of() { "$python" -c "import struct, sys; sys.stdout.buffer.write($1)"; }
 
@@ -156,17 +153,6 @@ Maps/extra.bord | folder | boardPackage | extra.bord
 EOF
 }
 
-# Clicks the middle of a section of a good menu file, in the window as it is now.
-click_section() {
-    local place
-    place=$("$python" "$tests/e2e_look.py" where "$good/game/Menus/${1%%:*}" "${1#*:}")
-    window=$(find_game_window "$pid")
-    [ -n "$window" ] || return 1
-    width=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { split($2, s, "x"); print s[1] }')
-    read -r x y _ <<<"$place"
-    click "$x" "$y" 0.6
-}
-
 run_case() {
     local file=$1 how=$2 route=$3 name=$4
     cd "$work"
@@ -185,7 +171,7 @@ run_case() {
         sleep 0.6
         local step
         for step in ${routes[$route]}; do
-            click_section "$step" || break
+            click_widget "$good/game/Menus/${step%%:*}" "${step#*:}" "" 0.6 || break
         done
         sleep 0.6
         window=$(find_game_window "$pid")
