@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # A played session under valgrind's memcheck: the real game, in an 800 x 600 window on a private
 # Xvfb, through the main menu, how to play, settings and new game, then a whole game on the small
-# board against an easy computer to its score screen, back to the main menu and Quit. Only Mesa,
-# X, SDL, glibc's loader and freeglut's own allocations are suppressed (tools/valgrind.supp), so
-# every error counted is in the game's code. Ends with the error count; exit code 1 unless it is
-# 0. Slow: valgrind runs everything some 30 times slower (3 to 5 minutes on two cores).
+# board against an easy computer to its score screen, back to the main menu and Quit. Only what
+# Mesa, X11 (under SDL and GLX) and glibc's loader do on their own is suppressed
+# (tools/valgrind.supp), so every error counted is in the game's code. Ends with the error count;
+# exit code 1 unless it is 0. Slow: valgrind runs everything some 30 times slower (3 to 5 minutes
+# on two cores).
 # Usage: tools/valgrind.sh [build dir, default build-valgrind]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
