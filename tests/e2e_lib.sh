@@ -46,11 +46,14 @@ python=/usr/bin/python3
 
 # Clicks the middle of the widget of section $2 of menu file $1 (the row holding value $3 of a
 # list, when not empty) in the game's window as it is now, then waits $4 seconds (0.4 when not
-# given). False when there is no window.
+# given). False when there is no window. Places are looked up once.
+declare -A widget_places=()
 click_widget() {
-    local place x y
-    place=$("$python" "$e2e_dir/e2e_look.py" where "$1" "$2" ${3:+"$3"}) ||
-        return 1
+    local place=${widget_places["$1 $2 ${3:-}"]:-} x y
+    if [ -z "$place" ]; then
+        place=$("$python" "$e2e_dir/e2e_look.py" where "$1" "$2" ${3:+"$3"}) || return 1
+        widget_places["$1 $2 ${3:-}"]=$place
+    fi
     window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1)
     width=$(xdotool getwindowgeometry "$window" 2>/dev/null |
         awk '/Geometry/ { split($2, s, "x"); print s[1] }')
