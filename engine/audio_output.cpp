@@ -19,7 +19,11 @@ class AudioLock {
 
 AudioOutput::AudioOutput() {
     const IniFile settings("settings.ini");
-    volume_ = usableVolume(settings.getInt("audio", "masterVolume", SDL_MIX_MAXVOLUME));
+    const int requested = settings.getInt("audio", "masterVolume", SDL_MIX_MAXVOLUME);
+    volume_ = usableVolume(requested);
+    if (volume_ != requested) {
+        debugLog << "Unusable volume in settings.ini: " << requested << endLine;
+    }
 
     SDL_InitSubSystem(SDL_INIT_AUDIO);
     SDL_AudioSpec desired{};

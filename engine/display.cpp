@@ -83,6 +83,10 @@ void Display::readVideoSettings() {
     const IniFile settings("settings.ini");
     width = settings.getInt("resolution", "width", defaultWidth);
     height = settings.getInt("resolution", "height", defaultHeight);
+    // The window that opens instead is named when it opens; the file is named here.
+    if (width < 1 || height < 1 || width > largestWindowSide || height > largestWindowSide) {
+        debugLog << "Unusable window size in settings.ini: " << width << " x " << height << endLine;
+    }
 }
 
 void Display::openWindow() {

@@ -1,5 +1,7 @@
 #include "engine/resource_manager.h"
 
+#include <type_traits>
+
 #include "engine/input_handler.h"
 #include "game/map_object.h"
 #include "menus/game_board.h"
@@ -64,7 +66,16 @@ T* loadCached(std::vector<std::unique_ptr<T>>& cache, const char* directory,
         return cached;
     }
     auto resource = std::make_unique<T>();
-    if (!resource->loadFromFile(directory + name)) {
+    const std::string path = directory + name;
+    if (!resource->loadFromFile(path)) {
+        // A file that cannot be opened has been named by the loader; one whose content is
+        // refused, the image and mesh readers pass over in silence.
+        if (!std::is_same<T, AudioTrack>::value &&
+            platform::fileKind(path) == platform::FileKind::regular) {
+            logText("Unable to read ");
+            logString(path);
+            logText("\n");
+        }
         return nullptr;
     }
     cache.push_back(std::move(resource));

@@ -62,5 +62,11 @@ ScoreVector evaluatePosition(const Board& board) {
 }
 
 std::int32_t searchDepth(std::int32_t difficulty, std::int32_t activePlayers) {
-    return (difficulty < 0 ? 0 : difficulty) * activePlayers + 1;
+    // players.ini may ask for any difficulty. Every ply is a level of recursion on the worker's
+    // stack, and a move need not take a cell, so only this keeps the stack whole; no search this
+    // deep would end in a game's time anyway.
+    constexpr std::int64_t deepest = 64;
+    const std::int64_t depth =
+        static_cast<std::int64_t>(difficulty < 0 ? 0 : difficulty) * activePlayers + 1;
+    return static_cast<std::int32_t>(depth < deepest ? depth : deepest);
 }

@@ -19,5 +19,5 @@ struct SearchResult {
 // minus what it trails the players ahead of it by, each as a share of all cells taken.
 ScoreVector evaluatePosition(const Board& board);
 
-// How many plies the player looks ahead with `activePlayers` taking part.
+// How many plies the player looks ahead with `activePlayers` taking part (at most 64).
 std::int32_t searchDepth(std::int32_t difficulty, std::int32_t activePlayers);

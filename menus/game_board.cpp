@@ -10,6 +10,7 @@
 #include "game/computer_player.h"
 #include "game/emitter.h"
 #include "game/player_start.h"
+#include "game/search_evaluation.h"
 #include "menus/menu.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
@@ -46,6 +47,11 @@ BoardSetup readBoardSetup() {
         const std::string section = std::to_string(i + 1);
         setup.slots[i].isHuman = players.getInt(section, "AI Controlled", 0) == 0;
         setup.slots[i].difficulty = players.getInt(section, "Difficulty", 3);
+        // The search looks ahead only so far, whatever the file asks.
+        const std::int32_t difficulty = setup.slots[i].difficulty;
+        if (difficulty < 0 || searchDepth(difficulty, 1) <= difficulty) {
+            debugLog << "Unusable difficulty in players.ini: " << difficulty << endLine;
+        }
     }
     const IniFile settings("settings.ini");
     setup.blackShare = settings.getFloat("game", "blackTiles", 0.01);

@@ -1,8 +1,11 @@
 #include "platform/platform.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -95,12 +98,32 @@ std::string nativePath(const std::string& gamePath) {
     return result;
 }
 
+namespace {
+
+FileKind kindOfNative(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return FileKind::missing;
+    }
+    return S_ISREG(info.st_mode) ? FileKind::regular : FileKind::other;
+}
+
+}  // namespace
+
+FileKind fileKind(const std::string& gamePath) {
+    return kindOfNative(nativePath(gamePath));
+}
+
 std::ifstream openInput(const std::string& gamePath, bool binary) {
+    const std::string path = nativePath(gamePath);
+    if (kindOfNative(path) != FileKind::regular) {
+        return std::ifstream();
+    }
     std::ios::openmode mode = std::ios::in;
     if (binary) {
         mode |= std::ios::binary;
     }
-    return std::ifstream(nativePath(gamePath), mode);
+    return std::ifstream(path, mode);
 }
 
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append) {
@@ -110,6 +133,58 @@ std::ofstream openOutput(const std::string& gamePath, bool binary, bool append) 
         mode |= std::ios::binary;
     }
     return std::ofstream(nativePath(gamePath), mode);
+}
+
+namespace {
+
+bool writeAll(int fd, const std::string& contents) {
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes a rename in the directory of `path` last; where the system cannot, the rename stands
+// all the same.
+void syncDirectoryOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool replaceFile(const std::string& path, const std::string& contents) {
+    const std::string temporary = path + ".new";
+    // Whatever stands under the temporary name goes first: the rest of a save that was cut
+    // short, or a pipe, which would block the write for good.
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    // On disk before the rename: otherwise a crash of the system could leave the new name on
+    // an empty file.
+    bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && ::rename(temporary.c_str(), path.c_str()) == 0) {
+        syncDirectoryOf(path);
+        return true;
+    }
+    ::unlink(temporary.c_str());
+    return false;
 }
 
 }  // namespace platform

@@ -22,8 +22,21 @@ void sleepMilliseconds(std::uint32_t ms);
 // Components that match nothing are kept as written (so a file can still be created).
 std::string nativePath(const std::string& gamePath);
 
-// Opens a file named the game's way. Check the stream's state for failure.
+// What a name of the game's data stands for: nothing, a file to read (or a link to one), or
+// something else: a directory, a pipe that would block its reader for good, a device that never
+// ends.
+enum class FileKind { missing, regular, other };
+FileKind fileKind(const std::string& gamePath);
+
+// Opens a file named the game's way; only a regular file opens. Check the stream's state for
+// failure.
 std::ifstream openInput(const std::string& gamePath, bool binary);
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
+
+// Replaces the file at a native path with `contents` so that, whenever the program stops, the
+// file is the old one or the new one, whole: the text goes to `path` + ".new" first, reaches the
+// disk, and is renamed over the file. A temporary left by an earlier save is replaced. False,
+// with the old file untouched and no temporary left, when any step fails.
+bool replaceFile(const std::string& path, const std::string& contents);
 
 }  // namespace platform

@@ -47,6 +47,11 @@ struct MallocDeleter {
 
 bool AudioTrack::loadFromFile(const std::string& path) {
     setName(getFileName(path));
+    // SDL opens whatever the name stands for: a pipe would block it for good.
+    if (platform::fileKind(path) == platform::FileKind::other) {
+        logLoadFailure(path, "not a file");
+        return false;
+    }
 
     SDL_RWops* source = SDL_RWFromFile(platform::nativePath(path).c_str(), "rb");
     if (source == nullptr) {

@@ -20,6 +20,11 @@ bool isHeaderSpace(char c) {
     return isLineSpace(c) || c == '\v' || c == '\f';
 }
 
+// Bytes no text file holds: a file with them is something else under an ini file's name.
+bool isBinaryByte(int c) {
+    return (c >= 0 && c < 0x20 && !isHeaderSpace(static_cast<char>(c))) || c == 0x7f;
+}
+
 void logSkippedLine(const std::string& fileName, int lineNumber, const char* what) {
     debugLog << "Ini file '" << fileName << "', line " << lineNumber << ": " << what
              << " too long, line skipped" << endLine;
@@ -44,10 +49,17 @@ double iniToFloat(const std::string& text) {
 }
 
 IniFile::IniFile(const std::string& fileName) : fileName_(fileName) {
-    std::ifstream in = platform::openInput(fileName_, true);
-    if (in.is_open()) {
-        read(in);
+    // A file that is not there reads as empty without a word: settings.ini and players.ini are
+    // optional. One that is there but cannot be read is named.
+    if (platform::fileKind(fileName_) == platform::FileKind::missing) {
+        return;
     }
+    std::ifstream in = platform::openInput(fileName_, true);
+    if (!in.is_open()) {
+        debugLog << "Unable to read ini file '" << fileName_ << closing("'\n");
+        return;
+    }
+    read(in);
 }
 
 IniFile::IniFile(const std::string& fileName, std::istream& in) : fileName_(fileName) {
@@ -57,6 +69,7 @@ IniFile::IniFile(const std::string& fileName, std::istream& in) : fileName_(file
 void IniFile::read(std::istream& in) {
     std::string line;
     int lineNumber = 0;
+    int firstBinaryLine = 0;
     while (in.peek() != std::char_traits<char>::eof()) {
         ++lineNumber;
         line.clear();
@@ -64,6 +77,9 @@ void IniFile::read(std::istream& in) {
         int c;
         // One line, never holding more than the limit however long the line in the file is.
         while ((c = in.get()) != std::char_traits<char>::eof() && c != '\n') {
+            if (firstBinaryLine == 0 && isBinaryByte(c)) {
+                firstBinaryLine = lineNumber;
+            }
             if (line.size() < maxLineLength) {
                 line += static_cast<char>(c);
             } else {
@@ -80,6 +96,16 @@ void IniFile::read(std::istream& in) {
             line.resize(zero);
         }
         parseLine(line, lineNumber);
+    }
+    if (in.bad()) {
+        debugLog << "Unable to read ini file '" << fileName_ << closing("'\n");
+    } else if (firstBinaryLine != 0) {
+        debugLog << "Ini file '" << fileName_ << "' is not text (line " << firstBinaryLine << ")"
+                 << endLine;
+    } else if (firstUnclosedQuote_ != 0) {
+        // The line about the value itself cannot say where it stands.
+        debugLog << "Ini file '" << fileName_ << "', line " << firstUnclosedQuote_
+                 << ": a quote is not closed" << endLine;
     }
 }
 
@@ -142,6 +168,9 @@ void IniFile::parseLine(const std::string& line, int lineNumber) {
                 rest.pop_back();
             }
             debugLog << "Invalid ini option '" << rest << closing("'. trailing \" expected\n");
+            if (firstUnclosedQuote_ == 0) {
+                firstUnclosedQuote_ = lineNumber;
+            }
         } else {
             value = line.substr(valueStart + 1, closingQuote - valueStart - 1);
         }
@@ -265,27 +294,18 @@ void IniFile::setString(const std::string& sectionName, const std::string& key,
 }
 
 bool IniFile::save() const {
-    // Written beside the file and renamed over it, so a failed write never loses the old one.
-    const std::string target = platform::nativePath(fileName_);
-    const std::string temporary = target + ".new";
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (out.is_open()) {
-            for (const IniSection& section : sections_) {
-                out << '[' << section.name << "]\n";
-                for (const IniEntry& entry : section.entries) {
-                    out << entry.key << " = \"" << entry.value << "\"\n";
-                }
-            }
-            out.flush();
-            written = static_cast<bool>(out);
+    // Written beside the file and renamed over it: a save cut short, by a failure or by the
+    // program being killed, never leaves a part of a file behind.
+    std::string text;
+    for (const IniSection& section : sections_) {
+        text += '[' + section.name + "]\n";
+        for (const IniEntry& entry : section.entries) {
+            text += entry.key + " = \"" + entry.value + "\"\n";
         }
     }
-    if (written && std::rename(temporary.c_str(), target.c_str()) == 0) {
+    if (platform::replaceFile(platform::nativePath(fileName_), text)) {
         return true;
     }
-    std::remove(temporary.c_str());
     debugLog << "Unable to write ini file '" << fileName_ << closing("'\n");
     return false;
 }

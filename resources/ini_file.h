@@ -68,6 +68,7 @@ class IniFile {
     const IniEntry* findByName(const std::string& sectionName, const std::string& key) const;
 
     std::string fileName_;
+    int firstUnclosedQuote_ = 0;  // while reading
     std::vector<IniSection> sections_;
 };
 

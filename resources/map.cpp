@@ -26,7 +26,16 @@ bool Map::load(const std::string& path, bool loadAll) {
     const std::size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && name.compare(dot + 1, std::string::npos, "ini") == 0) {
         IniFile ini(path);
-        loadIniFile(ini);
+        // The screen is shown as far as it was built; that the file could not make one is
+        // worth a line, as the screens' own messages do not name it. A file that is not there
+        // at all gives an empty screen without a word.
+        const bool used = loadIniFile(ini);
+        if (!used ||
+            (ini.sectionCount() == 0 && platform::fileKind(path) != platform::FileKind::missing)) {
+            logText("Unable to use map file '");
+            logString(path);
+            logText("'\n");
+        }
         return true;
     }
     return Package::load(path, loadAll);

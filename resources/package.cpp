@@ -144,6 +144,14 @@ bool Package::loadEntry(std::istream& in, DirectoryEntry& entry) {
     return true;
 }
 
+void Package::logUnreadableRecord(const std::string& name) const {
+    logText("Unable to read ");
+    logString(name);
+    logText(" in ");
+    logString(fileName_);
+    logText("\n");
+}
+
 bool Package::loadAll(std::istream& in) {
     if (!directory_) {
         return true;

@@ -73,6 +73,8 @@ class Package {
 
   protected:
     void setFileName(const std::string& name) { fileName_ = name; }
+    // For records whose object was made but could not read its data.
+    void logUnreadableRecord(const std::string& name) const;
     // Stores an object the screen built itself, whatever its name (a widget from an unnamed
     // section still takes its place on the screen).
     void appendObject(std::unique_ptr<StoredObject> object) {

@@ -24,7 +24,9 @@ std::unique_ptr<StoredObject> StaticMeshPackage::loadObject(std::istream& in,
     std::unique_ptr<StoredObject> mesh = constructStoredObject(TypeId::polyhedron);
     if (mesh) {
         mesh->setName(name);
-        mesh->load(in, "smf");
+        if (!mesh->load(in, "smf")) {
+            logUnreadableRecord(name);
+        }
     }
     return mesh;
 }

@@ -21,10 +21,10 @@ std::unique_ptr<StoredObject> TexturePackage::loadObject(std::istream& in, const
     auto texture = std::make_unique<Texture>();
     // Named before reading: the BMP size warning names it.
     texture->setName(name);
-    if (txf) {
-        texture->readTxf(in);
-    } else {
-        texture->readBmp(in);
+    // Handed out even when its image could not be read, as an empty texture; the package's
+    // file is named, as the reader does not know it.
+    if (!(txf ? texture->readTxf(in) : texture->readBmp(in))) {
+        logUnreadableRecord(name);
     }
     return texture;
 }

@@ -37,18 +37,8 @@ fail() {
     [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"
     exit 1
 }
-# The system's python3 (tools/setup.sh installs it): a version manager's shim first on the PATH
-# would add a good part of a second to each of the many looks.
-python=/usr/bin/python3
-[ -x "$python" ] || python=python3
 look() { "$python" "$tests/e2e_look.py" "$@"; }
 screenshot() { import -window "$window" -depth 8 "${1:-$shot}"; }
-
-near() {  # near "r,g,b" r g b: every channel within 12
-    awk -v got="$1" -v r="$2" -v g="$3" -v b="$4" 'BEGIN {
-        split(got, c, ","); d1 = c[1] - r; d2 = c[2] - g; d3 = c[3] - b;
-        exit !(d1 * d1 < 144 && d2 * d2 < 144 && d3 * d3 < 144) }'
-}
 
 # The colour of the pixel at a point in screen units of the last screenshot, as "r,g,b".
 pixel() { look pixel "$shot" "$1" "$2"; }

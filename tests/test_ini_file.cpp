@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
 
 #include "resources/ini_file.h"
@@ -80,7 +82,32 @@ TEST(IniReading, UnterminatedQuoteKeepsTheKeyAndLogs) {
     IniFile ini = readBody("key = \"a\r\n");
     ASSERT_EQ(ini.sections()[0].entries.size(), 1u);
     EXPECT_EQ(ini.getString("s", "key", "default"), "");
-    EXPECT_EQ(readFile("debug.log"), "Invalid ini option 'a'. trailing \" expected\n");
+    EXPECT_EQ(readFile("debug.log"),
+              "Invalid ini option 'a'. trailing \" expected\n"
+              "Ini file 'body.ini', line 2: a quote is not closed\n");
+}
+
+TEST(IniReading, AFileThatIsThereButIsNoTextFileIsNamed) {
+    ScratchDirectory scratch;
+    testing_support::makeDirectory("folder.ini");
+    // Nobody ever writes to the pipe: opening it for reading would wait for good.
+    ASSERT_EQ(mkfifo("pipe.ini", 0600), 0);
+    writeFile("binary.ini", std::string("[s]\nk = 1\n\x01\x02\0[t]\n", 16));
+    const struct {
+        const char* name;
+        int sections;
+        const char* log;
+    } cases[] = {
+        {"missing.ini", 0, ""},
+        {"folder.ini", 0, "Unable to read ini file 'folder.ini'\n"},
+        {"pipe.ini", 0, "Unable to read ini file 'pipe.ini'\n"},
+        {"binary.ini", 1, "Ini file 'binary.ini' is not text (line 3)\n"},
+    };
+    for (const auto& c : cases) {
+        std::remove("debug.log");
+        EXPECT_EQ(IniFile(c.name).sectionCount(), c.sections) << c.name;
+        EXPECT_EQ(fileExists("debug.log") ? readFile("debug.log") : "", c.log) << c.name;
+    }
 }
 
 TEST(IniReading, LastLineWithoutTerminatorAndKeysBeforeAnySection) {
@@ -221,6 +248,19 @@ TEST(IniWriting, UnwritableTargetKeepsTheOldFileAndReportsFailure) {
     EXPECT_FALSE(ini.save());
     EXPECT_EQ(readFile("locked/settings.ini"), "[resolution]\nwidth = 800\n");
     EXPECT_NE(readFile("debug.log").find("Unable to write ini file"), std::string::npos);
+}
+
+TEST(IniWriting, WhatAnEarlierSaveLeftUnderTheTemporaryNameIsReplaced) {
+    ScratchDirectory scratch;
+    writeFile("a.ini.new", "[resolution]\nwid");  // a save killed half-way
+    ASSERT_EQ(mkfifo("b.ini.new", 0600), 0);      // writing into it would wait for good
+    for (const char* name : {"a.ini", "b.ini"}) {
+        IniFile ini(name);
+        ini.setString("audio", "MasterVolume", "64");
+        EXPECT_TRUE(ini.save()) << name;
+        EXPECT_EQ(readFile(name), "[audio]\nMasterVolume = \"64\"\n") << name;
+        EXPECT_FALSE(fileExists(std::string(name) + ".new")) << name;
+    }
 }
 
 TEST(IniWriting, BackslashPathsFindFilesIgnoringCase) {

@@ -59,7 +59,8 @@ TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
     // A cut mesh is still a mesh: it is kept with what could be read, and draws nothing.
     EXPECT_EQ(package.objectCount(), 3);
     EXPECT_EQ(readFile("debug.log"),
-              "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n");
+              "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n"
+              "Unable to read zcut in set.smp\n");
     ASSERT_NE(package.getObject("zcut"), nullptr);
     EXPECT_EQ(vertexCountOf(package.getObject("alpha")), 3);
     EXPECT_EQ(vertexCountOf(package.getObject("delta")), 6);

@@ -100,9 +100,10 @@ TEST(DisplaySettings, ASizeTheDesktopCannotHoldFallsBackToTheDefaultAndIsLogged)
         EXPECT_NEAR(projectionBottom(), c.bottom, 1e-6);
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapBuffers();
-        EXPECT_EQ(readFile("debug.log"),
-                  "Error: Unable to create SDL OpenGL screen (" + std::to_string(c.width) + " x " +
-                      std::to_string(c.height) + "); opening 1024 x 768 instead\n");
+        const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+        EXPECT_EQ(readFile("debug.log"), "Unusable window size in settings.ini: " + size +
+                                             "\nError: Unable to create SDL OpenGL screen (" +
+                                             size + "); opening 1024 x 768 instead\n");
     }
 }
 

@@ -365,6 +365,7 @@ TEST(TexturePackageGl, RecordsOfTxfAndBmpBecomeTexturesOthersDoNot) {
               "Possibly corrupt image b_bmp (BmpDataSize doesn't match)\n"
               "Failed to load c_tga in tex.txp\n"
               "Failed to load d_junk in tex.txp\n"
+              "Unable to read e_broken in tex.txp\n"
               "Failed to load f_short in tex.txp\n");
     auto* a = static_cast<Texture*>(eager.getObject("a_txf"));
     ASSERT_NE(a, nullptr);
