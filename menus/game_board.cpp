@@ -184,8 +184,11 @@ void GameBoard::update() {
         cycleCounter = 0;
     } else {
         const std::uint32_t period = static_cast<std::uint32_t>(framePeriod);
-        if (now - lastFrameTime < period) {
-            platform::sleepMilliseconds(lastFrameTime + period - now);
+        // A delay may end a tick early, leaving the clock a little ahead of now: the frame still
+        // waits for its time, or every later frame would go undelayed.
+        const std::int32_t wait = static_cast<std::int32_t>(lastFrameTime + period - now);
+        if (wait > 0) {
+            platform::sleepMilliseconds(static_cast<std::uint32_t>(wait));
         }
         cycleCounter += 1;
         lastFrameTime += period;
