@@ -39,8 +39,13 @@ run_suite build-asan || status=1
 echo "== Build (clang, ThreadSanitizer) and the tests of what runs on several threads"
 unset ASAN_OPTIONS
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-configure_and_build build-tsan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTINTFALL_SANITIZE=thread
+# Only what the threaded tests run is built here.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTINTFALL_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j "$jobs" --target test_rules_threads test_threads tintfall-sim
 (cd build-tsan && ctest -j "$jobs" --timeout 300 --output-on-failure -L threads) || status=1
+
+echo "== Size of the suite (lines of tests against lines of code; at most 0.35)"
+tools/test_ratio.sh || status=1
 
 exit $status
