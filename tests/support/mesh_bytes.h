@@ -3,37 +3,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/image_files.h"
+
 namespace testing_support {
-
-class ByteWriter {
-  public:
-    ByteWriter& u8(unsigned value) {
-        bytes_.push_back(static_cast<char>(value & 0xFF));
-        return *this;
-    }
-    ByteWriter& u16(unsigned value) { return u8(value).u8(value >> 8); }
-    ByteWriter& u32(std::uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
-    ByteWriter& f32(float value) {
-        char raw[4];
-        std::memcpy(raw, &value, 4);
-        bytes_.append(raw, 4);
-        return *this;
-    }
-    ByteWriter& text(const std::string& value) {
-        bytes_ += value;
-        return *this;
-    }
-    const std::string& bytes() const { return bytes_; }
-
-  private:
-    std::string bytes_;
-};
 
 struct MeshImage {
     struct Xyz {
