@@ -1,9 +1,8 @@
-// Sound files for the audio tests: real WAVs made by sox in the working directory, and a WAV's
-// data chunk found without the game's own reader.
+// Sound files for the audio tests: real WAVs made by sox in the working directory, and their
+// samples found without the game's own reader.
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,7 +11,7 @@
 
 namespace audio_files {
 
-// The output format itself, and the one SDL converts with a length multiplier of 8.
+// The output format itself, and one SDL converts with a length multiplier of 8.
 const char* const outputFormat = "-r 22050 -c 2 -b 16 -e signed-integer";
 const char* const mono8 = "-r 11025 -c 1 -b 8 -e unsigned-integer";
 
@@ -24,20 +23,12 @@ inline bool makeWav(const std::string& file, const std::string& wave, double sec
     return std::system(command.c_str()) == 0;
 }
 
-// The bytes of the first "data" chunk of a well-formed WAV file.
+// The samples of a WAV written by sox: plain PCM behind a 44-byte header, "data" at byte 36.
 inline std::string dataChunk(const std::string& file) {
     const std::string bytes = testing_support::readFile(file);
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        std::uint32_t length = 0;
-        for (int i = 3; i >= 0; --i) {
-            length = length << 8 | static_cast<std::uint8_t>(bytes[at + 4 + i]);
-        }
-        if (bytes.compare(at, 4, "data") == 0) {
-            return bytes.substr(at + 8, length);
-        }
-        at += 8 + length + (length & 1);
-    }
-    return {};
+    std::uint32_t length = 0;
+    std::memcpy(&length, bytes.data() + 40, bytes.size() >= 44 ? 4 : 0);  // little-endian
+    return bytes.compare(36, 4, "data") == 0 ? bytes.substr(44, length) : "";
 }
 
 inline std::vector<std::int16_t> toSamples(const void* bytes, std::size_t length) {

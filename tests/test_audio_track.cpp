@@ -1,23 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <sstream>
-#include <string>
 
 #include "audio_files.h"
 #include "resources/audio_track.h"
 #include "resources/map.h"
 #include "resources/package_writer.h"
-#include "support/test_support.h"
 
 using namespace testing_support;
 
 TEST(AudioTrackLoading, MonoEightBitAtHalfRateBecomesStereoSixteenBit) {
     ASSERT_TRUE(audio_files::makeWav("low.wav", "sine 440", 0.25, audio_files::mono8));
     const std::string source = audio_files::dataChunk("low.wav");
-    ASSERT_FALSE(source.empty());
     AudioTrack track;
     ASSERT_TRUE(track.loadFromFile("low.wav"));
     ASSERT_EQ(track.length, source.size() * 8);
@@ -37,8 +33,7 @@ TEST(AudioTrackLoading, OutputFormatIsCopiedAndReloadingReplacesTheBufferAndRewi
     track.position = 100;
     // The game names sounds with backslashes, in any letter case.
     ASSERT_TRUE(track.loadFromFile("audio\\b.WAV"));
-    EXPECT_EQ(track.name(), "b.WAV");
-    EXPECT_EQ(track.position, 0u);
+    EXPECT_EQ(track.name() + std::to_string(track.position), "b.WAV0");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(track.samples), track.length),
               audio_files::dataChunk("Audio/B.wav"));
 }
@@ -48,20 +43,16 @@ TEST(AudioTrackLoading, WhatIsNoSoundFileGivesNoSound) {
     EXPECT_FALSE(track.loadFromFile("..\\Audio\\nothere.wav"));
     EXPECT_EQ(readFile("debug.log"),
               "Couldn't load ..\\Audio\\nothere.wav: " + std::string(SDL_GetError()) + "\n");
-    EXPECT_EQ(track.samples, nullptr);
-    EXPECT_EQ(track.length, 0u);
+    EXPECT_TRUE(track.samples == nullptr && track.length == 0);
     // Tracks are read from their own files only: not from streams, and never saved.
     std::istringstream in(std::string("RIFF\0\0\0\0WAVE", 12));
-    EXPECT_FALSE(track.load(in, "wav"));
-    EXPECT_FALSE(track.save());
+    EXPECT_FALSE(track.load(in, "wav") || track.save());
     // A track placed in a map package (type id 3) is made, without sound.
     std::string error;
     ASSERT_TRUE(writePackage("room.map", {{"click", {3, 0, 0, 0, 'R', 'I', 'F', 'F'}}}, error));
     Map map;
     ASSERT_TRUE(map.load("room.map", true));
-    ASSERT_NE(map.getObject("click"), nullptr);
-    ASSERT_EQ(map.getObject("click")->getTypeId(), 3);
+    ASSERT_TRUE(map.getObject("click") != nullptr && map.getObject("click")->getTypeId() == 3);
     const auto* placed = static_cast<const AudioTrack*>(map.getObject("click"));
-    EXPECT_EQ(placed->samples, nullptr);
-    EXPECT_EQ(placed->length, 0u);
+    EXPECT_TRUE(placed->samples == nullptr && placed->length == 0);
 }

@@ -21,25 +21,17 @@ IniFile readBody(const std::string& text) {
 }  // namespace
 
 TEST(IniReading, LinesFollowTheScanRules) {
-    // Expected: "[name]" for a section header, "key=value" for an entry.
+    // Expected: "[name]" for a section header, "key=value" for an entry. There is no comment
+    // syntax.
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {"[audio]", "[audio]"},
-        {"[ audio ]", "[audio]"},
-        {"[audio] trailing text", "[audio]"},
-        {"[audio]x", "[audio]x]"},
-        {"[]", "[]"},
-        {"   \t[game]", "[game]"},
-        {"key=value", "key=value"},
-        {"  key   =   value", "key=value"},
-        {"my key = 1", "my key=1"},
-        {"key = \"  padded  \"", "key=  padded  "},
-        {"key = \"a\" b", "key=a"},
-        {"key =", "key="},
-        {"url = a=b", "url=a=b"},
-        {"q = say \"hi\"", "q=say \"hi\""},
-        {"crlf = value\r", "crlf=value"},
-        {"# key = x", "# key=x"},  // there is no comment syntax
-    };
+        {"[audio]", "[audio]"}, {"[ audio ]", "[audio]"}, {"[audio] trailing text", "[audio]"},
+        {"[audio]x", "[audio]x]"}, {"[]", "[]"}, {"   \t[game]", "[game]"},
+        {"key=value", "key=value"}, {"  key   =   value", "key=value"}, {"my key = 1", "my key=1"},
+        {"key = \"  padded  \"", "key=  padded  "}, {"key = \"a\" b", "key=a"}, {"key =", "key="},
+        {"url = a=b", "url=a=b"}, {"q = say \"hi\"", "q=say \"hi\""}, {"crlf = value\r", "crlf=value"},
+        {"# key = x", "# key=x"}};
+    // clang-format on
     for (const auto& c : cases) {
         const IniFile ini = readBody(std::string(c.first) + "\n");
         const auto& entries = ini.sections()[0].entries;
@@ -74,8 +66,7 @@ TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
         {"binary.ini", 1, "Ini file 'binary.ini' is not text (line 3)\n"},
         {"quote.ini", 1,
          "Invalid ini option 'a'. trailing \" expected\nIni file 'quote.ini', line 2: a quote is "
-         "not closed\n"},
-    };
+         "not closed\n"}};
     for (const auto& c : cases) {
         std::remove("debug.log");
         const IniFile ini(c.name);

@@ -13,12 +13,7 @@ using namespace testing_support;
 
 namespace {
 
-class Payload : public StoredObject {
-  public:
-    std::string text;
-};
-
-// Turns each record's first payload byte into an object; 'F' cannot be made into one.
+// Each record's first payload byte becomes an object; 'F' cannot be made into one.
 class EchoPackage : public Package {
   public:
     int loads = 0;
@@ -29,13 +24,18 @@ class EchoPackage : public Package {
         if (!in.seekg(payloadOffset).get(first) || first == 'F') {
             return nullptr;
         }
-        auto object = std::make_unique<Payload>();
-        object->text = std::string(1, first);
+        auto object = std::make_unique<StoredObject>();
+        object->appendData(&first, 1);
         return object;
     }
-    std::string text(const std::string& name) {
-        auto* object = static_cast<Payload*>(getObject(name));
-        return object != nullptr ? object->text : "-";
+    // The objects' letters, "-" for each name that gives none.
+    std::string find(const std::vector<std::string>& names) {
+        std::string letters;
+        for (const std::string& name : names) {
+            StoredObject* object = getObject(name);
+            letters += object != nullptr ? char(object->data()[0]) : '-';
+        }
+        return letters;
     }
 };
 
@@ -43,7 +43,7 @@ PackageRecord record(const std::string& name, const std::string& payload) {
     return {name, std::vector<std::uint8_t>(payload.begin(), payload.end())};
 }
 
-// Writes a package of one-letter records named as given ("name=payload").
+// Writes a package of records given as "name=payload".
 void write(const std::string& path, const std::vector<std::string>& records) {
     std::vector<PackageRecord> list;
     for (const std::string& r : records) {
@@ -51,12 +51,6 @@ void write(const std::string& path, const std::vector<std::string>& records) {
     }
     std::string error;
     ASSERT_TRUE(writePackage(path, list, error)) << error;
-}
-
-std::unique_ptr<StoredObject> named(const std::string& name) {
-    auto object = std::make_unique<Payload>();
-    object->setName(name);
-    return object;
 }
 
 }  // namespace
@@ -67,45 +61,46 @@ TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
     EchoPackage package;
     ASSERT_TRUE(package.load("things.txp", true));
     EXPECT_EQ(package.fileName(), "things.txp");
-    EXPECT_EQ(package.objectCount(), 4);
     std::string names;
     for (const DirectoryEntry& entry : *package.directory()) {
         names += entry.name + " ";
     }
     EXPECT_EQ(names, "Alpha alpha mid zeta ");
-    EXPECT_EQ(package.text("Alpha") + package.text("alpha") + package.text("ALPHA"), "Aa-");
-    EXPECT_EQ(package.loads, 4);
+    EXPECT_EQ(package.find({"Alpha", "alpha", "ALPHA", "zeta"}), "Aa-z");
+    EXPECT_EQ(package.loads * 10 + package.objectCount(), 44);
     // An empty package opens and finds nothing, silently.
     write("empty.smp", {});
     EchoPackage empty;
     ASSERT_TRUE(empty.load("empty.smp", false));
-    EXPECT_EQ(empty.getObject(""), nullptr);
+    EXPECT_EQ(empty.find({"", "a"}), "--");
     EXPECT_FALSE(fileExists("debug.log"));
 }
 
 TEST(PackageFormat, MagicIsTheExtensionAndBrokenFilesAreRefused) {
     write("good.txp", {"a=1", "b=2"});
     const std::string good = readFile("good.txp");
-    writeFile("good.txq", good);
-    writeFile("noext", good);
-    writeFile("reserved.txp", good.substr(0, 4) + '\1' + good.substr(5));
-    writeFile("short.txp", good.substr(0, 6));
-    writeFile("cutdir.txp", good.substr(0, 12));
-    writeFile("lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8));  // 65535 objects
-    // The second record's offset far past the end fails the whole eager load.
-    writeFile("offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21));
-    for (const char* name : {"good.txq", "noext", "reserved.txp", "short.txp", "cutdir.txp",
-                             "lying.txp", "offset.txp", "missing.txp"}) {
+    const std::pair<const char*, std::string> broken[] = {
+        {"good.txq", good},
+        {"noext", good},
+        {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
+        {"short.txp", good.substr(0, 6)},
+        {"cutdir.txp", good.substr(0, 12)},
+        {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},  // 65535 objects
+        // The second record's offset far past the end fails the whole eager load.
+        {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)}};
+    for (const auto& [name, bytes] : broken) {
+        writeFile(name, bytes);
         EchoPackage package;
         EXPECT_FALSE(package.load(name, true)) << name;
         EXPECT_EQ(package.objectCount(), 0) << name;
     }
+    EXPECT_FALSE(EchoPackage().load("missing.txp", true));
     const std::string log = readFile("debug.log");
     EXPECT_EQ(log.find("failure during loading of file good.txq\nfailure during loading of file "
                        "noext\nfailure during loading of file reserved.txp\n"),
               0u);
     EXPECT_NE(log.find("failure during loading of file lying.txp\n"), std::string::npos);
-    EXPECT_NE(log.find("failed to open file missing.txp\n"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 32), "failed to open file missing.txp\n");
     // Without a '.', the name's first four letters are the magic.
     write("bord", {"a=x"});
     EXPECT_EQ(readFile("bord").substr(0, 4), "bord");
@@ -116,48 +111,45 @@ TEST(PackageLookup, LazyPackageReadsOnlyWhatIsAskedForAndReportsWhatFails) {
     write("lazy.txp", {"b=1", "d=2", "f=F"});
     EchoPackage package;
     ASSERT_TRUE(package.load("lazy.txp", false));
-    EXPECT_EQ(package.text("d") + package.text("d"), "22");  // the second from memory
-    // Between two names, before the first and after the last: nothing is read.
-    EXPECT_EQ(package.text("c") + package.text("a") + package.text("g"), "---");
-    EXPECT_EQ(package.loads, 1);
-    EXPECT_EQ(package.objectCount(), 1);
-    // What cannot be made is tried, and reported, each time.
-    EXPECT_EQ(package.text("f") + package.text("f"), "--");
+    // The second "d" from memory; between two names, before the first and after the last
+    // nothing is read; what cannot be made is tried, and reported, each time.
+    EXPECT_EQ(package.find({"d", "d", "c", "a", "g", "f", "f"}), "22-----");
+    EXPECT_EQ(package.loads * 10 + package.objectCount(), 31);
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load f in lazy.txp\nFailed to load f in lazy.txp\n");
     // After the directory is released, only objects already read are found.
     package.releaseDirectory();
     EXPECT_FALSE(package.hasDirectory());
-    EXPECT_EQ(package.text("d") + package.text("b"), "2-");
+    EXPECT_EQ(package.find({"d", "b"}), "2-");
     // A lazy package whose file vanished reports the failed read.
     write("gone.txp", {"a=1"});
     EchoPackage gone;
     ASSERT_TRUE(gone.load("gone.txp", false));
     std::remove("gone.txp");
-    writeFile("debug.log", "");
-    EXPECT_EQ(gone.getObject("a"), nullptr);
-    EXPECT_EQ(readFile("debug.log"), "failed to read from file: gone.txp\n");
+    EXPECT_EQ(gone.find({"a"}), "-");
+    EXPECT_EQ(readFile("debug.log").substr(58), "failed to read from file: gone.txp\n");
 }
 
 TEST(PackageLookup, AddingLoadsTheRestAndDropsWhatCannotBeLoaded) {
     write("add.txp", {"a=1", "b=F", "c=3"});
     EchoPackage package;
     ASSERT_TRUE(package.load("add.txp", false));
-    package.addObject(named("new"));
+    for (const char* name : {"new", "", "newer"}) {  // an unnamed object is not added
+        auto object = std::make_unique<StoredObject>();
+        object->setName(name);
+        object->appendData(name, 1);
+        package.addObject(std::move(object));
+    }
     package.addObject(nullptr);
-    package.addObject(std::make_unique<Payload>());  // unnamed
+    // Only the first addition loads the rest; what fails is dropped, with a warning.
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load b in add.txp\nSome files couldn't be loaded from package "
               "\"add.txp\", these files will not be saved.\nerror loading file\nerror loading "
               "file\n");
     ASSERT_EQ(package.directory()->size(), 2u);
     EXPECT_EQ((*package.directory())[1].name, "c");
-    EXPECT_EQ(package.objectCount(), 3);
-    EXPECT_EQ(package.text("a") + package.text("c"), "13");
-    EXPECT_EQ(package.objectAt(2)->name(), "new");
-    // Everything is loaded now: a second addition gives no further warning.
-    package.addObject(named("newer"));
-    EXPECT_EQ(package.getObject("newer"), package.objectAt(3));
+    EXPECT_EQ(package.find({"a", "c", "new", "newer", "b"}), "13nn-");
+    EXPECT_EQ(package.objectAt(2)->name() + package.objectAt(3)->name(), "newnewer");
 }
 
 TEST(PackageWriter, RefusesWhatTheFormatCannotHold) {
@@ -180,8 +172,7 @@ TEST(PackageWriter, RefusesWhatTheFormatCannotHold) {
 TEST(StoredObjects, BaseOperationsReportThatASubclassWasExpected) {
     StoredObject object;
     std::istringstream in("data");
-    EXPECT_FALSE(object.load(in, "map"));
-    EXPECT_FALSE(object.save());
+    EXPECT_FALSE(object.load(in, "map") || object.save());
     EXPECT_EQ(EchoPackage().Package::loadObject(in, "x", 0), nullptr);
     EXPECT_FALSE(object.loadFromFile("..\\Textures\\Missing.bmp"));
     EXPECT_EQ(object.name(), "Missing.bmp");
@@ -191,23 +182,10 @@ TEST(StoredObjects, BaseOperationsReportThatASubclassWasExpected) {
               "Error: Atempting to save \"StoredObject\", must save inherited class\n"
               "attempting to load from base package, must use inherited class\n"
               "Failed to open file ..\\Textures\\Missing.bmp\n");
-}
-
-TEST(StoredObjects, DataBufferAndReferenceText) {
-    Payload object;
-    object.setName("Hex.bmp");
-    EXPECT_EQ(object.referenceText(), "Hex.bmp");
-    EXPECT_FALSE(object.appendData(nullptr, 3));
-    EXPECT_FALSE(object.appendData("abc", 0));
-    EXPECT_TRUE(object.appendData("abc", 3));
-    EXPECT_TRUE(object.appendData("de", 2));
+    // The data buffer takes only real bytes.
+    EXPECT_FALSE(object.appendData(nullptr, 3) || object.appendData("abc", 0));
+    EXPECT_TRUE(object.appendData("abc", 3) && object.appendData("de", 2));
     EXPECT_EQ(std::string(object.data().begin(), object.data().end()), "abcde");
-    writeFile("hud.ini", "[General]\n");
-    Map screen;
-    screen.load("Menus\\..\\hud.ini", true);
-    object.owner = &screen;
-    object.setName("Button1");
-    EXPECT_EQ(object.referenceText(), "hud.ini>Button1");
 }
 
 TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
@@ -219,8 +197,7 @@ TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
     EXPECT_EQ(screen.objectCount(), 0);
     // Only a lower-case ".ini" is read as an ini file: this one is a package of the wrong magic.
     writeFile("Screen.INI", "[General]\nMapType = Menu\n");
-    EXPECT_FALSE(Map().load("Screen.INI", true));
-    EXPECT_FALSE(Map().load("", true));
+    EXPECT_FALSE(Map().load("Screen.INI", true) || Map().load("", true));
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load nothing in level.map\nFailed to load unknown in level.map\n"
               "Failed to read object 'zcut' in package 'level.map'\nFailed to load zcut in "
@@ -232,4 +209,10 @@ TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
     EXPECT_EQ(lower.fileName(), "screen.ini");
     EXPECT_NE(readFile("debug.log").find("Error: called Map::loadIniFile(), this is base class"),
               std::string::npos);
+    // Objects of a screen are referred to through its file name.
+    StoredObject button;
+    button.setName("Button1");
+    EXPECT_EQ(button.referenceText(), "Button1");
+    button.owner = &lower;
+    EXPECT_EQ(button.referenceText(), "screen.ini>Button1");
 }

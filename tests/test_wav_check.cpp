@@ -21,34 +21,18 @@ std::string chunk(const std::string& tag, const std::string& body) {
 // A "fmt " body; every field can be made to lie.
 std::string fmt(unsigned encoding = 1, unsigned channels = 2, std::uint32_t rate = 22050,
                 unsigned bits = 16, unsigned blockAlign = 4) {
-    return ByteWriter()
-        .u16(encoding)
-        .u16(channels)
-        .u32(rate)
-        .u32(rate * blockAlign)
-        .u16(blockAlign)
-        .u16(bits)
-        .bytes();
+    ByteWriter body;
+    body.u16(encoding).u16(channels).u32(rate).u32(rate * blockAlign).u16(blockAlign);
+    return body.u16(bits).bytes();
 }
 
 std::string riff(const std::string& chunks) {
-    return ByteWriter()
-        .text("RIFF")
-        .u32(std::uint32_t(chunks.size() + 4))
-        .text("WAVE" + chunks)
-        .bytes();
-}
-
-std::string samples(std::size_t bytes) {
-    std::string samples;
-    for (std::size_t i = 0; i < bytes; ++i) {
-        samples += static_cast<char>(i * 37 + 1);
-    }
-    return samples;
+    return ByteWriter().text("RIFF").u32(std::uint32_t(chunks.size() + 4)).bytes() + "WAVE" +
+           chunks;
 }
 
 std::string wavWith(const std::string& format, std::size_t dataBytes = 64) {
-    return riff(chunk("fmt ", format) + chunk("data", samples(dataBytes)));
+    return riff(chunk("fmt ", format) + chunk("data", std::string(dataBytes, '%')));
 }
 
 WavCheck check(const std::string& bytes) {
@@ -59,46 +43,37 @@ WavCheck check(const std::string& bytes) {
 
 TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
     const std::string good = wavWith(fmt());
-    const std::string bigData = "data" + ByteWriter().u32(0x7ffffff0u).bytes() + samples(64);
-    const std::string negativeData = "data" + ByteWriter().u32(0x80000000u).bytes() + samples(64);
-    const std::string tooShort = "file too short for a RIFF header";
+    const std::string data = std::string(64, '%');
+    const std::string past = " chunk runs past the end of the file";
     const std::string sizes = "RIFF size does not match the file";
+    const std::string pcm = "not plain PCM (format ";
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
-        {"", tooShort},
-        {"RIF", tooShort},
+        {"", "file too short for a RIFF header"}, {"RIF", "file too short for a RIFF header"},
         {"RIFX" + good.substr(4), "not a RIFF WAVE file"},
         {good.substr(0, 8) + "AVI " + good.substr(12), "not a RIFF WAVE file"},
-        {good.substr(0, 30), sizes},
-        {good.substr(0, good.size() - 10), sizes},
-        {patch32(good, 4, 0xfffffff0u), sizes},
-        {patch32(good, 4, 2), sizes},
-        {riff(chunk("fmt ", fmt()) + bigData), "'data' chunk runs past the end of the file"},
-        {riff(chunk("fmt ", fmt()) + negativeData), "'data' chunk runs past the end of the file"},
-        {riff("fmt " + ByteWriter().u32(0xffffffffu).bytes() + fmt()),
-         "'fmt ' chunk runs past the end of the file"},
+        {good.substr(0, 30), sizes}, {patch32(good, 4, 0xfffffff0u), sizes}, {patch32(good, 4, 2), sizes},
+        {riff(chunk("fmt ", fmt()) + "data" + ByteWriter().u32(0x7ffffff0u).bytes() + data), "'data'" + past},
+        {riff(chunk("fmt ", fmt()) + "data" + ByteWriter().u32(0x80000000u).bytes() + data), "'data'" + past},
+        {riff("fmt " + ByteWriter().u32(0xffffffffu).bytes() + fmt()), "'fmt '" + past},
         {wavWith(fmt().substr(0, 14)), "fmt chunk shorter than 16 bytes"},
-        {riff(chunk("data", samples(64))), "first chunk is 'data', not 'fmt '"},
-        {riff(chunk("fmt ", fmt()) + chunk("junk", "ab")), "no data chunk"},
-        {riff(""), "no fmt chunk"},
-        {wavWith(fmt(), 0), "empty 'data' chunk"},
-        {wavWith(fmt(), 3), "data chunk holds no whole sample"},
-        {riff(chunk("LIST", "abc") + chunk("fmt ", fmt()) + chunk("data", samples(8))),
+        {riff(chunk("data", data)), "first chunk is 'data', not 'fmt '"},
+        {riff(chunk("fmt ", fmt()) + chunk("junk", "ab")), "no data chunk"}, {riff(""), "no fmt chunk"},
+        {wavWith(fmt(), 0), "empty 'data' chunk"}, {wavWith(fmt(), 3), "data chunk holds no whole sample"},
+        {riff(chunk("LIST", "abc") + chunk("fmt ", fmt()) + chunk("data", data)),
          "odd-sized 'LIST' chunk before the data"},
-        {wavWith(fmt(2)), "not plain PCM (format 2)"},
-        {wavWith(fmt(0x11)), "not plain PCM (format 17)"},
-        {wavWith(fmt(0xfffe)), "not plain PCM (format 65534)"},
+        {wavWith(fmt(2)), pcm + "2)"}, {wavWith(fmt(0x11)), pcm + "17)"}, {wavWith(fmt(0xfffe)), pcm + "65534)"},
         {wavWith(fmt(1, 0, 22050, 16, 0)), "0 channels (1 or 2 only)"},
         {wavWith(fmt(1, 6, 22050, 16, 12)), "6 channels (1 or 2 only)"},
         {wavWith(fmt(1, 257)), "257 channels (1 or 2 only)"},  // SDL would take it as 1
+        // 100 Hz: SDL would need more doubling steps than its converter has room for.
         {wavWith(fmt(1, 2, 0)), "sample rate 0 Hz out of range"},
-        // So slow that SDL would need more doubling steps than its converter has room for.
         {wavWith(fmt(1, 2, 100)), "sample rate 100 Hz out of range"},
         {wavWith(fmt(1, 2, 0xffffffffu)), "sample rate 4294967295 Hz out of range"},
         {wavWith(fmt(1, 2, 22050, 0)), "0 bits per sample (8 or 16 only)"},
         {wavWith(fmt(1, 2, 22050, 24, 6)), "24 bits per sample (8 or 16 only)"},
-        {wavWith(fmt(1, 2, 22050, 16, 3)),
-         "block align 3 does not fit the channels and sample size"},
-    };
+        {wavWith(fmt(1, 2, 22050, 16, 3)), "block align 3 does not fit the channels and sample size"}};
+    // clang-format on
     for (const auto& c : cases) {
         const WavCheck result = check(c.first);
         EXPECT_FALSE(result.ok) << c.second;
@@ -134,7 +109,8 @@ TEST(WavCheck, AcceptsWhatSoxWritesAndWhatTheLoaderSkips) {
         std::uint32_t length;
     } cases[] = {
         {riff(chunk("LIST", "INFOab") + chunk("fmt ", fmt(1, 1, 11025, 8, 1)) +
-              chunk("fact", std::string("7\0\0\0", 4)) + chunk("data", samples(7)) + '\0') +
+              chunk("fact", std::string("7\0\0\0", 4)) + chunk("data", std::string(7, '%')) +
+              '\0') +
              "trailing",
          7 * 8},
         {wavWith(fmt() + "\0\0"), 64},
@@ -152,12 +128,10 @@ TEST(WavCheck, AcceptsWhatSoxWritesAndWhatTheLoaderSkips) {
 TEST(WavCheck, ConversionBufferSizeRefusesOverflow) {
     EXPECT_EQ(conversionBufferSize(1000, 8), 8000u);
     EXPECT_EQ(conversionBufferSize(INT_MAX / 8, 8), static_cast<std::size_t>(INT_MAX / 8) * 8);
-    for (auto refused : {std::pair<std::uint32_t, int>{INT_MAX / 8 + 1, 8},
-                         {0xffffffffu, 1},
-                         {0x80000000u, 2},
-                         {100, 0},
-                         {100, -4},
-                         {0, 8}}) {
+    // clang-format off
+    for (auto refused : {std::pair<std::uint32_t, int>{INT_MAX / 8 + 1, 8}, {0xffffffffu, 1},
+                         {0x80000000u, 2}, {100, 0}, {100, -4}, {0, 8}}) {
+        // clang-format on
         EXPECT_EQ(conversionBufferSize(refused.first, refused.second), 0u) << refused.first;
     }
 }
