@@ -55,25 +55,21 @@ TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
     ASSERT_EQ(mkfifo("pipe.ini", 0600), 0);  // nobody writes: opening it would wait for good
     writeFile("binary.ini", std::string("[s]\nk = 1\n\x01\x02\0[t]\n", 16));
     writeFile("quote.ini", "[s]\nkey = \"a\r\n");
-    const struct {
-        const char* name;
-        int sections;
-        const char* log;
-    } cases[] = {
-        {"missing.ini", 0, ""},
-        {"folder.ini", 0, "Unable to read ini file 'folder.ini'\n"},
+    // clang-format off
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"missing.ini", 0, ""}, {"folder.ini", 0, "Unable to read ini file 'folder.ini'\n"},
         {"pipe.ini", 0, "Unable to read ini file 'pipe.ini'\n"},
         {"binary.ini", 1, "Ini file 'binary.ini' is not text (line 3)\n"},
-        {"quote.ini", 1,
-         "Invalid ini option 'a'. trailing \" expected\nIni file 'quote.ini', line 2: a quote is "
-         "not closed\n"}};
-    for (const auto& c : cases) {
+        {"quote.ini", 1, "Invalid ini option 'a'. trailing \" expected\n"
+                         "Ini file 'quote.ini', line 2: a quote is not closed\n"}};
+    // clang-format on
+    for (const auto& [name, sections, log] : cases) {
         std::remove("debug.log");
-        const IniFile ini(c.name);
-        EXPECT_EQ(ini.sectionCount(), c.sections) << c.name;
-        EXPECT_EQ(fileExists("debug.log") ? readFile("debug.log") : "", c.log) << c.name;
+        const IniFile ini(name);
+        EXPECT_EQ(ini.sectionCount(), sections) << name;
+        EXPECT_EQ(fileExists("debug.log") ? readFile("debug.log") : "", log) << name;
         // An unclosed quote keeps the key, with an empty value.
-        EXPECT_EQ(ini.getString("s", "key", "-"), c.name == std::string("quote.ini") ? "" : "-");
+        EXPECT_EQ(ini.getString("s", "key", "-"), name == std::string("quote.ini") ? "" : "-");
     }
     const IniFile missing("missing.ini");
     EXPECT_EQ(missing.sectionName(3), "");
@@ -103,17 +99,20 @@ TEST(IniLookup, FirstMatchIgnoringCaseAndNumbersAsAtoiReadsThem) {
     const IniFile ini = readBody(
         "word = abc\nlead = 12px\nspace =   -7\nplus = +5\nfloat = 0.125x\nhuge = "
         "99999999999999999999\nsmall = -99999999999999999999\nWord = 3\n[S]\nk = 4\n");
-    EXPECT_EQ(ini.getInt("s", "WORD", 1024), 0);  // present but not a number: 0, not default
-    EXPECT_EQ(ini.getInt("s", "lead", 0), 12);
-    EXPECT_EQ(ini.getInt("s", "space", 0), -7);
-    EXPECT_EQ(ini.getInt("s", "plus", 0), 5);
+    // Present but not a number: 0, not the default; the first section of a name only; by
+    // index both are seen.
+    // clang-format off
+    const std::pair<int, int> ints[] = {
+        {ini.getInt("s", "WORD", 1024), 0}, {ini.getInt("s", "lead", 0), 12},
+        {ini.getInt("s", "space", 0), -7}, {ini.getInt("s", "plus", 0), 5},
+        {ini.getInt("s", "huge", 0), 2147483647}, {ini.getInt("s", "small", 0), -2147483647 - 1},
+        {ini.getInt("s", "k", -1), -1}, {ini.getInt(1, "K", 0), 4}};
+    // clang-format on
+    for (const auto& [got, expected] : ints) {
+        EXPECT_EQ(got, expected);
+    }
     EXPECT_DOUBLE_EQ(ini.getFloat("s", "float", 1.0), 0.125);
-    EXPECT_DOUBLE_EQ(ini.getFloat("s", "word", 1.0), 0.0);
-    EXPECT_DOUBLE_EQ(ini.getFloat("s", "missing", 0.01), 0.01);
-    EXPECT_EQ(ini.getInt("s", "huge", 0), 2147483647);
-    EXPECT_EQ(ini.getInt("s", "small", 0), -2147483647 - 1);
-    EXPECT_EQ(ini.getInt("s", "k", -1), -1);  // the first section of the name only
-    EXPECT_EQ(ini.getInt(1, "K", 0), 4);      // by index both are seen
+    EXPECT_DOUBLE_EQ(ini.getFloat("s", "word", 1.0) + ini.getFloat("s", "missing", 0.01), 0.01);
     EXPECT_EQ(objectNameOfSection("Menus\\Title.Button.ini"), "Title.Button");
 }
 
