@@ -53,9 +53,10 @@ const std::string warning = "Possibly corrupt image i.bmp (BmpDataSize doesn't m
 
 }  // namespace
 
-TEST(BmpReader, ImageMagickFilesGiveTheDrawnColoursOrAreRefused) {
+TEST(ImageReaders, ImageMagickFilesGiveTheDrawnColoursOrAreRefused) {
     // Width, alpha, options, file, messages ("-": refused silently). BmpDataSize warns when it
     // counts the rows' padding; the v5 header is 124 bytes, with bitfield masks at 32 bits.
+    // ImageMagick writes TGA rows top first, and the reader keeps file order.
     // clang-format off
     const std::tuple<unsigned, bool, const char*, const char*, std::string> cases[] = {
         {5, false, "", "v5.bmp", warning}, {5, false, "", "BMP3:v3.bmp", warning},
@@ -64,20 +65,34 @@ TEST(BmpReader, ImageMagickFilesGiveTheDrawnColoursOrAreRefused) {
         {5, false, "", "BMP2:core.bmp", "Unsupported image i.bmp (BMP header of 12 bytes)\n"},
         {4, false, "-type Palette", "BMP3:eight.bmp", "-"},
         {4, false, "-define bmp:subtype=RGB565", "sixteen.bmp", "-"},
-        {4, false, "-type Palette -compress RLE", "BMP3:rle.bmp", "-"}};
+        {4, false, "-type Palette -compress RLE", "BMP3:rle.bmp", "-"},
+        {5, false, "-type TrueColor", "t.tga", ""}, {5, true, "-type TrueColorAlpha", "t.tga", ""},
+        {5, false, "-type TrueColor -compress RLE", "t.tga", ""},
+        {5, true, "-type TrueColorAlpha -compress RLE", "t.tga", ""},
+        {5, false, "-type Palette", "t.tga", ""},
+        {5, false, "-type Palette -compress RLE", "t.tga", ""}};
     // clang-format on
     for (const auto& [width, alpha, options, target, messages] : cases) {
-        SCOPED_TRACE(target);
+        SCOPED_TRACE(std::string(target) + " " + options);
         const Bytes picture = testPattern(width, 3, alpha);
         ASSERT_TRUE(convertPicture(width, 3, alpha, picture, options, target));
         const char* path = std::strchr(target, ':') ? std::strchr(target, ':') + 1 : target;
-        const Outcome o = decode('b', readFile(path));
+        const bool bmp = std::string(path).find(".bmp") != std::string::npos;
+        const Outcome o = decode(bmp ? 'b' : 't', readFile(path));
         EXPECT_EQ(o.messages, messages == "-" ? "" : messages);
         if (messages.find("Unsupported") == 0 || messages == "-") {
             EXPECT_FALSE(o.ok);
         } else {
-            expectImage(o, width, 3, alpha ? 32 : 24, flipRows(picture, width, 3, alpha ? 4 : 3));
+            const Bytes rows = bmp ? flipRows(picture, width, 3, alpha ? 4 : 3) : picture;
+            expectImage(o, width, 3, alpha ? 32 : 24, rows);
         }
+    }
+    // 300 x 2 of one colour: runs of 128 and the rest, per row.
+    ASSERT_TRUE(runConvert("-size 300x2 xc:'rgb(10,20,30)' -type TrueColor -compress RLE u.tga"));
+    const Outcome uniform = decode('t', readFile("u.tga"));
+    ASSERT_EQ(uniform.image.pixels.size(), 1800u);
+    for (std::size_t i = 0; i < 1800; ++i) {
+        ASSERT_EQ(uniform.image.pixels[i], 10 * (i % 3 + 1)) << i;
     }
 }
 
@@ -105,7 +120,8 @@ TEST(BmpReader, HandBuiltHeaders) {
         {patch32(b, 34, 10), warning + "Refused image i.bmp (BmpDataSize 10" + rowsOf},
         {patch32(b, 10, 40), inside + "40 lies inside its headers)\n"},
         // With bitfields and a 40-byte header the three masks lie before the pixels too.
-        {patch32(patch32(patch32(b32, 34, 0), 30, 3), 10, 60), inside + "60 lies inside its headers)\n"},
+        {patch32(patch32(patch32(b32, 34, 0), 30, 3), 10, 60),
+         inside + "60 lies inside its headers)\n"},
         {patch32(b, 14, 0xFFFFFFF0), inside + "54 lies inside its headers)\n"},
         {patch32(b, 10, 0xFFFFFFFF), ""}, {patch32(b, 30, 3), ""}, {"BA", ""},
         {size(0, 3), "Corrupt image i.bmp (BMP size 0 x 3)\n"},
@@ -154,30 +170,6 @@ TEST(BmpReader, ReadsFromStreamsThatCannotSeek) {
     }
 }
 
-TEST(TgaReader, ImageMagickFilesGiveTheDrawnColours) {
-    // clang-format off
-    const std::tuple<bool, const char*, int> cases[] = {
-        {false, "-type TrueColor", 2}, {true, "-type TrueColorAlpha", 2},
-        {false, "-type TrueColor -compress RLE", 10}, {true, "-type TrueColorAlpha -compress RLE", 10},
-        {false, "-type Palette", 1}, {false, "-type Palette -compress RLE", 9}};
-    // clang-format on
-    for (const auto& [alpha, options, imageType] : cases) {
-        SCOPED_TRACE(options);
-        const Bytes picture = testPattern(5, 3, alpha);
-        ASSERT_TRUE(convertPicture(5, 3, alpha, picture, options, "t.tga"));
-        ASSERT_EQ(readFile("t.tga")[2], imageType);
-        // ImageMagick writes the rows top first, and the reader keeps file order.
-        expectImage(decode('t', readFile("t.tga")), 5, 3, alpha ? 32 : 24, picture);
-    }
-    // 300 x 2 of one colour: runs of 128 and the rest, per row.
-    ASSERT_TRUE(runConvert("-size 300x2 xc:'rgb(10,20,30)' -type TrueColor -compress RLE u.tga"));
-    const Outcome uniform = decode('t', readFile("u.tga"));
-    ASSERT_EQ(uniform.image.pixels.size(), 1800u);
-    for (std::size_t i = 0; i < 1800; ++i) {
-        ASSERT_EQ(uniform.image.pixels[i], 10 * (i % 3 + 1)) << i;
-    }
-}
-
 TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
     auto tga = [](int type, unsigned width, unsigned depth, int mapType = 0, unsigned first = 0,
                   unsigned length = 0, unsigned entry = 0, unsigned idLength = 0) {
@@ -190,11 +182,13 @@ TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
     // of the image; the id field and the colour map of a true-colour image are skipped;
     // sixteen-bit indices 6, 5, 6 into a map of 32-bit entries from index 5 on.
     const std::pair<std::string, Bytes> decoded[] = {
-        {tga(10, 4, 24) + raw({0x80, 1, 2, 3, 0, 4, 5, 6, 0x81, 7, 8, 9}), {3, 2, 1, 6, 5, 4, 9, 8, 7, 9, 8, 7}},
+        {tga(10, 4, 24) + raw({0x80, 1, 2, 3, 0, 4, 5, 6, 0x81, 7, 8, 9}),
+         {3, 2, 1, 6, 5, 4, 9, 8, 7, 9, 8, 7}},
         {tga(10, 2, 24) + raw({0xFF, 1, 2, 3}), {3, 2, 1, 3, 2, 1}},
         {tga(10, 2, 24) + raw({0x02, 1, 2, 3, 4, 5, 6}), {3, 2, 1, 6, 5, 4}},
         {tga(2, 1, 24, 1, 0, 2, 24, 3) + "abc" + raw({9, 9, 9, 8, 8, 8, 1, 2, 3}), {3, 2, 1}},
-        {tga(1, 3, 16, 1, 5, 2, 32) + raw({1, 2, 3, 4, 5, 6, 7, 8, 6, 0, 5, 0, 6, 0}), {7, 6, 5, 8, 3, 2, 1, 4, 7, 6, 5, 8}}};
+        {tga(1, 3, 16, 1, 5, 2, 32) + raw({1, 2, 3, 4, 5, 6, 7, 8, 6, 0, 5, 0, 6, 0}),
+         {7, 6, 5, 8, 3, 2, 1, 4, 7, 6, 5, 8}}};
     // clang-format on
     for (const auto& [file, pixels] : decoded) {
         EXPECT_EQ(decode('t', file).image.pixels, pixels);
@@ -212,7 +206,8 @@ TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
         {tga(10, 2, 15), cant + "10 without the image pixel depth a multiple of 1Byte.\n"},
         {tga(1, 2, 8, 1, 0, 1, 15) + zeros, cant + "1" + both},
         {tga(9, 2, 4, 1, 0, 1, 24) + zeros, cant + "9" + both},
-        {tga(2, 65535, 32) + zeros, "  This program can't read images of more than 16777216 pixels.\n"},
+        {tga(2, 65535, 32) + zeros,
+         "  This program can't read images of more than 16777216 pixels.\n"},
         // Indices outside the map, no map, depths but 24 and 32, no pixels, more than the
         // bytes hold or expand to: refused silently.
         {tga(1, 1, 8, 1, 5, 2, 24) + raw({1, 2, 3, 4, 5, 6, 7}), ""},
@@ -284,7 +279,8 @@ TEST(TxfFormat, RandomImagesSurviveTheRoundTrip) {
     // clang-format off
     const std::tuple<unsigned, unsigned, unsigned, bool> cases[] = {
         {3, 1, 1, false}, {17, 13, 5, false}, {64, 64, 255, false}, {100, 30, 3, true},
-        {500, 400, 256, false}, {700, 300, 1000, true}, {400, 400, 65535, false}, {300, 240, 65536, false}};
+        {500, 400, 256, false}, {700, 300, 1000, true}, {400, 400, 65535, false},
+        {300, 240, 65536, false}};
     // clang-format on
     for (const auto& [width, height, colours, longRuns] : cases) {
         for (unsigned depth : {24u, 32u}) {
@@ -325,7 +321,8 @@ TEST(TxfFormat, CodesAndHeadersThatDoNotMakeTheImageAreRefused) {
         txf(24, 4, two, {1, 0, 5}), txf(24, 1, two, {1, 0, 255}), txf(24, 2, two, {1, 2, 1}),
         txf(24, 4, two, {1, 2}),
         // Palette indices beyond the palette, of one and of two bytes.
-        txf(24, 2, two, {1, 3}), txf(24, 1, {}, {1}), txf(24, 1, big, {301}), txf(24, 1, big, {65535}),
+        txf(24, 2, two, {1, 3}), txf(24, 1, {}, {1}), txf(24, 1, big, {301}),
+        txf(24, 1, big, {65535}),
         // Magic, depth, compression; palette and code counts far beyond the file.
         good.substr(0, 3) + "x" + good.substr(4), good.substr(0, 6) + raw({16, 0}) + good.substr(8),
         good.substr(0, 4) + raw({2, 0}) + good.substr(6), patch32(good, 16, 0xFFFFFFFF),

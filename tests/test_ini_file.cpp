@@ -29,7 +29,8 @@ TEST(IniReading, LinesFollowTheScanRules) {
         {"[audio]x", "[audio]x]"}, {"[]", "[]"}, {"   \t[game]", "[game]"},
         {"key=value", "key=value"}, {"  key   =   value", "key=value"}, {"my key = 1", "my key=1"},
         {"key = \"  padded  \"", "key=  padded  "}, {"key = \"a\" b", "key=a"}, {"key =", "key="},
-        {"url = a=b", "url=a=b"}, {"q = say \"hi\"", "q=say \"hi\""}, {"crlf = value\r", "crlf=value"},
+        {"url = a=b", "url=a=b"}, {"q = say \"hi\"", "q=say \"hi\""},
+        {"crlf = value\r", "crlf=value"},
         {"# key = x", "# key=x"}};
     // clang-format on
     for (const auto& c : cases) {

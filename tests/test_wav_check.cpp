@@ -52,17 +52,21 @@ TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
         {"", "file too short for a RIFF header"}, {"RIF", "file too short for a RIFF header"},
         {"RIFX" + good.substr(4), "not a RIFF WAVE file"},
         {good.substr(0, 8) + "AVI " + good.substr(12), "not a RIFF WAVE file"},
-        {good.substr(0, 30), sizes}, {patch32(good, 4, 0xfffffff0u), sizes}, {patch32(good, 4, 2), sizes},
-        {riff(chunk("fmt ", fmt()) + "data" + ByteWriter().u32(0x7ffffff0u).bytes() + data), "'data'" + past},
-        {riff(chunk("fmt ", fmt()) + "data" + ByteWriter().u32(0x80000000u).bytes() + data), "'data'" + past},
+        {good.substr(0, 30), sizes}, {patch32(good, 4, 0xfffffff0u), sizes},
+        {patch32(good, 4, 2), sizes},
+        {riff(chunk("fmt ", fmt()) + patch32("data    " + data, 4, 0x7ffffff0u)), "'data'" + past},
+        {riff(chunk("fmt ", fmt()) + patch32("data    " + data, 4, 0x80000000u)), "'data'" + past},
         {riff("fmt " + ByteWriter().u32(0xffffffffu).bytes() + fmt()), "'fmt '" + past},
         {wavWith(fmt().substr(0, 14)), "fmt chunk shorter than 16 bytes"},
         {riff(chunk("data", data)), "first chunk is 'data', not 'fmt '"},
-        {riff(chunk("fmt ", fmt()) + chunk("junk", "ab")), "no data chunk"}, {riff(""), "no fmt chunk"},
-        {wavWith(fmt(), 0), "empty 'data' chunk"}, {wavWith(fmt(), 3), "data chunk holds no whole sample"},
+        {riff(chunk("fmt ", fmt()) + chunk("junk", "ab")), "no data chunk"},
+        {riff(""), "no fmt chunk"},
+        {wavWith(fmt(), 0), "empty 'data' chunk"},
+        {wavWith(fmt(), 3), "data chunk holds no whole sample"},
         {riff(chunk("LIST", "abc") + chunk("fmt ", fmt()) + chunk("data", data)),
          "odd-sized 'LIST' chunk before the data"},
-        {wavWith(fmt(2)), pcm + "2)"}, {wavWith(fmt(0x11)), pcm + "17)"}, {wavWith(fmt(0xfffe)), pcm + "65534)"},
+        {wavWith(fmt(2)), pcm + "2)"}, {wavWith(fmt(0x11)), pcm + "17)"},
+        {wavWith(fmt(0xfffe)), pcm + "65534)"},
         {wavWith(fmt(1, 0, 22050, 16, 0)), "0 channels (1 or 2 only)"},
         {wavWith(fmt(1, 6, 22050, 16, 12)), "6 channels (1 or 2 only)"},
         {wavWith(fmt(1, 257)), "257 channels (1 or 2 only)"},  // SDL would take it as 1
@@ -72,7 +76,8 @@ TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
         {wavWith(fmt(1, 2, 0xffffffffu)), "sample rate 4294967295 Hz out of range"},
         {wavWith(fmt(1, 2, 22050, 0)), "0 bits per sample (8 or 16 only)"},
         {wavWith(fmt(1, 2, 22050, 24, 6)), "24 bits per sample (8 or 16 only)"},
-        {wavWith(fmt(1, 2, 22050, 16, 3)), "block align 3 does not fit the channels and sample size"}};
+        {wavWith(fmt(1, 2, 22050, 16, 3)),
+         "block align 3 does not fit the channels and sample size"}};
     // clang-format on
     for (const auto& c : cases) {
         const WavCheck result = check(c.first);
@@ -89,39 +94,36 @@ TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
 
 TEST(WavCheck, AcceptsWhatSoxWritesAndWhatTheLoaderSkips) {
     ASSERT_TRUE(
-        audio_files::makeWav("m8.wav", "sine 300", 0.1, "-r 8000 -c 1 -b 8 -e unsigned-integer"));
+        audio_files::makeWav("m.wav", "sine 300", 0.1, "-r 8000 -c 1 -b 8 -e unsigned-integer"));
     ASSERT_TRUE(
-        audio_files::makeWav("s16.wav", "sine 300", 0.1, "-r 44100 -c 2 -b 16 -e signed-integer"));
-    for (const char* name : {"m8.wav", "s16.wav"}) {
+        audio_files::makeWav("s.wav", "sine 300", 0.1, "-r 44100 -c 2 -b 16 -e signed-integer"));
+    for (const char* name : {"m.wav", "s.wav"}) {
         const std::string bytes = readFile(name);
-        const WavCheck result = check(bytes);
-        ASSERT_TRUE(result.ok) << name << ": " << result.problem;
-        EXPECT_EQ(bytes.substr(result.dataOffset, result.dataLength), audio_files::dataChunk(name));
+        const WavCheck r = check(bytes);
+        ASSERT_TRUE(r.ok) << name << ": " << r.problem;
+        EXPECT_EQ(bytes.substr(r.dataOffset, r.dataLength), audio_files::dataChunk(name));
+        EXPECT_EQ(std::to_string(r.channels) + " " + std::to_string(r.rate) + " " +
+                      std::to_string(r.bitsPerSample),
+                  name[0] == 'm' ? "1 8000 8" : "2 44100 16");
     }
-    const WavCheck m8 = check(readFile("m8.wav"));
-    EXPECT_EQ(m8.channels, 1);
-    EXPECT_EQ(m8.rate, 8000u);
-    EXPECT_EQ(m8.bitsPerSample, 8);
     // A LIST chunk before the format, a "fact" chunk, an odd data chunk with its pad byte and
-    // bytes after the RIFF chunk; a longer format chunk; the slowest and fastest rates.
-    const struct {
-        std::string file;
-        std::uint32_t length;
-    } cases[] = {
-        {riff(chunk("LIST", "INFOab") + chunk("fmt ", fmt(1, 1, 11025, 8, 1)) +
-              chunk("fact", std::string("7\0\0\0", 4)) + chunk("data", std::string(7, '%')) +
-              '\0') +
-             "trailing",
+    // bytes after the RIFF chunk; a longer format chunk; the slowest and fastest rates (0:
+    // any length).
+    const std::string mono = chunk("fmt ", fmt(1, 1, 11025, 8, 1));
+    const std::string fact = chunk("fact", std::string("7\0\0\0", 4));
+    // clang-format off
+    const std::pair<std::string, std::uint32_t> cases[] = {
+        {riff(chunk("LIST", "INFOab") + mono + fact + chunk("data", "1234567") + '\0') + "end",
          7 * 8},
-        {wavWith(fmt() + "\0\0"), 64},
+        {wavWith(fmt() + std::string(2, '\0')), 64},
         {wavWith(fmt(1, 1, WavLimits::minRate, 8, 1), 256), 0},
-        {wavWith(fmt(1, 1, WavLimits::maxRate, 8, 1), 256), 0},
-    };
-    for (const auto& c : cases) {
-        writeFile("ok.wav", c.file);
+        {wavWith(fmt(1, 1, WavLimits::maxRate, 8, 1), 256), 0}};
+    // clang-format on
+    for (const auto& [file, length] : cases) {
+        writeFile("ok.wav", file);
         AudioTrack track;
         ASSERT_TRUE(track.loadFromFile("ok.wav")) << readFile("debug.log");
-        EXPECT_EQ(c.length == 0 ? track.length > 0 : track.length == c.length, true);
+        EXPECT_TRUE(length == 0 ? track.length > 0 : track.length == length) << track.length;
     }
 }
 
