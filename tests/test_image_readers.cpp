@@ -235,7 +235,7 @@ std::string txf(unsigned depth, std::uint32_t width, const std::vector<Bytes>& p
     file.text(raw({'t', 'x', 'f', 0})).u16(1).u16(depth).u32(width).u32(height);
     file.u32(std::uint32_t(palette.size())).u32(std::uint32_t(codes.size()));
     for (const Bytes& entry : palette) {
-        file.bytes(entry);
+        file.append(entry);
     }
     for (std::uint32_t c : codes) {
         palette.size() <= 255 ? file.u8(c) : file.u16(c);

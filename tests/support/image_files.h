@@ -26,7 +26,7 @@ class ByteWriter {
         bytes_ += value;
         return *this;
     }
-    ByteWriter& bytes(const Bytes& value) { return text(std::string(value.begin(), value.end())); }
+    ByteWriter& append(const Bytes& value) { return text(std::string(value.begin(), value.end())); }
     const std::string& bytes() const { return bytes_; }
 
   private:
