@@ -80,9 +80,11 @@ TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
 TEST(IniReading, OverlongLinesNamesAndValuesAreSkippedWithALine) {
     const std::string okKey(IniFile::maxNameLength, 'k');
     const std::string okValue(IniFile::maxValueLength, 'v');
-    writeFile("long.ini", "[a]\n" + std::string(200000, 'x') + "=1\n" + okKey +
-                              "k=2\nv=" + okValue + "v\n[" + std::string(256, 'S') + "]\n" + okKey +
-                              "=" + okValue + "\nafter = 3\n");
+    // Lines of 1024 characters are too long, of 1023 not (padded with spaces to the limit).
+    const std::string full = okKey + "=" + okValue;
+    writeFile("long.ini", "[a]\n" + full + std::string(1024 - full.size(), ' ') + "\n" + okKey +
+                              "k=2\nv=" + okValue + "v\n[" + std::string(256, 'S') + "]\n" + full +
+                              std::string(1023 - full.size(), ' ') + "\nafter = 3\n");
     IniFile ini("long.ini");
     ASSERT_EQ(ini.sectionCount(), 1);
     ASSERT_EQ(ini.sections()[0].entries.size(), 2u);

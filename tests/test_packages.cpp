@@ -159,6 +159,7 @@ TEST(PackageWriter, RefusesWhatTheFormatCannotHold) {
     EXPECT_FALSE(buildPackage(magic, {record("same", "1"), record("same", "2")}, image, error));
     EXPECT_NE(error.find("two objects"), std::string::npos);
     EXPECT_FALSE(buildPackage(magic, {record(std::string(65535, 'n'), "1")}, image, error));
+    EXPECT_EQ(error.find("object name too long: nnn"), 0u);
     EXPECT_TRUE(buildPackage(magic, {record(std::string(65534, 'n'), "1")}, image, error));
     std::vector<PackageRecord> tooMany;
     for (int i = 0; i < 65536; ++i) {
