@@ -1,7 +1,6 @@
 // Package files: written by the package writer, read back by the game's package reader.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,323 +9,211 @@
 #include "resources/package_writer.h"
 #include "support/test_support.h"
 
-using testing_support::readFile;
-using testing_support::ScratchDirectory;
-using testing_support::writeFile;
+using namespace testing_support;
 
 namespace {
 
-class Payload : public StoredObject {
-  public:
-    std::string text;
-};
-
-// Records whose payload starts with 'F' cannot be turned into objects.
+// Each record's first payload byte becomes an object; 'F' cannot be made into one.
 class EchoPackage : public Package {
   public:
     int loads = 0;
     std::unique_ptr<StoredObject> loadObject(std::istream& in, const std::string&,
                                              std::uint32_t payloadOffset) override {
         ++loads;
-        in.seekg(payloadOffset);
         char first = 0;
-        in.get(first);
-        if (!in || first == 'F') {
+        if (!in.seekg(payloadOffset).get(first) || first == 'F') {
             return nullptr;
         }
-        auto object = std::make_unique<Payload>();
-        object->text = std::string(1, first);
+        auto object = std::make_unique<StoredObject>();
+        object->appendData(&first, 1);
         return object;
+    }
+    // The objects' letters, "-" for each name that gives none.
+    std::string find(const std::vector<std::string>& names) {
+        std::string letters;
+        for (const std::string& name : names) {
+            StoredObject* object = getObject(name);
+            letters += object != nullptr ? char(object->data()[0]) : '-';
+        }
+        return letters;
     }
 };
 
 PackageRecord record(const std::string& name, const std::string& payload) {
-    return PackageRecord{name, std::vector<std::uint8_t>(payload.begin(), payload.end())};
+    return {name, std::vector<std::uint8_t>(payload.begin(), payload.end())};
 }
 
-void write(const std::string& path, std::vector<PackageRecord> records) {
+// Writes a package of records given as "name=payload".
+void write(const std::string& path, const std::vector<std::string>& records) {
+    std::vector<PackageRecord> list;
+    for (const std::string& r : records) {
+        list.push_back(record(r.substr(0, r.find('=')), r.substr(r.find('=') + 1)));
+    }
     std::string error;
-    ASSERT_TRUE(writePackage(path, std::move(records), error)) << error;
-}
-
-std::unique_ptr<StoredObject> named(const std::string& name) {
-    auto object = std::make_unique<Payload>();
-    object->setName(name);
-    return object;
-}
-
-std::string text(StoredObject* object) {
-    return object != nullptr ? static_cast<Payload*>(object)->text : std::string("<none>");
+    ASSERT_TRUE(writePackage(path, list, error)) << error;
 }
 
 }  // namespace
 
-TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderLoadsEverything) {
-    ScratchDirectory scratch;
-    write("things.txp",
-          {record("zeta", "z"), record("Alpha", "A"), record("alpha", "a"), record("mid", "m")});
-    const std::string bytes = readFile("things.txp");
-    ASSERT_GE(bytes.size(), 8u);
-    EXPECT_EQ(bytes.substr(0, 4), std::string("txp\0", 4));
+TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
+    write("things.txp", {"zeta=z", "Alpha=A", "alpha=a", "mid=m"});
+    EXPECT_EQ(readFile("things.txp").substr(0, 4), std::string("txp\0", 4));
     EchoPackage package;
     ASSERT_TRUE(package.load("things.txp", true));
     EXPECT_EQ(package.fileName(), "things.txp");
-    EXPECT_EQ(package.objectCount(), 4);
-    ASSERT_TRUE(package.hasDirectory());
-    std::vector<std::string> names;
+    std::string names;
     for (const DirectoryEntry& entry : *package.directory()) {
-        names.push_back(entry.name);
+        names += entry.name + " ";
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "alpha", "mid", "zeta"}));
-    // Names are exact: letter case makes different objects.
-    EXPECT_EQ(text(package.getObject("Alpha")), "A");
-    EXPECT_EQ(text(package.getObject("alpha")), "a");
-    EXPECT_EQ(text(package.getObject("ALPHA")), "<none>");
-    EXPECT_EQ(package.loads, 4);
-}
-
-TEST(PackageFormat, EmptyPackageOpensAndFindsNothing) {
-    ScratchDirectory scratch;
+    EXPECT_EQ(names, "Alpha alpha mid zeta ");
+    EXPECT_EQ(package.find({"Alpha", "alpha", "ALPHA", "zeta"}), "Aa-z");
+    EXPECT_EQ(std::make_pair(package.loads, package.objectCount()), std::make_pair(4, 4));
+    // An empty package opens and finds nothing, silently.
     write("empty.smp", {});
-    EchoPackage package;
-    ASSERT_TRUE(package.load("empty.smp", false));
-    EXPECT_EQ(package.getObject("anything"), nullptr);
-    EXPECT_EQ(package.getObject(""), nullptr);
-    EXPECT_FALSE(testing_support::fileExists("debug.log"));
+    EchoPackage empty;
+    ASSERT_TRUE(empty.load("empty.smp", false));
+    EXPECT_EQ(empty.find({"", "a"}), "--");
+    EXPECT_FALSE(fileExists("debug.log"));
 }
 
-TEST(PackageFormat, MagicIsTheExtensionOfTheFileName) {
-    ScratchDirectory scratch;
-    write("pics.txp", {record("a", "x")});
-    // The same bytes under another extension are refused.
-    writeFile("pics.txq", readFile("pics.txp"));
-    writeFile("noext", readFile("pics.txp"));
-    EchoPackage right;
-    EXPECT_TRUE(right.load("pics.txp", true));
-    EchoPackage wrongExtension;
-    EXPECT_FALSE(wrongExtension.load("pics.txq", true));
-    EchoPackage noExtension;
-    EXPECT_FALSE(noExtension.load("noext", true));
-    EXPECT_EQ(readFile("debug.log"),
-              "failure during loading of file pics.txq\nfailure during loading of file noext\n");
-    // Without a '.', the first four characters of the name are the magic; four-letter
-    // extensions fill all four bytes.
-    write("bord", {record("a", "x")});
-    EXPECT_EQ(readFile("bord").substr(0, 4), "bord");
-    EchoPackage named4;
-    EXPECT_TRUE(named4.load("bord", true));
-}
-
-TEST(PackageFormat, BrokenHeadersAndDirectoriesAreRefused) {
-    ScratchDirectory scratch;
-    write("good.txp", {record("a", "1"), record("b", "2")});
+TEST(PackageFormat, MagicIsTheExtensionAndBrokenFilesAreRefused) {
+    write("good.txp", {"a=1", "b=2"});
     const std::string good = readFile("good.txp");
-    std::string reserved = good;
-    reserved[4] = 1;
-    writeFile("reserved.txp", reserved);
-    writeFile("short.txp", good.substr(0, 6));
-    writeFile("cutdir.txp", good.substr(0, 12));
-    std::string lying = good;
-    lying[6] = static_cast<char>(0xff);  // claims 65535 objects
-    lying[7] = static_cast<char>(0xff);
-    writeFile("lying.txp", lying);
-    for (const char* name : {"reserved.txp", "short.txp", "cutdir.txp", "lying.txp"}) {
+    const std::pair<const char*, std::string> broken[] = {
+        {"good.txq", good},
+        {"noext", good},
+        {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
+        {"short.txp", good.substr(0, 6)},
+        {"cutdir.txp", good.substr(0, 12)},
+        {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},  // 65535 objects
+        // The second record's offset far past the end fails the whole eager load.
+        {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)}};
+    for (const auto& [name, bytes] : broken) {
+        writeFile(name, bytes);
         EchoPackage package;
         EXPECT_FALSE(package.load(name, true)) << name;
         EXPECT_EQ(package.objectCount(), 0) << name;
     }
-    EchoPackage missing;
-    EXPECT_FALSE(missing.load("missing.txp", true));
-    EchoPackage none;
-    EXPECT_FALSE(none.load("", true));
+    EXPECT_FALSE(EchoPackage().load("missing.txp", true));
     const std::string log = readFile("debug.log");
-    EXPECT_NE(log.find("failure during loading of file reserved.txp\n"), std::string::npos);
+    EXPECT_EQ(log.find("failure during loading of file good.txq\nfailure during loading of file "
+                       "noext\nfailure during loading of file reserved.txp\n"),
+              0u);
     EXPECT_NE(log.find("failure during loading of file lying.txp\n"), std::string::npos);
-    EXPECT_NE(log.find("failed to open file missing.txp\n"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 32), "failed to open file missing.txp\n");
+    // Without a '.', the name's first four letters are the magic.
+    write("bord", {"a=x"});
+    EXPECT_EQ(readFile("bord").substr(0, 4), "bord");
+    EXPECT_TRUE(EchoPackage().load("bord", true));
 }
 
-TEST(PackageFormat, RecordOffsetBeyondTheFileFailsTheWholeEagerLoad) {
-    ScratchDirectory scratch;
-    write("p.txp", {record("a", "1"), record("b", "2")});
-    std::string bytes = readFile("p.txp");
-    bytes[8 + 8 + 4] = static_cast<char>(0xf0);  // second record's offset far past the end
-    writeFile("p.txp", bytes);
-    EchoPackage package;
-    EXPECT_FALSE(package.load("p.txp", true));
-    EXPECT_EQ(package.objectCount(), 0);
-}
-
-TEST(PackageLookup, LazyPackageReadsOnlyWhatIsAskedFor) {
-    ScratchDirectory scratch;
-    write("lazy.txp", {record("b", "1"), record("d", "2"), record("f", "3")});
+TEST(PackageLookup, LazyPackageReadsOnlyWhatIsAskedForAndReportsWhatFails) {
+    write("lazy.txp", {"b=1", "d=2", "f=F"});
     EchoPackage package;
     ASSERT_TRUE(package.load("lazy.txp", false));
-    EXPECT_EQ(package.loads, 0);
-    EXPECT_EQ(text(package.getObject("d")), "2");
-    EXPECT_EQ(package.loads, 1);
-    EXPECT_EQ(text(package.getObject("d")), "2");  // served from memory
-    EXPECT_EQ(package.loads, 1);
-    // Between two names, before the first and after the last: nothing is loaded.
-    EXPECT_EQ(package.getObject("c"), nullptr);
-    EXPECT_EQ(package.getObject("a"), nullptr);
-    EXPECT_EQ(package.getObject("g"), nullptr);
-    EXPECT_EQ(package.loads, 1);
-    EXPECT_EQ(package.objectCount(), 1);
-}
-
-TEST(PackageLookup, AnObjectThatCannotBeMadeIsTriedAndReportedEachTime) {
-    ScratchDirectory scratch;
-    write("bad.txp", {record("broken", "F"), record("ok", "k")});
-    EchoPackage package;
-    ASSERT_TRUE(package.load("bad.txp", false));
-    EXPECT_EQ(package.getObject("broken"), nullptr);
-    EXPECT_EQ(package.getObject("broken"), nullptr);
+    // The second "d" from memory; between two names, before the first and after the last
+    // nothing is read; what cannot be made is tried, and reported, each time.
+    EXPECT_EQ(package.find({"d", "d", "c", "a", "g", "f", "f"}), "22-----");
+    EXPECT_EQ(std::make_pair(package.loads, package.objectCount()), std::make_pair(3, 1));
     EXPECT_EQ(readFile("debug.log"),
-              "Failed to load broken in bad.txp\nFailed to load broken in bad.txp\n");
+              "Failed to load f in lazy.txp\nFailed to load f in lazy.txp\n");
+    // After the directory is released, only objects already read are found.
+    package.releaseDirectory();
+    EXPECT_FALSE(package.hasDirectory());
+    EXPECT_EQ(package.find({"d", "b"}), "2-");
+    // A lazy package whose file vanished reports the failed read.
+    write("gone.txp", {"a=1"});
+    EchoPackage gone;
+    ASSERT_TRUE(gone.load("gone.txp", false));
+    std::remove("gone.txp");
+    EXPECT_EQ(gone.find({"a"}), "-");
+    EXPECT_EQ(readFile("debug.log").substr(58), "failed to read from file: gone.txp\n");
 }
 
 TEST(PackageLookup, AddingLoadsTheRestAndDropsWhatCannotBeLoaded) {
-    ScratchDirectory scratch;
-    write("add.txp", {record("a", "1"), record("b", "F"), record("c", "3")});
+    write("add.txp", {"a=1", "b=F", "c=3"});
     EchoPackage package;
     ASSERT_TRUE(package.load("add.txp", false));
-    package.addObject(named("new"));
+    for (const char* name : {"new", "", "newer"}) {  // an unnamed object is not added
+        auto object = std::make_unique<StoredObject>();
+        object->setName(name);
+        object->appendData(name, 1);
+        package.addObject(std::move(object));
+    }
+    package.addObject(nullptr);
+    // Only the first addition loads the rest; what fails is dropped, with a warning.
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load b in add.txp\nSome files couldn't be loaded from package "
-              "\"add.txp\", these files will not be saved.\n");
+              "\"add.txp\", these files will not be saved.\nerror loading file\nerror loading "
+              "file\n");
     ASSERT_EQ(package.directory()->size(), 2u);
-    EXPECT_EQ((*package.directory())[0].name, "a");
     EXPECT_EQ((*package.directory())[1].name, "c");
-    EXPECT_EQ(package.objectCount(), 3);
-    EXPECT_EQ(text(package.getObject("a")), "1");
-    EXPECT_EQ(text(package.getObject("c")), "3");
-    EXPECT_NE(package.getObject("new"), nullptr);
-    EXPECT_EQ(package.objectAt(2)->name(), "new");
-    // A second addition finds everything loaded: no further warning.
-    package.addObject(named("newer"));
-    EXPECT_EQ(package.objectCount(), 4);
-    EXPECT_EQ(package.getObject("newer"), package.objectAt(3));
-}
-
-TEST(PackageLookup, UnnamedOrMissingObjectsAreNotAdded) {
-    ScratchDirectory scratch;
-    EchoPackage package;
-    package.addObject(nullptr);
-    package.addObject(std::make_unique<Payload>());
-    EXPECT_EQ(package.objectCount(), 0);
-    EXPECT_EQ(readFile("debug.log"), "error loading file\nerror loading file\n");
-}
-
-TEST(PackageLookup, AfterReleasingTheDirectoryOnlyRequestedObjectsAreFound) {
-    ScratchDirectory scratch;
-    write("rel.txp", {record("a", "1"), record("b", "2")});
-    EchoPackage package;
-    ASSERT_TRUE(package.load("rel.txp", false));
-    ASSERT_NE(package.getObject("b"), nullptr);
-    package.releaseDirectory();
-    EXPECT_FALSE(package.hasDirectory());
-    EXPECT_EQ(text(package.getObject("b")), "2");
-    EXPECT_EQ(package.getObject("a"), nullptr);
-    EXPECT_EQ(package.loads, 1);
-}
-
-TEST(PackageLookup, LazyPackageWhoseFileVanishedReportsTheFailedRead) {
-    ScratchDirectory scratch;
-    write("gone.txp", {record("a", "1")});
-    EchoPackage package;
-    ASSERT_TRUE(package.load("gone.txp", false));
-    std::remove("gone.txp");
-    EXPECT_EQ(package.getObject("a"), nullptr);
-    EXPECT_EQ(readFile("debug.log"), "failed to read from file: gone.txp\n");
+    EXPECT_EQ(package.find({"a", "c", "new", "newer", "b"}), "13nn-");
+    EXPECT_EQ(package.objectAt(2)->name() + package.objectAt(3)->name(), "newnewer");
 }
 
 TEST(PackageWriter, RefusesWhatTheFormatCannotHold) {
     std::vector<std::uint8_t> image;
     std::string error;
-    EXPECT_FALSE(buildPackage(packageMagicFor("x.txp"), {record("same", "1"), record("same", "2")},
-                              image, error));
+    const auto magic = packageMagicFor("x.txp");
+    EXPECT_FALSE(buildPackage(magic, {record("same", "1"), record("same", "2")}, image, error));
     EXPECT_NE(error.find("two objects"), std::string::npos);
-    EXPECT_FALSE(buildPackage(packageMagicFor("x.txp"), {record(std::string(70000, 'n'), "1")},
-                              image, error));
-    std::vector<PackageRecord> tooMany(65536, record("", ""));
-    for (std::size_t i = 0; i < tooMany.size(); ++i) {
-        tooMany[i].name = std::to_string(i);
+    EXPECT_FALSE(buildPackage(magic, {record(std::string(65535, 'n'), "1")}, image, error));
+    EXPECT_EQ(error.find("object name too long: nnn"), 0u);
+    EXPECT_TRUE(buildPackage(magic, {record(std::string(65534, 'n'), "1")}, image, error));
+    std::vector<PackageRecord> tooMany;
+    for (int i = 0; i < 65536; ++i) {
+        tooMany.push_back(record(std::to_string(i), ""));
     }
-    EXPECT_FALSE(buildPackage(packageMagicFor("x.txp"), tooMany, image, error));
+    EXPECT_FALSE(buildPackage(magic, tooMany, image, error));
     EXPECT_EQ(packageMagicFor("screen.menu"), (std::vector<std::uint8_t>{'m', 'e', 'n', 'u'}));
     EXPECT_EQ(packageMagicFor("board.map"), (std::vector<std::uint8_t>{'m', 'a', 'p', 0}));
 }
 
 TEST(StoredObjects, BaseOperationsReportThatASubclassWasExpected) {
-    ScratchDirectory scratch;
     StoredObject object;
     std::istringstream in("data");
-    EXPECT_FALSE(object.load(in, "map"));
-    EXPECT_FALSE(object.save());
-    EchoPackage package;
-    EXPECT_EQ(package.Package::loadObject(in, "x", 0), nullptr);
-    EXPECT_EQ(readFile("debug.log"),
-              "Error: Atempting to load \"StoredObject\", must load inherited class\n"
-              "Error: Atempting to save \"StoredObject\", must save inherited class\n"
-              "attempting to load from base package, must use inherited class\n");
-}
-
-TEST(StoredObjects, LoadFromFileNamesTheObjectAfterTheFile) {
-    ScratchDirectory scratch;
-    StoredObject object;
+    EXPECT_FALSE(object.load(in, "map") || object.save());
+    EXPECT_EQ(EchoPackage().Package::loadObject(in, "x", 0), nullptr);
     EXPECT_FALSE(object.loadFromFile("..\\Textures\\Missing.bmp"));
     EXPECT_EQ(object.name(), "Missing.bmp");
     EXPECT_FALSE(object.loadFromFile("dir\\"));  // empty name: no message
-    EXPECT_EQ(readFile("debug.log"), "Failed to open file ..\\Textures\\Missing.bmp\n");
-}
-
-TEST(StoredObjects, DataBufferAndReferenceText) {
-    Payload object;
-    object.setName("Hex.bmp");
-    EXPECT_EQ(object.referenceText(), "Hex.bmp");
-    EXPECT_FALSE(object.appendData(nullptr, 3));
-    EXPECT_FALSE(object.appendData("abc", 0));
-    EXPECT_TRUE(object.appendData("abc", 3));
-    EXPECT_TRUE(object.appendData("de", 2));
+    EXPECT_EQ(readFile("debug.log"),
+              "Error: Atempting to load \"StoredObject\", must load inherited class\n"
+              "Error: Atempting to save \"StoredObject\", must save inherited class\n"
+              "attempting to load from base package, must use inherited class\n"
+              "Failed to open file ..\\Textures\\Missing.bmp\n");
+    // The data buffer takes only real bytes.
+    EXPECT_FALSE(object.appendData(nullptr, 3) || object.appendData("abc", 0));
+    EXPECT_TRUE(object.appendData("abc", 3) && object.appendData("de", 2));
     EXPECT_EQ(std::string(object.data().begin(), object.data().end()), "abcde");
-    Map screen;
-    ScratchDirectory scratch;
-    writeFile("hud.ini", "[General]\n");
-    testing_support::writeFile("debug.log", "");
-    screen.load("Menus\\..\\hud.ini", true);
-    object.owner = &screen;
-    object.setName("Button1");
-    EXPECT_EQ(object.referenceText(), "hud.ini>Button1");
 }
 
 TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
-    ScratchDirectory scratch;
-    const std::string noClass("\x63\x00\x00\x00", 4);  // type id 99
-    const std::string none("\x00\x00\x00\x00", 4);     // type id 0
-    write("level.map", {record("zcut", std::string("\x01\x00", 2)), record("nothing", none),
-                        record("unknown", noClass)});
+    // Type ids 0 and 99 have no class; a record too short for its type id cannot be read.
+    write("level.map", {std::string("nothing=\0\0\0\0", 12), std::string("unknown=\x63\0\0\0", 12),
+                        std::string("zcut=\1\0", 7)});
     Map screen;
     EXPECT_TRUE(screen.load("level.map", true));
     EXPECT_EQ(screen.objectCount(), 0);
+    // Only a lower-case ".ini" is read as an ini file: this one is a package of the wrong magic.
+    writeFile("Screen.INI", "[General]\nMapType = Menu\n");
+    EXPECT_FALSE(Map().load("Screen.INI", true) || Map().load("", true));
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load nothing in level.map\nFailed to load unknown in level.map\n"
               "Failed to read object 'zcut' in package 'level.map'\nFailed to load zcut in "
-              "level.map\n");
-}
-
-TEST(MapPackages, IniExtensionIsRecognisedOnlyInLowerCase) {
-    ScratchDirectory scratch;
-    writeFile("Screen.INI", "[General]\nMapType = Menu\n");
-    writeFile("screen.ini", "[General]\nMapType = Menu\n");
-    Map upper;
-    EXPECT_FALSE(upper.load("Screen.INI", true));  // read as a binary package: wrong magic
-    Map empty;
-    EXPECT_FALSE(empty.load("", true));
-    EXPECT_EQ(readFile("debug.log"), "failure during loading of file Screen.INI\n");
+              "level.map\nfailure during loading of file Screen.INI\n");
     // The base screen's ini loader reports itself, and the load still succeeds.
+    writeFile("screen.ini", "[General]\nMapType = Menu\n");
     Map lower;
     EXPECT_TRUE(lower.load("Menus\\..\\screen.ini", true));
     EXPECT_EQ(lower.fileName(), "screen.ini");
     EXPECT_NE(readFile("debug.log").find("Error: called Map::loadIniFile(), this is base class"),
               std::string::npos);
+    // Objects of a screen are referred to through its file name.
+    StoredObject button;
+    button.setName("Button1");
+    EXPECT_EQ(button.referenceText(), "Button1");
+    button.owner = &lower;
+    EXPECT_EQ(button.referenceText(), "screen.ini>Button1");
 }

@@ -1,16 +1,17 @@
+// The platform layer: names and paths as the game writes them, and the debug log.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
+#include <filesystem>
+#include <stdexcept>
 
+#include "engine/game_engine.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "support/test_support.h"
 
-using testing_support::makeDirectory;
-using testing_support::ScratchDirectory;
-using testing_support::writeFile;
+using namespace testing_support;
 
-TEST(PlatformNames, EqualityIgnoresAsciiCaseOnly) {
+TEST(Platform, NamesEqualIgnoringAsciiCaseOnly) {
     EXPECT_TRUE(platform::namesEqualIgnoringCase("MasterVolume", "masterVOLUME"));
     EXPECT_TRUE(platform::namesEqualIgnoringCase("", ""));
     EXPECT_FALSE(platform::namesEqualIgnoringCase("Menu", "Menus"));
@@ -18,38 +19,76 @@ TEST(PlatformNames, EqualityIgnoresAsciiCaseOnly) {
     EXPECT_FALSE(platform::namesEqualIgnoringCase("\xc4", "\xe4"));
 }
 
-TEST(PlatformClock, MillisecondsAdvance) {
-    const std::uint32_t before = platform::milliseconds();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const std::uint32_t elapsed = platform::milliseconds() - before;
-    EXPECT_GE(elapsed, 19u);
-}
-
-TEST(PlatformPaths, BackslashesAndLetterCaseResolveToExistingFiles) {
-    ScratchDirectory scratch;
+TEST(Platform, BackslashesAndLetterCaseResolveToExistingFiles) {
     makeDirectory("game");
     makeDirectory("game/Menus");
     makeDirectory("Textures");
     writeFile("game/Menus/mainMenu.ini", "x");
     writeFile("Textures/Hex.bmp", "x");
     writeFile("Textures/hex.BMP.bak", "x");
-    EXPECT_EQ(platform::nativePath("game\\Menus\\mainMenu.ini"), "game/Menus/mainMenu.ini");
-    EXPECT_EQ(platform::nativePath("GAME\\menus\\MAINMENU.INI"), "game/Menus/mainMenu.ini");
-    EXPECT_EQ(platform::nativePath("game\\..\\textures\\hex.bmp"), "game/../Textures/Hex.bmp");
-    EXPECT_EQ(platform::nativePath(".\\debug.log"), "./debug.log");
-    // Names that match nothing stay as written, so new files can be created.
-    EXPECT_EQ(platform::nativePath("game\\Menus\\New.ini"), "game/Menus/New.ini");
-    EXPECT_EQ(platform::nativePath(scratch.path() + "/TEXTURES/HEX.BMP"),
-              scratch.path() + "/Textures/Hex.bmp");
-    EXPECT_EQ(platform::nativePath(""), "");
-}
-
-TEST(PlatformPaths, ExactMatchWinsOverCaseInsensitiveOne) {
-    ScratchDirectory scratch;
     writeFile("map.ini", "lower");
     writeFile("MAP.ini", "upper");
-    EXPECT_EQ(platform::nativePath("MAP.ini"), "MAP.ini");
-    EXPECT_EQ(platform::nativePath("map.ini"), "map.ini");
-    std::ifstream in = platform::openInput("MAP.INI", false);
-    EXPECT_TRUE(in.is_open());
+    const std::pair<std::string, std::string> cases[] = {
+        {"GAME\\menus\\MAINMENU.INI", "game/Menus/mainMenu.ini"},
+        {"game\\..\\textures\\hex.bmp", "game/../Textures/Hex.bmp"},
+        {".\\debug.log", "./debug.log"},
+        // Names that match nothing stay as written, so new files can be created.
+        {"game\\Menus\\New.ini", "game/Menus/New.ini"},
+        {"", ""},
+        // An exact match wins over one ignoring case.
+        {"MAP.ini", "MAP.ini"},
+        {"map.ini", "map.ini"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::nativePath(c.first), c.second) << c.first;
+    }
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(platform::nativePath(here + "/TEXTURES/HEX.BMP"), here + "/Textures/Hex.bmp");
+    EXPECT_TRUE(platform::openInput("MAP.INI", false).is_open());
+}
+
+TEST(DebugLog, WritersAppendExactlyWhatTheyAreGiven) {
+    writeFile("debug.log", "first run\n");  // appended to, not truncated
+    logText("Failed to open file: ");
+    logString("Menus\\controller.ini");
+    logNewline();
+    logInt(-42);
+    logInt(0);
+    logText(nullptr);
+    EXPECT_EQ(readFile("debug.log"), "first run\nFailed to open file: Menus\\controller.ini\n-420");
+    writeFile("debug.log", "");
+    // A stream chain is flushed piece by piece, so a crash loses nothing written so far.
+    debugLog << "a" << std::string("b") << 3 << lineFeed;
+    EXPECT_EQ(readFile("debug.log"), "ab3\n");
+    debugLog << "c" << endLine;
+    debugLog << closing("closing text");
+    logText("!");
+    EXPECT_EQ(readFile("debug.log"), "ab3\nc\nclosing text!");
+}
+
+TEST(DebugLog, StartUpExceptionsAreReportedAndMainReturnsZero) {
+    // An engine whose start-up fails the way an allocation failure would, or with a non-standard
+    // exception.
+    class FailingEngine : public GameEngine {
+      public:
+        explicit FailingEngine(bool standard) : standard_(standard) {}
+
+      protected:
+        void initialise() override {
+            if (standard_) {
+                throw std::runtime_error("out of memory");
+            }
+            throw 42;
+        }
+        bool standard_;
+    };
+    FailingEngine standard(true);
+    EXPECT_EQ(runGuarded(standard), 0);
+    EXPECT_EQ(readFile("debug.log"),
+              "GameEngine::InitAll(): out of memory\nGameEngine::run(): out of memory\n"
+              "out of memory\n");
+    writeFile("debug.log", "");
+    FailingEngine unknown(false);
+    EXPECT_EQ(runGuarded(unknown), 0);
+    EXPECT_EQ(readFile("debug.log"), "Error: Unknown Exception thrown\n");
 }

@@ -1,58 +1,42 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "engine/resource_manager.h"
 #include "render/polyhedron.h"
-#include "resources/map.h"
 #include "resources/static_mesh_package.h"
 #include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
-using testing_support::ByteWriter;
-using testing_support::makeDirectory;
-using testing_support::MeshImage;
-using testing_support::packageBytes;
-using testing_support::readFile;
-using testing_support::ScratchDirectory;
-using testing_support::writeFile;
+using namespace testing_support;
 
 namespace {
 
 // A unified fan of `triangles` triangles around the origin: triangles + 2 vertices.
-std::string fanMesh(unsigned triangles) {
+std::string fan(unsigned triangles) {
     MeshImage image;
     for (unsigned i = 0; i < triangles + 2; ++i) {
         image.positions.push_back({float(i), float(i * i), 0});
         image.normals.push_back({0, 0, 1});
         image.texCoords.push_back({float(i), 0});
-    }
-    for (unsigned i = 0; i < triangles; ++i) {
-        image.faces.push_back({0, i + 1, i + 2});
+        if (i < triangles) {
+            image.faces.push_back({0, i + 1, i + 2});
+        }
     }
     return image.bytes();
 }
 
-int vertexCountOf(StoredObject* object) {
-    if (object == nullptr || object->getTypeId() != 2) {
-        return -1;
-    }
-    return static_cast<Polyhedron*>(object)->vertexCount();
+int vertices(StoredObject* mesh) {
+    return mesh != nullptr && mesh->getTypeId() == 2 ? static_cast<Polyhedron*>(mesh)->vertexCount()
+                                                     : -1;
 }
 
 }  // namespace
 
 TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
-    ScratchDirectory scratch;
-    std::string cut = fanMesh(3);
-    cut.resize(cut.size() - 4);
-    writeFile("set.smp", packageBytes("smp", {{"alpha", fanMesh(1)},
-                                              {"bitmap", "BM" + fanMesh(1)},
-                                              {"zcut", cut},
-                                              {"delta", fanMesh(4)},
+    writeFile("set.smp", packageBytes("smp", {{"alpha", fan(1)},
+                                              {"bitmap", "BM" + fan(1)},
+                                              {"zcut", fan(3).substr(0, fan(3).size() - 4)},
+                                              {"delta", fan(4)},
                                               {"bshort", "sm"}}));
     StaticMeshPackage package;
     ASSERT_TRUE(package.load("set.smp", true));
@@ -62,62 +46,45 @@ TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
               "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n"
               "Unable to read zcut in set.smp\n");
     ASSERT_NE(package.getObject("zcut"), nullptr);
-    EXPECT_EQ(vertexCountOf(package.getObject("alpha")), 3);
-    EXPECT_EQ(vertexCountOf(package.getObject("delta")), 6);
-    EXPECT_EQ(package.getObject("delta")->name(), "delta");
-    EXPECT_EQ(package.getObject("Delta"), nullptr);
-}
-
-TEST(MeshPackage, LazyLookupReadsOnlyTheMeshAskedFor) {
-    ScratchDirectory scratch;
-    writeFile(
-        "lazy.smp",
-        packageBytes("smp",
-                     {{"a", fanMesh(1)}, {"b", fanMesh(2)}, {"c", fanMesh(3)}, {"d", "nonsense"}}));
-    StaticMeshPackage package;
-    ASSERT_TRUE(package.load("lazy.smp", false));
-    EXPECT_EQ(package.objectCount(), 0);
-    EXPECT_EQ(vertexCountOf(package.getObject("c")), 5);
-    EXPECT_EQ(package.objectCount(), 1);
-    EXPECT_EQ(package.getObject("bb"), nullptr);
-    EXPECT_EQ(package.objectCount(), 1);
+    EXPECT_EQ(
+        std::make_pair(vertices(package.getObject("alpha")), vertices(package.getObject("delta"))),
+        std::make_pair(3, 6));
+    // Lazily, only the mesh asked for is read.
+    writeFile("debug.log", "");
+    StaticMeshPackage lazy;
+    ASSERT_TRUE(lazy.load("set.smp", false));
+    EXPECT_EQ(vertices(lazy.getObject("delta")), 6);
+    EXPECT_EQ(lazy.getObject("delta")->name(), "delta");
+    EXPECT_EQ(lazy.getObject("Delta"), nullptr);
+    EXPECT_EQ(lazy.objectCount(), 1);
     EXPECT_EQ(readFile("debug.log"), "");
-}
-
-TEST(MeshPackage, SameMeshNameInTwoPackagesStaysApart) {
-    ScratchDirectory scratch;
-    makeDirectory("game");
-    makeDirectory("Meshes");
-    writeFile("Meshes/One.smp", packageBytes("smp", {{"Hex", fanMesh(1)}}));
-    writeFile("Meshes/Two.smp", packageBytes("smp", {{"Hex", fanMesh(6)}}));
-    ASSERT_EQ(chdir("game"), 0);
-    {
-        ResourceManager manager;
-        StoredObject* one = getResource("One.smp>Hex");
-        StoredObject* two = getResource("Two.smp>Hex");
-        EXPECT_EQ(vertexCountOf(one), 3);
-        EXPECT_EQ(vertexCountOf(two), 8);
-        // Packages are found again by file name ignoring case.
-        EXPECT_EQ(getResource("ONE.smp>Hex"), one);
-        EXPECT_EQ(getResource("two.smp>Hex"), two);
-        EXPECT_EQ(getResource("One.smp>Missing"), nullptr);
-        EXPECT_EQ(manager.meshPackages().size(), 2u);
-    }
-    ASSERT_EQ(chdir(".."), 0);
-}
-
-TEST(MeshPackage, MapRecordsOfTypeTwoAreMeshes) {
-    ScratchDirectory scratch;
-    ByteWriter meshRecord;
-    meshRecord.u32(2).text(fanMesh(2));
-    ByteWriter unknownRecord;
-    unknownRecord.u32(4).text(fanMesh(2));
+    // Map records of type 2 are meshes.
     writeFile("board.map",
-              packageBytes("map", {{"tile", meshRecord.bytes()}, {"what", unknownRecord.bytes()}}));
+              packageBytes("map", {{"tile", ByteWriter().u32(2).text(fan(2)).bytes()},
+                                   {"what", ByteWriter().u32(4).text(fan(2)).bytes()}}));
     Map map;
     ASSERT_TRUE(map.load("board.map", true));
     ASSERT_EQ(map.objectCount(), 1);
     EXPECT_EQ(map.objectAt(0)->name(), "tile");
-    EXPECT_EQ(vertexCountOf(map.objectAt(0)), 4);
+    EXPECT_EQ(vertices(map.objectAt(0)), 4);
     EXPECT_EQ(readFile("debug.log"), "Failed to load what in board.map\n");
+}
+
+TEST(MeshPackage, SameMeshNameInTwoPackagesStaysApart) {
+    makeDirectory("game");
+    makeDirectory("Meshes");
+    writeFile("Meshes/One.smp", packageBytes("smp", {{"Hex", fan(1)}}));
+    writeFile("Meshes/Two.smp", packageBytes("smp", {{"Hex", fan(6)}}));
+    ASSERT_EQ(chdir("game"), 0);
+    {
+        ResourceManager manager;
+        StoredObject* one = getResource("One.smp>Hex");
+        EXPECT_EQ(std::make_pair(vertices(one), vertices(getResource("Two.smp>Hex"))),
+                  std::make_pair(3, 8));
+        // Packages are found again by file name ignoring case.
+        EXPECT_EQ(getResource("ONE.smp>Hex"), one);
+        EXPECT_EQ(getResource("One.smp>Missing"), nullptr);
+        EXPECT_EQ(manager.meshPackages().size(), 2u);
+    }
+    ASSERT_EQ(chdir(".."), 0);
 }

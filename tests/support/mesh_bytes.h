@@ -3,37 +3,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/image_files.h"
+
 namespace testing_support {
-
-class ByteWriter {
-  public:
-    ByteWriter& u8(unsigned value) {
-        bytes_.push_back(static_cast<char>(value & 0xFF));
-        return *this;
-    }
-    ByteWriter& u16(unsigned value) { return u8(value).u8(value >> 8); }
-    ByteWriter& u32(std::uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
-    ByteWriter& f32(float value) {
-        char raw[4];
-        std::memcpy(raw, &value, 4);
-        bytes_.append(raw, 4);
-        return *this;
-    }
-    ByteWriter& text(const std::string& value) {
-        bytes_ += value;
-        return *this;
-    }
-    const std::string& bytes() const { return bytes_; }
-
-  private:
-    std::string bytes_;
-};
 
 struct MeshImage {
     struct Xyz {
@@ -52,7 +28,7 @@ struct MeshImage {
     bool hasTextureFlag = false;
     std::string textureReference;
 
-    // Counts as written in the header; by default the real sizes.
+    // Counts as written in the header; by default (-1) the real sizes.
     int vertexCount = -1;
     int normalCount = -1;
     int faceCount = -1;
@@ -60,12 +36,13 @@ struct MeshImage {
     int referenceLength = -1;
 
     std::string bytes() const {
+        auto count = [](int given, std::size_t real) {
+            return given >= 0 ? unsigned(given) : unsigned(real);
+        };
         ByteWriter out;
         out.text(std::string("smf\0", 4)).u8(indexForm).u8(hasTextureFlag ? 1 : 0);
-        out.u16(vertexCount >= 0 ? unsigned(vertexCount) : unsigned(positions.size()));
-        out.u16(normalCount >= 0 ? unsigned(normalCount) : unsigned(normals.size()));
-        out.u16(faceCount >= 0 ? unsigned(faceCount) : unsigned(faces.size()));
-        out.u16(texCoordCount >= 0 ? unsigned(texCoordCount) : unsigned(texCoords.size()));
+        out.u16(count(vertexCount, positions.size())).u16(count(normalCount, normals.size()));
+        out.u16(count(faceCount, faces.size())).u16(count(texCoordCount, texCoords.size()));
         for (const Xyz& p : positions) {
             out.f32(p.x).f32(p.y).f32(p.z);
         }
@@ -76,14 +53,10 @@ struct MeshImage {
             out.f32(t.u).f32(t.v);
         }
         for (const std::vector<unsigned>& face : faces) {
-            for (unsigned index : face) {
-                out.u16(index);
-            }
+            std::for_each(face.begin(), face.end(), [&](unsigned index) { out.u16(index); });
         }
         if (hasTextureFlag) {
-            out.u16(referenceLength >= 0 ? unsigned(referenceLength)
-                                         : unsigned(textureReference.size()));
-            out.text(textureReference);
+            out.u16(count(referenceLength, textureReference.size())).text(textureReference);
         }
         return out.bytes();
     }
@@ -91,22 +64,18 @@ struct MeshImage {
 
 // A package file: 4-byte magic, reserved 0, N, the directory sorted by name, then the records
 // (name followed by payload).
-inline std::string packageBytes(const std::string& magic,
+inline std::string packageBytes(std::string magic,
                                 std::vector<std::pair<std::string, std::string>> records) {
     std::sort(records.begin(), records.end());
-    ByteWriter out;
-    std::string paddedMagic = magic;
-    paddedMagic.resize(4, '\0');
-    out.text(paddedMagic).u16(0).u16(unsigned(records.size()));
-    std::uint32_t offset = 8 + 8 * std::uint32_t(records.size());
+    ByteWriter out, data;
+    magic.resize(4, '\0');
+    out.text(magic).u16(0).u16(unsigned(records.size()));
     for (const auto& record : records) {
-        out.u16(0).u16(unsigned(record.first.size())).u32(offset);
-        offset += std::uint32_t(record.first.size() + record.second.size());
+        out.u16(0).u16(unsigned(record.first.size()));
+        out.u32(std::uint32_t(8 + 8 * records.size() + data.bytes().size()));
+        data.text(record.first + record.second);
     }
-    for (const auto& record : records) {
-        out.text(record.first).text(record.second);
-    }
-    return out.bytes();
+    return out.text(data.bytes()).bytes();
 }
 
 }  // namespace testing_support
