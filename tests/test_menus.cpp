@@ -92,13 +92,6 @@ RecordingButton* addButton(Menu& menu, std::vector<std::string>& log, const std:
     menu.addObject(std::move(button));
     return raw;
 }
-
-void click(Menu& menu, double x, double y) {
-    menu.mouseMoved(x, y, 0, 0);
-    menu.mouseButtonPressed(x, y, 1);
-    menu.mouseButtonReleased(x, y, 1);
-}
-
 }  // namespace
 
 TEST(MenuFactory, EverySectionGivesAWidgetWithItsKeys) {
@@ -152,47 +145,35 @@ TEST(MenuFactory, EverySectionGivesAWidgetWithItsKeys) {
     EXPECT_EQ(go->column, 3);
 }
 
-TEST(MenuFactory, AMissingFileGivesAnEmptyMenuThatIgnoresInput) {
-    Menu menu;
-    EXPECT_TRUE(menu.load("nowhere.ini", true));
-    EXPECT_EQ(menu.objectCount(), 0);
-    click(menu, 0.5, 0.5);
-    menu.update();
-    EXPECT_FALSE(fileExists("debug.log"));
-}
-
-TEST(MouseRouting, BoundsAreInclusiveAndOverlappingItemsAllActInOrder) {
+TEST(MouseRouting, ItemsActInOrderOnPressOrReleaseAndEveryOneUnloadsBeforeAnyIsDestroyed) {
     std::vector<std::string> log;
     {
-        Menu menu;
-        addButton(menu, log, "first", 0.1, 0.1, 0.5, 0.5);
-        addButton(menu, log, "line", 0.3, 0.1, 0.3, 0.5);  // zero width
-        addButton(menu, log, "elsewhere", 0.6, 0.6, 0.7, 0.7);
-        addButton(menu, log, "second", 0.2, 0.2, 0.4, 0.4);
-        click(menu, 0.3, 0.3);
-        EXPECT_EQ(log, (std::vector<std::string>{"first", "line", "second"}));
+        auto menu = loadMenu(numberList(5));
+        addButton(*menu, log, "first", 0.1, 0.1, 0.5, 0.5);
+        addButton(*menu, log, "line", 0.3, 0.1, 0.3, 0.5)->executeOnPress = true;  // zero width
+        addButton(*menu, log, "elsewhere", 0.6, 0.6, 0.7, 0.7);
+        RecordingButton* disabled = addButton(*menu, log, "off", 0.2, 0.2, 0.4, 0.4);
+        disabled->enabled = false;
+        // Bounds are inclusive; a button acting on the press acts then and only then; disabled
+        // items are never hovered, but the press reaches them (buttons test enabled themselves).
+        menu->mouseMoved(0.3, 0.3, 0, 0);
+        EXPECT_FALSE(disabled->hovered);
+        menu->mouseButtonPressed(0.3, 0.3, 1);
+        EXPECT_TRUE(disabled->pressed);
+        EXPECT_EQ(widget(*menu, "list")->mouseDown, 1);
+        EXPECT_EQ(log, std::vector<std::string>{"line"});
+        menu->mouseButtonReleased(0.3, 0.3, 1);
+        EXPECT_EQ(log, (std::vector<std::string>{"line", "first", "off"}));
+        // A release far away still reaches every item.
+        menu->mouseButtonPressed(0.2, 0.12, 1);
+        menu->mouseButtonReleased(5.0, 5.0, 1);
+        EXPECT_EQ(widget(*menu, "list")->mouseDown, 0);
+        EXPECT_EQ(widget(*menu, "list")->selected, 0);
         log.clear();
     }
-    // Every widget unloads before any is destroyed.
     EXPECT_EQ(log, (std::vector<std::string>{"unload first", "unload line", "unload elsewhere",
-                                             "unload second", "destroyed first", "destroyed line",
-                                             "destroyed elsewhere", "destroyed second"}));
-}
-
-TEST(MouseRouting, DisabledItemsAreNeverHoveredButStillPressedAndFarReleasesReachAll) {
-    std::vector<std::string> log;
-    auto menu = loadMenu(numberList(5));
-    RecordingButton* button = addButton(*menu, log, "b", 0.1, 0.1, 0.5, 0.5);
-    button->enabled = false;
-    menu->mouseMoved(0.2, 0.12, 0, 0);
-    EXPECT_FALSE(button->hovered);
-    EXPECT_FALSE(button->highlighted);
-    menu->mouseButtonPressed(0.2, 0.12, 1);
-    EXPECT_TRUE(button->pressed);  // the press reached it; buttons test enabled themselves
-    EXPECT_EQ(widget(*menu, "list")->mouseDown, 1);
-    menu->mouseButtonReleased(5.0, 5.0, 1);
-    EXPECT_EQ(widget(*menu, "list")->mouseDown, 0);
-    EXPECT_EQ(widget(*menu, "list")->selected, 0);
+                                             "unload off", "destroyed first", "destroyed line",
+                                             "destroyed elsewhere", "destroyed off"}));
 }
 
 TEST(ButtonPresses, QuitActsOnlyOnAReleaseOverItAfterAPressOnIt) {
@@ -220,18 +201,6 @@ TEST(ButtonPresses, QuitActsOnlyOnAReleaseOverItAfterAPressOnIt) {
     menu->mouseButtonReleased(0.2, 0.15, 1);
     EXPECT_FALSE(engine.running);
     EXPECT_FALSE(quit->pressed);
-}
-
-TEST(ButtonPresses, BaseButtonActsOnThePress) {
-    std::vector<std::string> acted;
-    Menu menu;
-    RecordingButton* button = addButton(menu, acted, "b", 0.1, 0.1, 0.5, 0.5);
-    button->executeOnPress = true;
-    menu.mouseButtonPressed(0.2, 0.2, 1);
-    EXPECT_EQ(acted.size(), 1u);
-    EXPECT_FALSE(button->pressed);
-    menu.mouseButtonReleased(0.2, 0.2, 1);
-    EXPECT_EQ(acted.size(), 1u);
 }
 
 TEST(ButtonPresses, NewMapButtonGoesThroughTheControllerOrTheEngine) {
@@ -354,24 +323,19 @@ std::string newGameScreen() {
     return text;
 }
 
-const std::vector<std::string> newGameLists = {
-    "lstPlayers",    "lstFirstPlayer",   "lstAiControl1", "lstAiDifficulty1",
-    "lstAiControl2", "lstAiDifficulty2", "lstAiControl3", "lstAiDifficulty3",
-    "lstAiControl4", "lstAiDifficulty4"};
-
-std::vector<std::int32_t> selections(Menu& menu, const std::vector<std::string>& names) {
-    std::vector<std::int32_t> result;
+// The selections ('-' for none), or with `enabled` the enabled flags, of the lists named, one
+// character each; by default the player count, the first player, and then the control and the
+// difficulty of players 1 to 4.
+std::string lists(Menu& menu, bool enabled = false,
+                  std::vector<std::string> names = {
+                      "lstPlayers", "lstFirstPlayer", "lstAiControl1", "lstAiDifficulty1",
+                      "lstAiControl2", "lstAiDifficulty2", "lstAiControl3", "lstAiDifficulty3",
+                      "lstAiControl4", "lstAiDifficulty4"}) {
+    std::string result;
     for (const std::string& name : names) {
-        result.push_back(widget(menu, name)->selected);
-    }
-    return result;
-}
-
-// The enabled flags of the player lists (newGameLists from the third on).
-std::vector<bool> enabledFlags(Menu& menu) {
-    std::vector<bool> result;
-    for (std::size_t i = 2; i < newGameLists.size(); ++i) {
-        result.push_back(widget(menu, newGameLists[i])->enabled);
+        const ListBox* list = widget(menu, name);
+        result += enabled ? (list->enabled ? '1' : '0')
+                          : (list->selected < 0 ? '-' : static_cast<char>('0' + list->selected));
     }
     return result;
 }
@@ -386,8 +350,7 @@ std::string settingsScreen() {
 }
 
 // A real audio device on SDL's dummy driver, owned by a live engine.
-class EngineWithAudio {
-  public:
+struct EngineWithAudio {
     EngineWithAudio() { engine.audio = std::make_unique<AudioOutput>(); }
     ~EngineWithAudio() {
         engine.audio.reset();
@@ -404,11 +367,9 @@ TEST(NewGameControl, SelectsFromTheFileWithDefaultsForWhatIsMissing) {
               "[General]\nplayers = 3\nrandomFirstPlayer = \"1\"\n"
               "[1]\nAI Controlled = 1\nDifficulty = 5\n"
               "[3]\nai controlled = 0\ndifficulty = 1\n[4]\nAI Controlled = 1\n");
-    EXPECT_EQ(selections(*loadMenu(newGameScreen()), newGameLists),
-              (std::vector<std::int32_t>{1, 1, 1, 2, 0, 1, 0, 0, 1, 1}));
+    EXPECT_EQ(lists(*loadMenu(newGameScreen())), "1112010011");
     std::remove("players.ini");
-    EXPECT_EQ(selections(*loadMenu(newGameScreen()), newGameLists),
-              (std::vector<std::int32_t>{2, 0, 0, 1, 0, 1, 0, 1, 0, 1}));
+    EXPECT_EQ(lists(*loadMenu(newGameScreen())), "2001010101");
     EXPECT_FALSE(fileExists("debug.log"));
 }
 
@@ -416,21 +377,18 @@ TEST(NewGameControl, DependentListsFollowTheSelectionsEachFrame) {
     writeFile("players.ini", "[1]\nAI Controlled = 1\n[4]\nAI Controlled = 1\n");
     auto menu = loadMenu(newGameScreen());
     menu->update();
-    EXPECT_EQ(enabledFlags(*menu),
-              (std::vector<bool>{true, true, true, false, true, false, true, true}));
+    EXPECT_EQ(lists(*menu, true), "1111101011");
     // The smallest player count greys out players 2 and 4 on the next frame.
     widget(*menu, "lstPlayers")->selected = 0;
     EXPECT_TRUE(widget(*menu, "lstAiControl2")->enabled);
     menu->update();
-    EXPECT_EQ(enabledFlags(*menu),
-              (std::vector<bool>{true, true, false, false, true, false, false, false}));
+    EXPECT_EQ(lists(*menu, true), "1111001000");
     // Back to four: the player lists return, their difficulty lists follow them.
     widget(*menu, "lstPlayers")->selected = 2;
     widget(*menu, "lstAiControl3")->selected = 1;
     widget(*menu, "lstAiControl1")->selected = 0;
     menu->update();
-    EXPECT_EQ(enabledFlags(*menu),
-              (std::vector<bool>{true, false, true, false, true, true, true, true}));
+    EXPECT_EQ(lists(*menu, true), "1110101111");
 }
 
 TEST(NewGameControl, LeavingWritesTheSelectionsAndKeepsEverythingElse) {
@@ -438,13 +396,11 @@ TEST(NewGameControl, LeavingWritesTheSelectionsAndKeepsEverythingElse) {
               "[General]\nplayers = 4\nmapName = big\n[1]\nAI Controlled = 0\nDifficulty = 3\n");
     auto menu = loadMenu(newGameScreen());
     menu->mouseButtonPressed(0.0, 0.0, 1);  // nothing selects by accident
-    for (const auto& [name, selection] :
-         std::vector<std::pair<std::string, int>>{{"lstPlayers", 0},
-                                                  {"lstFirstPlayer", 1},
-                                                  {"lstAiControl1", 1},
-                                                  {"lstAiDifficulty1", 2},
-                                                  {"lstAiControl2", 1}}) {
-        widget(*menu, name)->selected = selection;
+    const int chosen[] = {0, 1, 1, 2, 1};   // players, first player, player 1 and 2's lists
+    for (int i = 0; i < 5; ++i) {
+        widget(*menu, (std::vector<std::string>{"lstPlayers", "lstFirstPlayer", "lstAiControl1",
+                                                "lstAiDifficulty1", "lstAiControl2"})[i])
+            ->selected = chosen[i];
     }
     menu->update();  // players 2 and 4 greyed out: their selections are still written
     menu.reset();
@@ -467,8 +423,7 @@ TEST(NewGameControl, UnmatchedValuesAndStrangerPartnersAreNeverWritten) {
                  listSection("lstPlayers", {"2", "3", "4"}) + "[lstFirstPlayer]\nType = Panel\n" +
                  listSection("lstAiControl1", {"0", "1"}) +
                  listSection("lstAiDifficulty1", {"1", "3", "5"}));
-    EXPECT_EQ(widget(*menu, "lstPlayers")->selected, -1);
-    EXPECT_EQ(widget(*menu, "lstAiDifficulty1")->selected, -1);
+    EXPECT_EQ(lists(*menu, false, {"lstPlayers", "lstAiControl1", "lstAiDifficulty1"}), "-1-");
     menu->update();
     EXPECT_TRUE(widget(*menu, "lstPlayers")->enabled);
     menu.reset();
@@ -484,13 +439,8 @@ TEST(SettingsControl, SelectsFromTheFileAndAppliesTheVolumeAtOnce) {
     ASSERT_TRUE(live.engine.audio->deviceOpen());
     EXPECT_EQ(live.engine.audio->volume(), 51);
     live.engine.audio->setVolume(7);
-
     auto menu = loadMenu(settingsScreen());
-    EXPECT_EQ(selections(*menu, {"lstBlackTiles", "lstResolution", "lstVolume"}),
-              (std::vector<std::int32_t>{2, 2, 4}));
-    auto* control = widget<SettingsControl>(*menu, "control");
-    EXPECT_EQ(control->volumeSelection, 4);
-    EXPECT_EQ(control->initialResolution, 2);
+    EXPECT_EQ(lists(*menu, false, {"lstBlackTiles", "lstResolution", "lstVolume"}), "224");
     // Unchanged: the volume is left alone. Each new entry is heard from the next frame on, by
     // its position in the list.
     menu->update();
@@ -512,7 +462,6 @@ TEST(SettingsControl, ChangingTheResolutionAsksTheControllerToRebuildTheDisplay)
     widget(*menu, "lstResolution")->selected = 0;
     menu->update();
     EXPECT_TRUE(controller.displayResetRequested);
-
     // Shown without a controller: nothing to ask, nothing breaks.
     auto bare = loadMenu(settingsScreen());
     widget(*bare, "lstResolution")->selected = 0;
@@ -529,27 +478,25 @@ TEST(SettingsControl, LeavingWritesTheFileAndRequestsAVideoRestart) {
                   "[game]\nblackTiles = \"0.01\"\n[resolution]\nwidth = \"1024\"\n"
                   "height = \"768\"\n[audio]\nMasterVolume = \"128\"\n");
     }
-    // Resolutions are split at their last inner space; one the list does not offer is never
+    // Resolutions are split at their last inner space; one the list does not offer (-1) is never
     // replaced by a default.
-    const struct {
-        int selection;
-        const char* width;
-        const char* height;
-    } cases[] = {{2, "1280", "1024"}, {3, "1 2", "3"},    {4, "1366", "768"},
-                 {5, "1366", "768"},  {6, "1366", "768"}, {-1, "1366", "768"}};
-    for (const auto& c : cases) {
+    const std::pair<int, std::string> cases[] = {
+        {2, "1280\"\nheight = \"1024"}, {3, "1 2\"\nheight = \"3"},
+        {4, "1366\"\nheight = \"768"},  {5, "1366\"\nheight = \"768"},
+        {6, "1366\"\nheight = \"768"},  {-1, "1366\"\nheight = \"768"}};
+    for (const auto& [selection, size] : cases) {
         writeFile("settings.ini", "[resolution]\nwidth = 1366\nheight = 768\n");
         MenuController controller;
         auto menu = loadMenu(settingsScreen(), &controller);
         EXPECT_EQ(widget(*menu, "lstResolution")->selected, -1);
         menu->update();
         EXPECT_FALSE(controller.displayResetRequested);
-        widget(*menu, "lstResolution")->selected = c.selection;
+        widget(*menu, "lstResolution")->selected = selection;
         menu.reset();
         EXPECT_EQ(readFile("settings.ini"),
-                  std::string("[resolution]\nwidth = \"") + c.width + "\"\nheight = \"" + c.height +
+                  "[resolution]\nwidth = \"" + size +
                       "\"\n[game]\nblackTiles = \"0.01\"\n[audio]\nMasterVolume = \"128\"\n")
-            << c.selection;
+            << selection;
     }
 }
 
