@@ -159,37 +159,27 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
     menu.parent = &board;
 
     // Left halves: panel colour only; right halves: the score strokes in the player's text
-    // colour, the rest panel. The turn passes: the panels swap their looks on the next frame.
-    const struct {
-        int turn;
-        Rgb panel[2];
-        Rgb text[2];
-    } frames[] = {{0, {{0, 145, 0}, {0, 0, 0}}, {{0, 255, 0}, {31, 51, 255}}},
-                  {1, {{0, 0, 0}, {0, 0, 115}}, {{0, 255, 0}, {31, 51, 255}}}};
+    // colour, the rest panel; nothing for the inactive player.
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    menu.draw();
+    const Rgb panels[] = {{0, 145, 0}, {0, 0, 0}};
+    const Rgb texts[] = {{0, 255, 0}, {31, 51, 255}};
     const double inset = 2.0 / display.width;
-    for (const auto& frame : frames) {
-        board.turnPlayer = frame.turn;
-        glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        menu.draw();
-        for (int i = 0; i < 2; ++i) {
-            const double top = 0.05 + 0.2 * i + inset;
-            const double bottom = 0.2 + 0.2 * i - inset;
-            const int left =
-                static_cast<int>(pixelsIn(display, 0.1 + inset, top, 0.5, bottom).size());
-            EXPECT_EQ(countNear(display, 0.1 + inset, top, 0.5, bottom, frame.panel[i], 0), left);
-            const int right =
-                static_cast<int>(pixelsIn(display, 0.5, top, 0.9 - inset, bottom).size());
-            const int text = countNear(display, 0.5, top, 0.9 - inset, bottom, frame.text[i], 0);
-            EXPECT_GT(text, 100) << i;
-            EXPECT_EQ(text + countNear(display, 0.5, top, 0.9 - inset, bottom, frame.panel[i], 0),
-                      right)
-                << i;
-        }
-        EXPECT_EQ(
-            countNear(display, 0.1 + inset, 0.45 + inset, 0.9 - inset, 0.6 - inset, {0, 0, 255}, 0),
-            static_cast<int>(
-                pixelsIn(display, 0.1 + inset, 0.45 + inset, 0.9 - inset, 0.6 - inset).size()));
+    auto all = [&](double left, double top, double right, double bottom, const Rgb& colour) {
+        return countNear(display, left, top, right, bottom, colour, 0) ==
+               static_cast<int>(pixelsIn(display, left, top, right, bottom).size());
+    };
+    for (int i = 0; i < 2; ++i) {
+        const double top = 0.05 + 0.2 * i + inset;
+        const double bottom = 0.2 + 0.2 * i - inset;
+        EXPECT_TRUE(all(0.1 + inset, top, 0.5, bottom, panels[i])) << i;
+        const int text = countNear(display, 0.5, top, 0.9 - inset, bottom, texts[i], 0);
+        EXPECT_GT(text, 100) << i;
+        EXPECT_EQ(text + countNear(display, 0.5, top, 0.9 - inset, bottom, panels[i], 0),
+                  static_cast<int>(pixelsIn(display, 0.5, top, 0.9 - inset, bottom).size()))
+            << i;
     }
+    EXPECT_TRUE(all(0.1 + inset, 0.45 + inset, 0.9 - inset, 0.6 - inset, {0, 0, 255}));
     EXPECT_FALSE(fileExists("debug.log"));
 }
