@@ -272,7 +272,7 @@ TEST(ListBoxes, MaxItemsBoundsHowManyItemsAreRead) {
 }
 
 TEST(ListBoxes, ClickDragAndValue) {
-    auto menu = loadMenu(numberList(10, "itemHeight = 0.04\n"));
+    auto menu = loadMenu(numberList(10, "itemHeight = 0.04\nitemGap = 0.01\n"));
     auto* list = widget(*menu, "list");
     EXPECT_EQ(list->selectedValue(), "");
     // Exactly at the top margin: item 0.
@@ -290,7 +290,7 @@ TEST(ListBoxes, ClickDragAndValue) {
     menu->mouseMoved(0.2, 0.12, 0, 0);
     EXPECT_EQ(list->selected, 9);
     // Outside the side margins or above the top: nothing; past the last item: nothing.
-    list->selectAt(0.1, 0.15);
+    list->selectAt(0.105, 0.15);
     list->selectAt(0.2, 0.1);
     list->selectAt(0.2, 0.1 + 0.04 * 10 + 0.01);
     EXPECT_EQ(list->selected, 9);

@@ -295,9 +295,11 @@ TEST(ScoreScreen, PartnersOfTheWrongKindAreLeftAlone) {
 
 TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsAndSparks) {
     writeFile("board.ini", testing_support::boardDescription({"A1#", "12#"}, 1));
+    writeFile("players.ini", "[1]\nDifficulty = 1\n");
     GameBoard board;
     board.load("board.ini", true);
     board.additionalSetup();
+    EXPECT_EQ(board.players[0].difficulty, 1);  // as players.ini says
     for (const Tile* tile : board.tiles()) {
         ASSERT_NE(tile->emitter, nullptr);
         EXPECT_EQ(tile->emitter->colour, tile->colour);
