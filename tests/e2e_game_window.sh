@@ -10,105 +10,42 @@ game=$1
 closer=$2
 data=$3
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# Runs the game in a fresh copy of data/; $1 prepares the working directory.
-# Sets window_size and centre_colour from a screenshot.
-run_game() {
-    local prepare=$1
-    rm -rf "$work/data"
-    cp -r "$data" "$work/data"
-    (cd "$work/data/game" && eval "$prepare")
-    (cd "$work/data/game" && SDL_VIDEODRIVER=x11 exec "$game" >"$work/out.txt" 2>&1) &
-    local pid=$!
-    local window
-    window=$(find_game_window "$pid")
-    [ -n "$window" ] || { kill "$pid" 2>/dev/null || true; cat "$work/out.txt"; fail "no window appeared"; }
-    # Let a few frames be drawn before the screenshot.
-    sleep 0.5
+# Each case: what | how the data folder is changed | the window's size | the colour of the main
+# menu's "How to play" button ("-": not looked at) | what must hold of debug.log afterwards.
+while IFS='|' read -r -u 3 what prepare size menu check; do
+    fresh_data
+    eval "$prepare"
+    start_game
+    [ -n "$window" ] || { cat "$work/out.txt"; fail "$what: no window appeared"; }
+    sleep 0.5  # a few frames
     import -window "$window" "$work/shot.png"
-    window_size=$(identify -format '%wx%h' "$work/shot.png")
-    corner_colour=$(pixel_in "$work/shot.png" 3 3)
-    # The middle of the main menu's "How to play" button.
-    local x y
-    x=$(identify -format '%w' "$work/shot.png")
-    y=$(awk -v w="$x" 'BEGIN { printf "%d", 0.395 * w }')
-    x=$((x / 2))
-    menu_colour=$(pixel_in "$work/shot.png" "$x" "$y")
-    "$closer" "$window"
-    local status=0
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -9 "$pid"
-        fail "the game did not end after its window was closed"
-    fi
-    wait "$pid" || status=$?
-    [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
-}
-
-expect_grey_window() {
-    local what=$1 size=$2 menu=${3:-}
-    [ "$window_size" = "$size" ] || fail "$what: window is $window_size, expected $size"
-    case "$corner_colour" in
-        178,178,178|179,179,179) ;;
-        *) fail "$what: corner pixel is $corner_colour, expected grey 178" ;;
-    esac
-    if [ -n "$menu" ] && ! awk -v got="$menu_colour" -v want="$menu" 'BEGIN {
-            split(got, a, ","); split(want, b, ",");
-            for (i = 1; i <= 3; i++) if ((a[i] - b[i]) ^ 2 > 9) exit 1 }'; then
-        fail "$what: main menu pixel is $menu_colour, expected about $menu"
-    fi
-    echo "ok: $what ($window_size, corner $corner_colour, menu $menu_colour)"
-}
-
-# A fresh data folder: default size, and the log gains this run's lines after earlier ones. The
-# window is cleared to grey around the main menu.
-run_game 'rm -f settings.ini players.ini; printf "earlier run\n" > debug.log'
-expect_grey_window "default settings" 1024x768 56,76,127
-log=$(cat "$work/data/game/debug.log")
-case "$log" in
-    "earlier run"*) ;;
-    *) fail "debug.log was not appended to: $log" ;;
-esac
-
-run_game 'printf "[resolution]\nwidth = 800\nheight = 600\n" > settings.ini'
-expect_grey_window "800 by 600 from settings.ini" 800x600 56,76,127
-
-# A size X cannot hold: the default window instead, with a line saying so (this used to end the
-# program with an X error, on every start).
-run_game 'printf "[resolution]\nwidth = \"100000\"\nheight = \"100000\"\n" > settings.ini'
-expect_grey_window "100000 by 100000 in settings.ini" 1024x768 56,76,127
-grep -qx 'Error: Unable to create SDL OpenGL screen (100000 x 100000); opening 1024 x 768 instead' \
-    "$work/data/game/debug.log" || fail "debug.log: $(cat "$work/data/game/debug.log")"
+    got=$(identify -format '%wx%h' "$work/shot.png")
+    [ "$got" = "$size" ] || fail "$what: window is $got, expected $size"
+    corner=$(pixel_in "$work/shot.png" 3 3)
+    near "$corner" 178 178 178 1 || fail "$what: corner pixel is $corner, expected grey 178"
+    shown=$(pixel_in "$work/shot.png" $((${got%x*} / 2)) $((${got%x*} * 395 / 1000)))
+    [ "$menu" = - ] || near "$shown" ${menu//,/ } 3 || fail "$what: main menu pixel is $shown"
+    end_game close || fail "$what: the game did not end after its window was closed"
+    [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "$what: exit code $status"; }
+    eval "$check" || fail "$what: debug.log: $(cat debug.log)"
+    echo "ok: $what ($got, corner $corner, menu $shown)"
+done 3<<'CASES'
+default settings, the log appended to|rm -f settings.ini players.ini; printf 'earlier run\n' > debug.log|1024x768|56,76,127|[ "$(head -n 1 debug.log)" = "earlier run" ]
+800 by 600 from settings.ini|printf '[resolution]\nwidth = 800\nheight = 600\n' > settings.ini|800x600|56,76,127|true
+a size X cannot hold (this used to end the program with an X error)|printf '[resolution]\nwidth = "100000"\nheight = "100000"\n' > settings.ini|1024x768|56,76,127|grep -qx 'Error: Unable to create SDL OpenGL screen (100000 x 100000); opening 1024 x 768 instead' debug.log
+garbage settings.ini|head -c 4000 /dev/urandom > settings.ini|1024x768|-|true
+unreadable settings.ini|rm -f settings.ini && mkdir settings.ini|1024x768|56,76,127|true
+garbage controller.ini|head -c 3000 /dev/urandom > Menus/controller.ini|1024x768|-|true
+no data folders at all|rm -rf Menus ../Textures ../Meshes ../Audio ../Maps|1024x768|-|true
+CASES
 
 # No X server at all: the failure is logged and the program ends cleanly (it used to crash in
 # SDL).
-rm -rf "$work/data"
-cp -r "$data" "$work/data"
+fresh_data
 status=0
-(cd "$work/data/game" && DISPLAY=:nowhere SDL_VIDEODRIVER=x11 timeout 60 "$game" >"$work/out.txt" 2>&1) ||
-    status=$?
+DISPLAY=:nowhere SDL_VIDEODRIVER=x11 timeout 60 "$game" >"$work/out.txt" 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "without an X server: exit code $status"
-grep -qx 'Error: Unable to create SDL OpenGL screen (1024 x 768)' "$work/data/game/debug.log" ||
-    fail "without an X server, debug.log: $(cat "$work/data/game/debug.log")"
+grep -qx 'Error: Unable to create SDL OpenGL screen (1024 x 768)' debug.log ||
+    fail "without an X server, debug.log: $(cat debug.log)"
 echo "ok: no X server, a clean end"
-
-run_game 'head -c 4000 /dev/urandom > settings.ini'
-[ "$window_size" != "" ] || fail "garbage settings.ini"
-echo "ok: garbage settings.ini still opens a window ($window_size)"
-
-run_game 'rm -f settings.ini && mkdir settings.ini'
-expect_grey_window "unreadable settings.ini" 1024x768 56,76,127
-
-run_game 'head -c 3000 /dev/urandom > Menus/controller.ini'
-expect_grey_window "garbage controller.ini" 1024x768
-
-run_game 'rm -rf Menus ../Textures ../Meshes ../Audio ../Maps'
-expect_grey_window "no data folders at all" 1024x768
-
 echo "end-to-end: all passed"

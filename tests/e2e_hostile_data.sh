@@ -5,16 +5,12 @@
 # hang, and a debug.log that names the file.
 # Usage: e2e_hostile_data.sh <tintfall> <close_window> <tintfall-pack> <data folder> [case filter]
 set -euo pipefail
-tests=$(cd "$(dirname "$0")" && pwd)
-. "$tests/e2e_lib.sh"
+. "$(dirname "$0")/e2e_lib.sh"
 game=$1
 closer=$2
 pack=$3
 data=$4
 only=${5:-}
-work=$(mktemp -d)
-pid=""
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 good="$work/good"
 failures=0
 problem() {
@@ -154,22 +150,19 @@ EOF
 }
 
 run_case() {
-    local file=$1 how=$2 route=$3 name=$4
-    cd "$work"
+    local file=$1 how=$2 route=$3 name=$4 step
     rm -rf "$work/run"
     cp -r "$good" "$work/run"
-    (f="$work/run/$file" && eval "$how")
+    (cd "$work" && f="$work/run/$file" && eval "$how")
     cd "$work/run/game"
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
-    pid=$!
-    window=$(find_game_window "$pid")
+    : >"$work/out.txt"
+    start_game
     if [ -z "$window" ]; then
         problem "no window within 10 s"
     else
         # By the last click the background game on the tiny board is over: its score screen is
         # read.
         sleep 0.6
-        local step
         for step in ${routes[$route]}; do
             click_widget "$good/game/Menus/${step%%:*}" "${step#*:}" "" 0.6 || break
         done
@@ -177,17 +170,7 @@ run_case() {
         window=$(find_game_window "$pid")
         [ -z "$window" ] || "$closer" "$window"
     fi
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    local status=0
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -9 "$pid"
-        problem "still running 10 s after its window was closed"
-    fi
-    wait "$pid" || status=$?
-    pid=""
+    end_game || problem "still running 10 s after its window was closed"
     [ "$status" -eq 0 ] || problem "exit code $status"
     if grep -E -m 3 'Sanitizer|runtime error' "$work/out.txt" | grep -v -e 'Suppressions used' \
         -e '^ *count *bytes template' | grep -q .; then
@@ -195,15 +178,12 @@ run_case() {
         cat "$work/out.txt"
     fi
     if [ "$name" = - ]; then
-        if [ -s debug.log ]; then
-            problem "debug.log is not empty:"
-            head -c 2000 debug.log
-        fi
+        [ ! -s debug.log ] || { problem "debug.log is not empty:" && head -c 2000 debug.log; }
     elif ! grep -q -F -- "$name" debug.log 2>/dev/null; then
         problem "debug.log does not name $name:"
         head -c 2000 debug.log 2>/dev/null || echo "(no debug.log)"
     fi
-    if [ -n "${HOSTILE_SHOW_LOG:-}" ]; then echo "--- $case_label"; head -c 3000 debug.log 2>/dev/null || true; echo; fi
+    [ -z "${HOSTILE_SHOW_LOG:-}" ] || { echo "--- $case_label" && head -c 3000 debug.log; echo; }
 }
 
 count=0

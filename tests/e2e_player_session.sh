@@ -10,13 +10,9 @@
 # Usage: e2e_player_session.sh <tintfall binary> <data folder>
 set -euo pipefail
 here=$(pwd)
-tests=$(cd "$(dirname "$0")" && pwd)
-. "$tests/e2e_lib.sh"
+. "$(dirname "$0")/e2e_lib.sh"
 game=$1
 data=$2
-work=$(mktemp -d)
-pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 shot="$work/shot.ppm"
 rm -f "$here"/e2e_player_session_failure*.png
 
@@ -34,30 +30,22 @@ problem() {
 # A fault the walk cannot go on after.
 fail() {
     problem "$@"
-    [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"
+    cat debug.log 2>/dev/null
     exit 1
 }
-look() { "$python" "$tests/e2e_look.py" "$@"; }
+look() { "$python" "$e2e_dir/e2e_look.py" "$@"; }
 screenshot() { import -window "$window" -depth 8 "${1:-$shot}"; }
 
 # The colour of the pixel at a point in screen units of the last screenshot, as "r,g,b".
 pixel() { look pixel "$shot" "$1" "$2"; }
 
 # Starts the game in a fresh copy of the data folder; $1 is written to settings.ini if given.
-start_game() {
-    rm -rf "$work/data"
-    cp -r "$data" "$work/data"
-    cd "$work/data/game"
+start() {
+    fresh_data
     rm -f players.ini settings.ini debug.log
     [ -z "${1:-}" ] || printf '%b' "$1" > settings.ini
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
-    pid=$!
-    window=$(find_game_window "$pid")
+    start_game
     [ -n "$window" ] || fail "no window appeared"
-}
-
-window_size() {
-    xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }'
 }
 
 # Without a window manager the window sits at (0, 0). The pointer is moved by screen position,
@@ -93,11 +81,7 @@ until_shown() {
         [ -n "$window" ] || fail "the window is gone"
         if screenshot 2>/dev/null; then
             value=$(pixel "$1" "$2" 2>/dev/null || true)
-            if near "$value" "$3" "$4" "$5"; then
-                [ "$6" = "is" ] && return 0
-            else
-                [ "$6" = "not" ] && return 0
-            fi
+            if near "$value" "$3" "$4" "$5"; then [ "$6" = is ]; else [ "$6" = not ]; fi && return 0
         fi
         sleep 0.2
     done
@@ -127,24 +111,15 @@ walk() {
     text_problems=0
     local behind="Menus/hud.ini Menus/scores.ini"
     park_pointer
-    shows mainMenu.ini quit
-    texts_inside mainMenu.ini $behind
-    press mainMenu.ini howToPlay
-    shows howToPlay.ini back
-    texts_inside howToPlay.ini $behind
-    press howToPlay.ini back
-    shows mainMenu.ini quit
-    press mainMenu.ini settings
-    shows options.ini back
-    texts_inside options.ini $behind
-    press options.ini back
-    shows mainMenu.ini quit
-    press mainMenu.ini newGame
-    shows newGame.ini standard
-    texts_inside newGame.ini $behind
-    press newGame.ini small
-    shows newGameSmall.ini back
-    texts_inside newGameSmall.ini $behind
+    local step screen mark next
+    for step in "mainMenu.ini quit howToPlay" "howToPlay.ini back back" "mainMenu.ini quit settings" \
+        "options.ini back back" "mainMenu.ini quit newGame" "newGame.ini standard small" \
+        "newGameSmall.ini back"; do
+        read -r screen mark next <<<"$step"
+        shows "$screen" "$mark"
+        texts_inside "$screen" $behind
+        [ -z "$next" ] || press "$screen" "$next"
+    done
     press newGameSmall.ini lstAiControl2 1       # player 2: a computer
     press newGameSmall.ini lstAiDifficulty2 1    # easy
     press newGameSmall.ini start
@@ -152,12 +127,8 @@ walk() {
     until_shown "$wx" "$wy" $wcolour not "game"
     shows hud.ini colour1
 
-    if look cells Boards/small.ini "$shot" >"$work/look.txt"; then
-        echo "ok: $label: the cells are textured: $(cat "$work/look.txt")"
-    else
-        problem "$label: $(cat "$work/look.txt")"
-    fi
-
+    look cells Boards/small.ini "$shot" >"$work/look.txt" || problem "$label: $(cat "$work/look.txt")"
+    echo "ok: $label: the cells are textured: $(cat "$work/look.txt")"
     # Player 1's start cell turns at 45 degrees a second while player 1 is to move: one full turn
     # takes 8 s.
     local n=0 end=$(($(date +%s%N) / 1000000 + 8500))
@@ -166,12 +137,9 @@ walk() {
         screenshot "$work/turn$n.ppm"
         sleep 0.25
     done
-    if look starts Boards/small.ini $(seq -f "$work/turn%g.ppm" 1 "$n") >"$work/look.txt"; then
-        echo "ok: $label: $(cat "$work/look.txt")"
-    else
-        cp "$(sed -n 2p "$work/look.txt")" "$shot"
-        problem "$label: $(head -n 1 "$work/look.txt")"
-    fi
+    look starts Boards/small.ini $(seq -f "$work/turn%g.ppm" 1 "$n") >"$work/look.txt" ||
+        { cp "$(sed -n 2p "$work/look.txt")" "$shot" && problem "$label: $(head -n 1 "$work/look.txt")"; }
+    echo "ok: $label: $(head -n 1 "$work/look.txt")"
 
     # Click every colour button in turn (taken ones are disabled) until the score screen, with its
     # New game button, appears.
@@ -189,16 +157,12 @@ walk() {
             # Both players have moved: the buttons of the colours they hold are grey.
             grey=0
             for colour in 1 2 3 4 5 6 7; do
-                if near "$(pixel "${button_x[$colour]}" "${button_y[$colour]}")" 128 128 128; then
+                ! near "$(pixel "${button_x[$colour]}" "${button_y[$colour]}")" 128 128 128 ||
                     grey=$((grey + 1))
-                fi
             done
             [ "$grey" -ge 1 ] || problem "$label: no held colour's button is grey"
         fi
-        if near "$(pixel "$scores_x" "$scores_y")" $scores_colour; then
-            finished=1
-            break
-        fi
+        near "$(pixel "$scores_x" "$scores_y")" $scores_colour && finished=1 && break
     done
     [ "$finished" = 1 ] || fail "$label: the game did not reach its score screen"
     echo "ok: $label: the score screen after $round rounds of clicks"
@@ -212,23 +176,15 @@ walk() {
 
 quit_game() {
     press mainMenu.ini quit
-    for _ in $(seq 1 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "the game did not quit"
-    local status=0
-    wait "$pid" || status=$?
-    pid=""
+    end_game 50 || fail "the game did not quit"
     [ "$status" -eq 0 ] || { cat "$work/out.txt"; fail "exit code $status"; }
-    if grep -v -e '^Unable to open audio' debug.log 2>/dev/null | grep -q .; then
+    ! grep -v -e '^Unable to open audio' debug.log 2>/dev/null | grep -q . ||
         fail "unexpected lines in debug.log"
-    fi
     echo "ok: quit with exit code 0 and a clean debug.log"
 }
 
 label="start"
-start_game
+start
 width=1024
 [ "$(window_size)" = 1024x768 ] || fail "the first window is $(window_size)"
 # The colour buttons of the HUD.
@@ -263,7 +219,7 @@ walk "1280x720 chosen in Settings"
 quit_game
 
 label="start at 1280x720"
-start_game '[resolution]\nwidth = 1280\nheight = 720\n'
+start '[resolution]\nwidth = 1280\nheight = 720\n'
 width=1280
 [ "$(window_size)" = 1280x720 ] || fail "the window is $(window_size) with 1280 x 720 set"
 walk "1280x720 from the start"

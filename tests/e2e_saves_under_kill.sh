@@ -10,22 +10,15 @@ set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
 game=$1
 closer=$2
+data=$3
 kills=${4:-100}
-work=$(mktemp -d)
-pid=""
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-cp -r "$3" "$work/data"
-cd "$work/data/game"
+fresh_data
 rm -f settings.ini players.ini debug.log
 # A tiny background board: its game is soon over and leaves the processors to the menus.
 printf '[General]\nNumRows = 1\nNumCols = 2\nNumPlayers = 2\n[a]\nType = PlayerStart\nPlayer = 0\n[b]\nType = PlayerStart\nPlayer = 1\n' >map.ini
 
 start() {
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >>"$work/out.txt" 2>&1 &
-    pid=$!
-    window=$(find_game_window "$pid")
+    start_game
     [ -n "$window" ] || fail "no window after $round kills: $(cat "$work/out.txt")"
 }
 # Clicks "screen.ini section [value]" if the game still runs; the last word is the wait.
@@ -60,9 +53,7 @@ round=0
 start
 sleep 0.5
 choose 0
-"$closer" "$window"
-wait "$pid" || fail "exit code $? of the first round"
-pid=""
+end_game close && [ "$status" = 0 ] || fail "exit code $status of the first round"
 [ "$(stored width)" = 800 ] || fail "the first round did not save: $(cat settings.ini)"
 cp settings.ini "$work/settings.ini"
 cp players.ini "$work/players.ini"
@@ -112,7 +103,7 @@ for round in $(seq 1 "$kills"); do
     # The shell's word on each killed game goes to a file, not between the test's lines.
     exec 3>&2 2>>"$work/shell.txt"
     start
-    size=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+    size=$(window_size)
     [ "$size" = "$(stored width)x$(stored height)" ] ||
         fail "round $round: a $size window with $(tr '\n' ' ' <settings.ini)"
     killer $((round * 7919)) >"$work/killer.txt" &
@@ -143,9 +134,7 @@ sleep 0.5
 for item in "mainMenu.ini settings" "options.ini back" "mainMenu.ini newGame" "newGame.ini back"; do
     press $item "" 0.4
 done
-"$closer" "$window"
-wait "$pid" || fail "exit code $? of the last round"
-pid=""
+end_game close && [ "$status" = 0 ] || fail "exit code $status of the last round"
 cmp settings.ini "$work/settings.ini" && cmp players.ini "$work/players.ini" ||
     fail "the files changed: $(cat settings.ini players.ini)"
 ! ls ./*.new 2>/dev/null || fail "temporary files left after a save"

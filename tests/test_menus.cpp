@@ -1,11 +1,16 @@
-// Menus built from ini files: the widget factory and its keys, mouse routing, the buttons' press
-// and release logic, and list boxes. No window is needed: nothing here draws.
+// Menus built from ini files: the widget factory and its keys, mouse routing, buttons and list
+// boxes, and the new-game and settings screens (their lists, the files written when they go away,
+// the volume and the display rebuild). Nothing here draws.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/audio_output.h"
 #include "engine/game_engine.h"
 #include "menus/game_board.h"
 #include "menus/list_box.h"
@@ -15,27 +20,49 @@
 #include "menus/panel.h"
 #include "menus/player_turn_button.h"
 #include "menus/quit_button.h"
+#include "menus/settings_control.h"
 #include "menus/text_box.h"
 #include "render/player_colours.h"
 #include "support/test_support.h"
 
+using testing_support::fileExists;
 using testing_support::readFile;
-using testing_support::ScratchDirectory;
 using testing_support::writeFile;
 
 namespace {
 
-std::unique_ptr<Menu> loadMenu(const std::string& text) {
+std::unique_ptr<Menu> loadMenu(const std::string& text, Map* parent = nullptr) {
     writeFile("menu.ini", text);
     auto menu = std::make_unique<Menu>();
     EXPECT_TRUE(menu->load("menu.ini", true));
+    menu->parent = parent;
     menu->host = gameEngine();
     return menu;
 }
 
-template <typename T>
+template <typename T = ListBox>
 T* widget(Menu& menu, const std::string& name) {
     return static_cast<T*>(menu.getObject(name));
+}
+
+// A list section whose entries are "Entry i" with the given values.
+std::string listSection(const std::string& name, const std::vector<std::string>& values,
+                        const std::string& keys = "") {
+    std::string text = "[" + name + "]\nType = ListBox\n" + keys;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        text += "item" + std::to_string(i) + " = Entry " + std::to_string(i) + "\nvalue" +
+                std::to_string(i) + " = " + values[i] + "\n";
+    }
+    return text;
+}
+
+// A list at 0.1 .. 0.5 x 0.1 .. 0.3 whose item i has the value 10 i.
+std::string numberList(int items, const std::string& keys = "") {
+    std::vector<std::string> values;
+    for (int i = 0; i < items; ++i) {
+        values.push_back(std::to_string(i * 10));
+    }
+    return listSection("list", values, "Left = 0.1\nRight = 0.5\nTop = 0.1\nBottom = 0.3\n" + keys);
 }
 
 // A button that notes when it acts, to see the order in which overlapping buttons act.
@@ -46,6 +73,8 @@ class RecordingButton : public Button {
         setName(name);
     }
     void execute() override { log_.push_back(name()); }
+    void beforeUnload() override { log_.push_back("unload " + name()); }
+    ~RecordingButton() override { log_.push_back("destroyed " + name()); }
 
   private:
     std::vector<std::string>& log_;
@@ -63,62 +92,51 @@ RecordingButton* addButton(Menu& menu, std::vector<std::string>& log, const std:
     menu.addObject(std::move(button));
     return raw;
 }
-
-std::string listSection(const std::string& extraKeys, int items) {
-    std::string text =
-        "[list]\nType = ListBox\nLeft = 0.1\nRight = 0.5\nTop = 0.1\nBottom = 0.3\n" + extraKeys;
-    for (int i = 0; i < items; ++i) {
-        text += "item" + std::to_string(i) + " = Item " + std::to_string(i) + "\n";
-        text += "value" + std::to_string(i) + " = " + std::to_string(i * 10) + "\n";
-    }
-    return text;
-}
-
 }  // namespace
 
-TEST(MenuFactory, TypesAreMatchedIgnoringCaseAndKeysTakeTheirDefaults) {
-    ScratchDirectory scratch;
+TEST(MenuFactory, EverySectionGivesAWidgetWithItsKeys) {
     auto menu = loadMenu(
         "[a\\b.c]\nType = listbox\n"
         "[panel]\nType = PANEL\nLeft = 0.25\ncolRed = 0.5\ntextColBlue = 1\n"
         "[colours]\nType = PlayerTurnButton\nColour = 3\ncolRed = 1\ncolAlpha = 0.2\n"
         "[odd]\nType = PlayerTurnButton\nColour = 12\n"
         "[misspelt]\nType = Buton\n"
-        "[untyped]\n"
         "[text]\nType = TextBox\nText = \"  Hello = world  \"\n"
         "[go]\nType = NewMapButton\nmapToLoad = Menus\\newGame.ini\ntext = Start\nRow = 2\n"
-        "Column = 3\nuseController = 0\n");
-    ASSERT_EQ(menu->objectCount(), 8);
+        "Column = 3\nuseController = 0\n"
+        "[text]\nType = Panel\n[]\nType = Panel\n");
+    ASSERT_EQ(menu->objectCount(), 9);
     EXPECT_EQ(menu->objectAt(0)->name(), "b");
-    EXPECT_EQ(menu->objectAt(0)->getTypeId(), 27);
+    EXPECT_NE(dynamic_cast<ListBox*>(menu->objectAt(0)), nullptr);
+    EXPECT_EQ(menu->objectAt(8)->name(), "");  // an unnamed section still gives a widget
 
     auto* panel = widget<Panel>(*menu, "panel");
-    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(menu->getObject("Panel"), nullptr);
     EXPECT_DOUBLE_EQ(panel->Left, 0.25);
     EXPECT_DOUBLE_EQ(panel->Right, 0.0);  // a missing edge is 0, not the class default
-    EXPECT_FLOAT_EQ(panel->colour[0], 0.5f);
-    EXPECT_FLOAT_EQ(panel->colour[3], 1.0f);
-    EXPECT_FLOAT_EQ(panel->textColour[2], 1.0f);
-    EXPECT_FLOAT_EQ(panel->textColour[3], 1.0f);
+    EXPECT_EQ(panel->colour, (std::array<float, 4>{0.5f, 0, 0, 1}));
+    EXPECT_EQ(panel->textColour, (std::array<float, 4>{0, 0, 1, 1}));
     EXPECT_EQ(panel->owner, menu.get());
 
-    // The colour button takes its fill from the palette, never from the col keys.
+    // The colour button takes its fill from the palette, never from the col keys; a colour
+    // outside the palette is clamped into it, and reported.
     auto* colours = widget<PlayerTurnButton>(*menu, "colours");
     EXPECT_EQ(colours->colourIndex, 3);
-    EXPECT_FLOAT_EQ(colours->colour[0], PlayerColours[3][0]);
-    EXPECT_FLOAT_EQ(colours->colour[2], PlayerColours[3][2]);
-    EXPECT_FLOAT_EQ(colours->colour[3], 1.0f);
-    // A colour outside the palette is clamped into it, and reported.
+    EXPECT_EQ(colours->colour, (std::array<float, 4>{PlayerColours[3][0], PlayerColours[3][1],
+                                                     PlayerColours[3][2], 1}));
     EXPECT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colourIndex, 8);
     EXPECT_FLOAT_EQ(widget<PlayerTurnButton>(*menu, "odd")->colour[0], PlayerColours[8][0]);
+
+    // A widget without a class is a plain one, and says so each time it is drawn.
+    auto* misspelt = widget<HudObject>(*menu, "misspelt");
+    EXPECT_FALSE(misspelt->isMenuItem());
+    misspelt->draw();
     EXPECT_EQ(readFile("debug.log"),
-              "Error: PlayerTurnButton colour 12 is outside 0..8, using 8\n");
+              "Error: PlayerTurnButton colour 12 is outside 0..8, using 8\n"
+              "Error: HudObject::draw() called from base class\n");
 
-    EXPECT_TRUE(menu->getObject("misspelt")->isHudObject());
-    EXPECT_FALSE(menu->getObject("misspelt")->isMenuItem());
-    EXPECT_EQ(menu->getObject("untyped")->getTypeId(), 0);
+    // Two sections of one name give two widgets; lookups find the first.
     EXPECT_EQ(*widget<TextBox>(*menu, "text")->text(), "  Hello = world  ");
-
     auto* go = widget<NewMapButton>(*menu, "go");
     EXPECT_EQ(go->mapToLoad, "Menus\\newGame.ini");
     EXPECT_EQ(go->text, "Start");
@@ -127,90 +145,57 @@ TEST(MenuFactory, TypesAreMatchedIgnoringCaseAndKeysTakeTheirDefaults) {
     EXPECT_EQ(go->column, 3);
 }
 
-TEST(MenuFactory, TwoSectionsOfOneNameGiveTwoWidgetsAndLookupsFindTheFirst) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu(
-        "[twin]\nType = Panel\nLeft = 0.1\n[twin]\nType = Panel\nLeft = 0.2\n"
-        "[]\nType = Panel\n");
-    ASSERT_EQ(menu->objectCount(), 3);
-    EXPECT_DOUBLE_EQ(widget<Panel>(*menu, "twin")->Left, 0.1);
-    EXPECT_EQ(menu->objectAt(2)->name(), "");  // an unnamed section still gives a widget
-    EXPECT_EQ(menu->getObject("Twin"), nullptr);
+TEST(MouseRouting, ItemsActInOrderOnPressOrReleaseAndEveryOneUnloadsBeforeAnyIsDestroyed) {
+    std::vector<std::string> log;
+    {
+        auto menu = loadMenu(numberList(5));
+        addButton(*menu, log, "first", 0.1, 0.1, 0.5, 0.5);
+        addButton(*menu, log, "line", 0.3, 0.1, 0.3, 0.5)->executeOnPress = true;  // zero width
+        addButton(*menu, log, "elsewhere", 0.6, 0.6, 0.7, 0.7);
+        RecordingButton* disabled = addButton(*menu, log, "off", 0.2, 0.2, 0.4, 0.4);
+        disabled->enabled = false;
+        // Bounds are inclusive; a button acting on the press acts then and only then; disabled
+        // items are never hovered, but the press reaches them (buttons test enabled themselves).
+        menu->mouseMoved(0.3, 0.3, 0, 0);
+        EXPECT_FALSE(disabled->hovered);
+        menu->mouseButtonPressed(0.3, 0.3, 1);
+        EXPECT_TRUE(disabled->pressed);
+        EXPECT_EQ(widget(*menu, "list")->mouseDown, 1);
+        EXPECT_EQ(log, std::vector<std::string>{"line"});
+        menu->mouseButtonReleased(0.3, 0.3, 1);
+        EXPECT_EQ(log, (std::vector<std::string>{"line", "first", "off"}));
+        // A release far away still reaches every item.
+        menu->mouseButtonPressed(0.2, 0.12, 1);
+        menu->mouseButtonReleased(5.0, 5.0, 1);
+        EXPECT_EQ(widget(*menu, "list")->mouseDown, 0);
+        EXPECT_EQ(widget(*menu, "list")->selected, 0);
+        log.clear();
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"unload first", "unload line", "unload elsewhere",
+                                             "unload off", "destroyed first", "destroyed line",
+                                             "destroyed elsewhere", "destroyed off"}));
 }
 
-TEST(MenuFactory, MissingOrEmptyFileGivesAnEmptyMenuThatIgnoresInput) {
-    ScratchDirectory scratch;
-    Menu menu;
-    EXPECT_TRUE(menu.load("nowhere.ini", true));
-    EXPECT_EQ(menu.objectCount(), 0);
-    menu.mouseMoved(0.5, 0.5, 0, 0);
-    menu.mouseButtonPressed(0.5, 0.5, 1);
-    menu.mouseButtonReleased(0.5, 0.5, 1);
-    menu.update();
-    EXPECT_FALSE(testing_support::fileExists("debug.log"));
-}
-
-TEST(MenuFactory, WidgetsWithoutAClassReportEachDraw) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu("[oops]\nType = Buton\n");
-    static_cast<HudObject*>(menu->objectAt(0))->draw();
-    static_cast<HudObject*>(menu->objectAt(0))->draw();
-    EXPECT_EQ(readFile("debug.log"),
-              "Error: HudObject::draw() called from base class\n"
-              "Error: HudObject::draw() called from base class\n");
-}
-
-TEST(MouseRouting, BoundsAreInclusiveAndOverlappingItemsAllActInSectionOrder) {
-    ScratchDirectory scratch;
-    Menu menu;
-    std::vector<std::string> acted;
-    addButton(menu, acted, "first", 0.1, 0.1, 0.5, 0.5);
-    addButton(menu, acted, "line", 0.3, 0.1, 0.3, 0.5);  // zero width
-    addButton(menu, acted, "elsewhere", 0.6, 0.6, 0.7, 0.7);
-    addButton(menu, acted, "second", 0.2, 0.2, 0.4, 0.4);
-    menu.mouseMoved(0.3, 0.3, 0, 0);
-    menu.mouseButtonPressed(0.3, 0.3, 1);
-    menu.mouseButtonReleased(0.3, 0.3, 1);
-    EXPECT_EQ(acted, (std::vector<std::string>{"first", "line", "second"}));
-}
-
-TEST(MouseRouting, DisabledItemsAreNeverHoveredButStillPressed) {
-    ScratchDirectory scratch;
-    Menu menu;
-    std::vector<std::string> acted;
-    RecordingButton* button = addButton(menu, acted, "b", 0.1, 0.1, 0.5, 0.5);
-    button->enabled = false;
-    menu.mouseMoved(0.2, 0.2, 0, 0);
-    EXPECT_FALSE(button->hovered);
-    EXPECT_FALSE(button->highlighted);
-    menu.mouseButtonPressed(0.2, 0.2, 1);
-    EXPECT_TRUE(button->pressed);  // the press reached it; buttons test enabled themselves
-}
-
-TEST(MouseRouting, ReleasesFarAwayReachEveryItem) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu(listSection("", 5));
-    auto* list = widget<ListBox>(*menu, "list");
-    menu->mouseButtonPressed(0.2, 0.12, 1);
-    EXPECT_EQ(list->mouseDown, 1);
-    menu->mouseButtonReleased(5.0, 5.0, 1);
-    EXPECT_EQ(list->mouseDown, 0);
-    EXPECT_EQ(list->selected, 0);
-}
-
-TEST(ButtonPresses, PressMoveOffMoveBackReleaseQuits) {
-    ScratchDirectory scratch;
+TEST(ButtonPresses, QuitActsOnlyOnAReleaseOverItAfterAPressOnIt) {
     GameEngine engine;
     engine.running = true;
     auto menu = loadMenu(
         "[quit]\nType = QuitButton\nLeft = 0.1\nRight = 0.3\nTop = 0.1\n"
         "Bottom = 0.2\n");
     auto* quit = widget<QuitButton>(*menu, "quit");
+    // Pressed, moved off, released there: nothing, nor on a later release over it.
     menu->mouseMoved(0.2, 0.15, 0, 0);
     menu->mouseButtonPressed(0.2, 0.15, 1);
     EXPECT_TRUE(quit->pressed);
     menu->mouseMoved(0.6, 0.6, 0, 0);
     EXPECT_FALSE(quit->highlighted);
+    menu->mouseButtonReleased(0.6, 0.6, 1);
+    menu->mouseMoved(0.2, 0.15, 0, 0);
+    menu->mouseButtonReleased(0.2, 0.15, 1);
+    EXPECT_TRUE(engine.running);
+    // Pressed, moved off and back, released: it quits.
+    menu->mouseButtonPressed(0.2, 0.15, 1);
+    menu->mouseMoved(0.6, 0.6, 0, 0);
     menu->mouseMoved(0.2, 0.15, 0, 0);
     EXPECT_TRUE(quit->highlighted);
     menu->mouseButtonReleased(0.2, 0.15, 1);
@@ -218,38 +203,7 @@ TEST(ButtonPresses, PressMoveOffMoveBackReleaseQuits) {
     EXPECT_FALSE(quit->pressed);
 }
 
-TEST(ButtonPresses, ReleaseAfterMovingOffDoesNothingNorDoesALaterRelease) {
-    ScratchDirectory scratch;
-    GameEngine engine;
-    engine.running = true;
-    auto menu = loadMenu(
-        "[quit]\nType = QuitButton\nLeft = 0.1\nRight = 0.3\nTop = 0.1\n"
-        "Bottom = 0.2\n");
-    menu->mouseMoved(0.2, 0.15, 0, 0);
-    menu->mouseButtonPressed(0.2, 0.15, 1);
-    menu->mouseMoved(0.6, 0.6, 0, 0);
-    menu->mouseButtonReleased(0.6, 0.6, 1);
-    EXPECT_TRUE(engine.running);
-    menu->mouseMoved(0.2, 0.15, 0, 0);
-    menu->mouseButtonReleased(0.2, 0.15, 1);
-    EXPECT_TRUE(engine.running);
-}
-
-TEST(ButtonPresses, BaseButtonActsOnThePress) {
-    ScratchDirectory scratch;
-    Menu menu;
-    std::vector<std::string> acted;
-    RecordingButton* button = addButton(menu, acted, "b", 0.1, 0.1, 0.5, 0.5);
-    button->executeOnPress = true;
-    menu.mouseButtonPressed(0.2, 0.2, 1);
-    EXPECT_EQ(acted.size(), 1u);
-    EXPECT_FALSE(button->pressed);
-    menu.mouseButtonReleased(0.2, 0.2, 1);
-    EXPECT_EQ(acted.size(), 1u);
-}
-
 TEST(ButtonPresses, NewMapButtonGoesThroughTheControllerOrTheEngine) {
-    ScratchDirectory scratch;
     GameEngine engine;
     auto menu = loadMenu(
         "[go]\nType = NewMapButton\nmapToLoad = Menus\\settings.ini\n"
@@ -270,10 +224,17 @@ TEST(ButtonPresses, NewMapButtonGoesThroughTheControllerOrTheEngine) {
     EXPECT_EQ(engine.nextMapName, "board.ini");
 }
 
-TEST(ButtonPresses, ColourButtonOutsideAHudReportsAndDoesNothing) {
-    ScratchDirectory scratch;
+TEST(ButtonPresses, ColourButtonFollowsTheBoardAndOutsideAHudReportsAndDoesNothing) {
     auto menu = loadMenu("[red]\nType = PlayerTurnButton\nColour = 1\n");
     auto* red = widget<PlayerTurnButton>(*menu, "red");
+    GameBoard board;
+    menu->parent = &board;
+    red->enabled = false;
+    red->cycleUpdate();
+    EXPECT_TRUE(red->enabled);
+    EXPECT_FALSE(fileExists("debug.log"));
+
+    menu->parent = nullptr;
     red->cycleUpdate();
     red->execute();
     red->owner = nullptr;
@@ -286,48 +247,33 @@ TEST(ButtonPresses, ColourButtonOutsideAHudReportsAndDoesNothing) {
               "PlayerTurnButton: cannot execute, unrecognised owner type\n");
 }
 
-TEST(ButtonPresses, ColourButtonFollowsTheBoard) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu("[red]\nType = PlayerTurnButton\nColour = 1\n");
-    GameBoard board;
-    menu->parent = &board;
-    auto* red = widget<PlayerTurnButton>(*menu, "red");
-    red->enabled = false;
-    red->cycleUpdate();
-    EXPECT_TRUE(red->enabled);
-    EXPECT_FALSE(testing_support::fileExists("debug.log"));
-}
-
-TEST(ListReading, MaxItemsBoundsHowManyItemsAreRead) {
-    ScratchDirectory scratch;
-    EXPECT_EQ(widget<ListBox>(*loadMenu(listSection("", 120)), "list")->items().size(), 100u);
-    EXPECT_EQ(
-        widget<ListBox>(*loadMenu(listSection("MaxItems = 120\n", 120)), "list")->items().size(),
-        120u);
-    for (const char* none : {"MaxItems = 0\n", "MaxItems = -4\n", "MaxItems = many\n"}) {
-        EXPECT_TRUE(widget<ListBox>(*loadMenu(listSection(none, 5)), "list")->items().empty())
-            << none;
+TEST(ListBoxes, MaxItemsBoundsHowManyItemsAreRead) {
+    const struct {
+        const char* keys;
+        int items;
+        std::size_t read;
+    } cases[] = {{"", 120, 100},
+                 {"MaxItems = 120\n", 120, 120},
+                 {"MaxItems = 0\n", 5, 0},
+                 {"MaxItems = -4\n", 5, 0},
+                 {"MaxItems = many\n", 5, 0},
+                 {"MaxItems = 100000\n", 5, 5},
+                 {"MaxItems = 2147483647\n", 5, 5}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(widget(*loadMenu(numberList(c.items, c.keys)), "list")->items().size(), c.read)
+            << c.keys;
     }
-    for (const char* huge : {"MaxItems = 100000\n", "MaxItems = 2147483647\n"}) {
-        EXPECT_EQ(widget<ListBox>(*loadMenu(listSection(huge, 5)), "list")->items().size(), 5u)
-            << huge;
-    }
-}
-
-TEST(ListReading, ReadingStopsAtTheFirstItemWithNeitherTextNorValue) {
-    ScratchDirectory scratch;
+    // Reading stops at the first item with neither text nor value.
     auto menu = loadMenu(
-        "[list]\nType = ListBox\nvalue0 = 5\nitem1 = One\nitem2 = Two\nvalue2 = 2\n"
-        "item4 = Four\n");
-    auto* list = widget<ListBox>(*menu, "list");
+        "[list]\nType = ListBox\nvalue0 = 5\nitem1 = One\nitem2 = Two\nvalue2 = 2\nitem4 = Four\n");
+    auto* list = widget(*menu, "list");
     EXPECT_EQ(list->items(), (std::vector<std::string>{"", "One", "Two"}));
     EXPECT_EQ(list->values(), (std::vector<std::string>{"5", "", "2"}));
 }
 
-TEST(ListSelection, ClickDragAndValue) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu(listSection("itemHeight = 0.04\n", 10));
-    auto* list = widget<ListBox>(*menu, "list");
+TEST(ListBoxes, ClickDragAndValue) {
+    auto menu = loadMenu(numberList(10, "itemHeight = 0.04\nitemGap = 0.01\n"));
+    auto* list = widget(*menu, "list");
     EXPECT_EQ(list->selectedValue(), "");
     // Exactly at the top margin: item 0.
     menu->mouseButtonPressed(0.2, list->Top + list->itemGap, 1);
@@ -344,7 +290,7 @@ TEST(ListSelection, ClickDragAndValue) {
     menu->mouseMoved(0.2, 0.12, 0, 0);
     EXPECT_EQ(list->selected, 9);
     // Outside the side margins or above the top: nothing; past the last item: nothing.
-    list->selectAt(0.1, 0.15);
+    list->selectAt(0.105, 0.15);
     list->selectAt(0.2, 0.1);
     list->selectAt(0.2, 0.1 + 0.04 * 10 + 0.01);
     EXPECT_EQ(list->selected, 9);
@@ -352,52 +298,219 @@ TEST(ListSelection, ClickDragAndValue) {
     EXPECT_EQ(list->selected, 3);
     list->selectByValue("no such value");
     EXPECT_EQ(list->selected, 3);
-}
-
-TEST(ListSelection, ValuesMatchIgnoringCase) {
-    ScratchDirectory scratch;
-    auto menu = loadMenu(
-        "[list]\nType = ListBox\nitem0 = Yes\nvalue0 = On\nitem1 = No\n"
-        "value1 = Off\n");
-    auto* list = widget<ListBox>(*menu, "list");
-    list->selectByValue("OFF");
-    EXPECT_EQ(list->selectedValue(), "Off");
-}
-
-TEST(ListSelection, NonsenseRowHeightsSelectNothing) {
-    ScratchDirectory scratch;
+    // Values match ignoring case.
+    auto onOff = loadMenu(listSection("list", {"On", "Off"}));
+    widget(*onOff, "list")->selectByValue("OFF");
+    EXPECT_EQ(widget(*onOff, "list")->selectedValue(), "Off");
+    // Nonsense row heights select nothing.
     for (const char* height : {"0", "-0.05", "nan"}) {
-        auto menu = loadMenu(listSection(std::string("itemHeight = ") + height + "\n", 3));
-        auto* list = widget<ListBox>(*menu, "list");
-        list->selectAt(0.2, 0.2);
-        EXPECT_EQ(list->selected, -1) << height;
+        auto odd = loadMenu(numberList(3, std::string("itemHeight = ") + height + "\n"));
+        widget(*odd, "list")->selectAt(0.2, 0.2);
+        EXPECT_EQ(widget(*odd, "list")->selected, -1) << height;
     }
 }
 
 namespace {
 
-class UnloadWitness : public HudObject {
-  public:
-    UnloadWitness(std::vector<std::string>& log, const std::string& name) : log_(log) {
-        setName(name);
+// The control comes first: it finds its lists only once all widgets exist.
+std::string newGameScreen() {
+    std::string text = "[control]\nType = NewGameControl\niniFile = players.ini\n";
+    text += listSection("lstPlayers", {"2", "3", "4"}) + listSection("lstFirstPlayer", {"0", "1"});
+    for (int n = 1; n <= 4; ++n) {
+        text += listSection("lstAiControl" + std::to_string(n), {"0", "1"});
+        text += listSection("lstAiDifficulty" + std::to_string(n), {"1", "3", "5"});
     }
-    ~UnloadWitness() override { log_.push_back("destroyed " + name()); }
-    void beforeUnload() override { log_.push_back("unload " + name()); }
-    void draw() override {}
+    return text;
+}
 
-  private:
-    std::vector<std::string>& log_;
+// The selections ('-' for none), or with `enabled` the enabled flags, of the lists named, one
+// character each; by default the player count, the first player, and then the control and the
+// difficulty of players 1 to 4.
+std::string lists(Menu& menu, bool enabled = false,
+                  std::vector<std::string> names = {
+                      "lstPlayers", "lstFirstPlayer", "lstAiControl1", "lstAiDifficulty1",
+                      "lstAiControl2", "lstAiDifficulty2", "lstAiControl3", "lstAiDifficulty3",
+                      "lstAiControl4", "lstAiDifficulty4"}) {
+    std::string result;
+    for (const std::string& name : names) {
+        const ListBox* list = widget(menu, name);
+        result += enabled ? (list->enabled ? '1' : '0')
+                          : (list->selected < 0 ? '-' : static_cast<char>('0' + list->selected));
+    }
+    return result;
+}
+
+std::string settingsScreen() {
+    return "[control]\nType = SettingsControl\niniFile = settings.ini\n" +
+           listSection("lstBlackTiles", {"0", "0.01", "0.05", "0.1"}) +
+           listSection("lstResolution",
+                       {"800 600", "1024 768", "1280 1024", "1 2 3", "800x600", " 640", "1 "}) +
+           listSection("lstVolume",
+                       {"0", "12", "25", "38", "51", "64", "76", "89", "102", "115", "128"});
+}
+
+// A real audio device on SDL's dummy driver, owned by a live engine.
+struct EngineWithAudio {
+    EngineWithAudio() { engine.audio = std::make_unique<AudioOutput>(); }
+    ~EngineWithAudio() {
+        engine.audio.reset();
+        SDL_Quit();
+    }
+    GameEngine engine;
 };
 
 }  // namespace
 
-TEST(MenuLifetime, EveryWidgetUnloadsBeforeAnyIsDestroyed) {
-    std::vector<std::string> log;
-    {
-        Menu menu;
-        menu.addObject(std::make_unique<UnloadWitness>(log, "a"));
-        menu.addObject(std::make_unique<UnloadWitness>(log, "b"));
+TEST(NewGameControl, SelectsFromTheFileWithDefaultsForWhatIsMissing) {
+    // No [2]: the human entry and medium difficulty; [4] without a difficulty: medium.
+    writeFile("players.ini",
+              "[General]\nplayers = 3\nrandomFirstPlayer = \"1\"\n"
+              "[1]\nAI Controlled = 1\nDifficulty = 5\n"
+              "[3]\nai controlled = 0\ndifficulty = 1\n[4]\nAI Controlled = 1\n");
+    EXPECT_EQ(lists(*loadMenu(newGameScreen())), "1112010011");
+    std::remove("players.ini");
+    EXPECT_EQ(lists(*loadMenu(newGameScreen())), "2001010101");
+    EXPECT_FALSE(fileExists("debug.log"));
+}
+
+TEST(NewGameControl, DependentListsFollowTheSelectionsEachFrame) {
+    writeFile("players.ini", "[1]\nAI Controlled = 1\n[4]\nAI Controlled = 1\n");
+    auto menu = loadMenu(newGameScreen());
+    menu->update();
+    EXPECT_EQ(lists(*menu, true), "1111101011");
+    // The smallest player count greys out players 2 and 4 on the next frame.
+    widget(*menu, "lstPlayers")->selected = 0;
+    EXPECT_TRUE(widget(*menu, "lstAiControl2")->enabled);
+    menu->update();
+    EXPECT_EQ(lists(*menu, true), "1111001000");
+    // Back to four: the player lists return, their difficulty lists follow them.
+    widget(*menu, "lstPlayers")->selected = 2;
+    widget(*menu, "lstAiControl3")->selected = 1;
+    widget(*menu, "lstAiControl1")->selected = 0;
+    menu->update();
+    EXPECT_EQ(lists(*menu, true), "1110101111");
+}
+
+TEST(NewGameControl, LeavingWritesTheSelectionsAndKeepsEverythingElse) {
+    writeFile("players.ini",
+              "[General]\nplayers = 4\nmapName = big\n[1]\nAI Controlled = 0\nDifficulty = 3\n");
+    auto menu = loadMenu(newGameScreen());
+    menu->mouseButtonPressed(0.0, 0.0, 1);  // nothing selects by accident
+    const int chosen[] = {0, 1, 1, 2, 1};   // players, first player, player 1 and 2's lists
+    for (int i = 0; i < 5; ++i) {
+        widget(*menu, (std::vector<std::string>{"lstPlayers", "lstFirstPlayer", "lstAiControl1",
+                                                "lstAiDifficulty1", "lstAiControl2"})[i])
+            ->selected = chosen[i];
     }
-    EXPECT_EQ(log,
-              (std::vector<std::string>{"unload a", "unload b", "destroyed a", "destroyed b"}));
+    menu->update();  // players 2 and 4 greyed out: their selections are still written
+    menu.reset();
+    EXPECT_EQ(readFile("players.ini"),
+              "[General]\nplayers = \"2\"\nmapName = \"big\"\nrandomFirstPlayer = \"1\"\n"
+              "[1]\nAI Controlled = \"1\"\nDifficulty = \"5\"\n"
+              "[2]\nAI Controlled = \"1\"\ndifficulty = \"3\"\n"
+              "[3]\nAI Controlled = \"0\"\ndifficulty = \"3\"\n"
+              "[4]\nAI Controlled = \"0\"\ndifficulty = \"3\"\n");
+}
+
+TEST(NewGameControl, UnmatchedValuesAndStrangerPartnersAreNeverWritten) {
+    const std::string original =
+        "[General]\nplayers = \"7\"\nrandomFirstPlayer = \"1\"\n"
+        "[1]\nAI Controlled = \"1\"\ndifficulty = \"9\"\n";
+    writeFile("players.ini", original);
+    // lstFirstPlayer is a panel, player 1's list offers no "9", the others are missing.
+    auto menu =
+        loadMenu("[control]\nType = NewGameControl\niniFile = players.ini\n" +
+                 listSection("lstPlayers", {"2", "3", "4"}) + "[lstFirstPlayer]\nType = Panel\n" +
+                 listSection("lstAiControl1", {"0", "1"}) +
+                 listSection("lstAiDifficulty1", {"1", "3", "5"}));
+    EXPECT_EQ(lists(*menu, false, {"lstPlayers", "lstAiControl1", "lstAiDifficulty1"}), "-1-");
+    menu->update();
+    EXPECT_TRUE(widget(*menu, "lstPlayers")->enabled);
+    menu.reset();
+    EXPECT_EQ(readFile("players.ini"), original);
+    EXPECT_FALSE(fileExists("debug.log"));
+}
+
+TEST(SettingsControl, SelectsFromTheFileAndAppliesTheVolumeAtOnce) {
+    writeFile("settings.ini",
+              "[resolution]\nwidth = 1280\nheight = 1024\n[audio]\nMasterVolume = 51\n"
+              "[game]\nblackTiles = 0.05\n");
+    EngineWithAudio live;
+    ASSERT_TRUE(live.engine.audio->deviceOpen());
+    EXPECT_EQ(live.engine.audio->volume(), 51);
+    live.engine.audio->setVolume(7);
+    auto menu = loadMenu(settingsScreen());
+    EXPECT_EQ(lists(*menu, false, {"lstBlackTiles", "lstResolution", "lstVolume"}), "224");
+    // Unchanged: the volume is left alone. Each new entry is heard from the next frame on, by
+    // its position in the list.
+    menu->update();
+    EXPECT_EQ(live.engine.audio->volume(), 7);
+    const int expected[] = {0, 12, 25, 38, 51, 64, 76, 89, 102, 115, 128};
+    for (int s : {3, 0, 10, 1, 6}) {
+        widget(*menu, "lstVolume")->selected = s;
+        menu->update();
+        EXPECT_EQ(live.engine.audio->volume(), expected[s]) << s;
+    }
+}
+
+TEST(SettingsControl, ChangingTheResolutionAsksTheControllerToRebuildTheDisplay) {
+    MenuController controller;
+    auto menu = loadMenu(settingsScreen(), &controller);
+    EXPECT_EQ(widget(*menu, "lstResolution")->selected, 1);  // the default 1024 768
+    menu->update();
+    EXPECT_FALSE(controller.displayResetRequested);
+    widget(*menu, "lstResolution")->selected = 0;
+    menu->update();
+    EXPECT_TRUE(controller.displayResetRequested);
+    // Shown without a controller: nothing to ask, nothing breaks.
+    auto bare = loadMenu(settingsScreen());
+    widget(*bare, "lstResolution")->selected = 0;
+    bare->update();
+    EXPECT_FALSE(fileExists("debug.log"));
+}
+
+TEST(SettingsControl, LeavingWritesTheFileAndRequestsAVideoRestart) {
+    {
+        GameEngine engine;
+        loadMenu(settingsScreen()).reset();
+        EXPECT_TRUE(engine.videoRestartPending);
+        EXPECT_EQ(readFile("settings.ini"),
+                  "[game]\nblackTiles = \"0.01\"\n[resolution]\nwidth = \"1024\"\n"
+                  "height = \"768\"\n[audio]\nMasterVolume = \"128\"\n");
+    }
+    // Resolutions are split at their last inner space; one the list does not offer (-1) is never
+    // replaced by a default.
+    const std::pair<int, std::string> cases[] = {
+        {2, "1280\"\nheight = \"1024"}, {3, "1 2\"\nheight = \"3"},
+        {4, "1366\"\nheight = \"768"},  {5, "1366\"\nheight = \"768"},
+        {6, "1366\"\nheight = \"768"},  {-1, "1366\"\nheight = \"768"}};
+    for (const auto& [selection, size] : cases) {
+        writeFile("settings.ini", "[resolution]\nwidth = 1366\nheight = 768\n");
+        MenuController controller;
+        auto menu = loadMenu(settingsScreen(), &controller);
+        EXPECT_EQ(widget(*menu, "lstResolution")->selected, -1);
+        menu->update();
+        EXPECT_FALSE(controller.displayResetRequested);
+        widget(*menu, "lstResolution")->selected = selection;
+        menu.reset();
+        EXPECT_EQ(readFile("settings.ini"),
+                  "[resolution]\nwidth = \"" + size +
+                      "\"\n[game]\nblackTiles = \"0.01\"\n[audio]\nMasterVolume = \"128\"\n")
+            << selection;
+    }
+}
+
+TEST(SettingsControl, MissingListsAreSkippedAndTheirKeysKept) {
+    const std::string original = "[audio]\nMasterVolume = \"64\"\n";
+    writeFile("settings.ini", original);
+    EngineWithAudio live;
+    // The volume "list" is a text box, so the volume is neither set nor written.
+    auto menu = loadMenu(
+        "[control]\nType = SettingsControl\niniFile = settings.ini\n"
+        "[lstVolume]\nType = TextBox\nText = 128\n");
+    menu->update();
+    EXPECT_EQ(live.engine.audio->volume(), 64);
+    menu.reset();
+    EXPECT_EQ(readFile("settings.ini"), original);
+    EXPECT_TRUE(live.engine.videoRestartPending);
 }

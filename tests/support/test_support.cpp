@@ -1,6 +1,5 @@
 #include "support/test_support.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,7 +8,6 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -17,16 +15,13 @@
 
 namespace testing_support {
 
-ScratchDirectory::ScratchDirectory() {
-    previous_ = std::filesystem::current_path().string();
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/tintfall-test-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path().string()) {
+    // temp_directory_path follows TMPDIR.
+    std::string name = (std::filesystem::temp_directory_path() / "tintfall-test-XXXXXX").string();
     if (mkdtemp(name.data()) == nullptr) {
         throw std::runtime_error("cannot make a scratch directory");
     }
-    path_ = name.data();
+    path_ = name;
     std::filesystem::current_path(path_);
 }
 
@@ -90,12 +85,13 @@ void writeFile(const std::string& path, const std::string& contents) {
 }
 
 bool fileExists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
 }
 
 void makeDirectory(const std::string& path) {
-    mkdir(path.c_str(), 0755);
+    std::error_code ignored;
+    std::filesystem::create_directory(path, ignored);
 }
 
 }  // namespace testing_support
