@@ -7,41 +7,28 @@
 
 #include "platform/worker_thread.h"
 
-TEST(WorkerThread, RunsWorkAndReportsItsExitState) {
-    platform::WorkerThread worker;
-    EXPECT_FALSE(worker.isRunning());
-    EXPECT_TRUE(worker.waitFor(0));  // nothing started: nothing to wait for
-
-    std::atomic<bool> release{false};
-    std::atomic<int> result{0};
-    ASSERT_TRUE(worker.start([&] {
-        while (!release.load()) {
-            std::this_thread::yield();
-        }
-        result = 7;
-    }));
-    EXPECT_TRUE(worker.isRunning());
-    EXPECT_FALSE(worker.start([] {}));  // one work at a time
-    EXPECT_FALSE(worker.waitFor(30));   // the limit is honoured while the work goes on
-    release = true;
-    EXPECT_TRUE(worker.waitFor(10000));
-    EXPECT_FALSE(worker.isRunning());
-    EXPECT_EQ(result.load(), 7);
-
-    // The same worker can run again.
-    ASSERT_TRUE(worker.start([&] { result = 9; }));
-    EXPECT_TRUE(worker.waitFor(10000));
-    EXPECT_EQ(result.load(), 9);
-}
-
-TEST(WorkerThread, DestructorWaitsForUnfinishedWork) {
+TEST(WorkerThread, RunsOneWorkAtATimeWaitsWithALimitAndRunsAgain) {
     std::atomic<bool> finished{false};
     {
         platform::WorkerThread worker;
-        worker.start([&] {
+        EXPECT_TRUE(worker.waitFor(0));  // nothing started: nothing to wait for
+        std::atomic<bool> release{false};
+        ASSERT_TRUE(worker.start([&] {
+            while (!release.load()) {
+                std::this_thread::yield();
+            }
+        }));
+        EXPECT_TRUE(worker.isRunning());
+        EXPECT_FALSE(worker.start([] {}));  // one work at a time
+        EXPECT_FALSE(worker.waitFor(30));   // the limit is honoured while the work goes on
+        release = true;
+        EXPECT_TRUE(worker.waitFor(10000));
+        EXPECT_FALSE(worker.isRunning());
+        // The same worker runs again; its destructor waits for unfinished work.
+        ASSERT_TRUE(worker.start([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             finished = true;
-        });
+        }));
     }
     EXPECT_TRUE(finished.load());
 }
