@@ -143,77 +143,47 @@ struct Reference {
 }  // namespace
 
 TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
-    // In one row, each cell touches the ones left and right of it. The 1 beyond the 2 is not
-    // joined to the territory.
-    auto first = setUpBoard({"A1121B"}, 2);
-    EXPECT_EQ(first->players[0].shownScore, 1);
-    first->playMove(1);
-    EXPECT_EQ(first->players[0].score, 3);
-    EXPECT_EQ(first->players[0].shownScore, 3);
-    EXPECT_FALSE(first->tileAt(0, 4)->owned);
-    EXPECT_EQ(first->players[0].startTile->playerColour, 1);
-    EXPECT_EQ(first->players[0].startTile->colour, 1);
-
-    // Set-up gives the start cell the 1 beside it; taken back, the cell of the mover's old colour
-    // takes the new colour but is not the mover's, nor captured: it touches the other player.
-    auto repainted = setUpBoard({"a12b"}, 2);
-    repainted->tileAt(0, 1)->owned = false;
-    repainted->players[0].score = 1;
-    repainted->playMove(3);
-    EXPECT_EQ(repainted->tileAt(0, 1)->colour, 3);
-    EXPECT_FALSE(repainted->tileAt(0, 1)->owned);
-    EXPECT_EQ(repainted->players[0].score, 1);
-
-    // Territories never merge: player 0 takes the row of 4s beside player 1, then player 1 takes
-    // the 3, and every cell is someone's.
-    auto apart = setUpBoard({"a1b3", "4444"}, 2);
-    apart->playMove(4);
-    EXPECT_EQ(apart->players[0].score, 6);
-    EXPECT_FALSE(apart->tileAt(0, 3)->owned);
-    apart->playMove(3);
-    EXPECT_EQ(apart->players[1].score, 2);
-    EXPECT_EQ(apart->tileAt(1, 2)->colour, 4);
-    EXPECT_TRUE(apart->isGameOver());
-
-    // The 3 and 4 are walled in by the mover's colour, a black cell and the edge, and the black
-    // cell with them; the same area touching the other player's start cell stays free.
-    auto walled = setUpBoard({"a134#", "11111", "b1111"}, 2);
-    walled->playMove(5);
-    for (int col = 2; col <= 4; ++col) {
-        EXPECT_TRUE(walled->tileAt(0, col)->owned);
-        EXPECT_EQ(walled->tileAt(0, col)->colour, 5);
+    // Per case: the board, its players, the colours played, and what is left: each cell as its
+    // colour, a digit when free, a letter when owned ('a' for 1 .. 'h' for 8, '`' for 0); the
+    // scores; whether the game is over.
+    const std::tuple<std::vector<std::string>, int, std::vector<int>, std::string, std::vector<int>,
+                     bool>
+        cases[] = {
+            // In one row each cell touches the ones left and right of it: the 1 beyond the 2 is
+            // not joined to the territory.
+            {{"A1121B"}, 2, {1}, "aaa21`", {3, 1}, false},
+            // Territories never merge: player 0 takes the row of 4s beside player 1, which then
+            // takes the 3, and every cell is someone's.
+            {{"a1b3", "4444"}, 2, {4, 3}, "ddccdddd", {6, 2}, true},
+            // The 3 and 4 are walled in by the mover's colour, a black cell and the edge, and the
+            // black cell with them; the same area touching the other player's start stays free.
+            {{"a134#", "11111", "b1111"}, 2, {5}, "eeeeeeeeeebeeee", {14, 1}, true},
+            {{"a13b", "1111"}, 2, {5}, "ee3beeee", {6, 1}, false},
+            // Taking 1 claims two cells and walls in the rest, black cells included: the game is
+            // over at once, and nobody moves after it.
+            {{"A1#", "12#"}, 1, {1, 3}, "aaaaaa", {6}, true},
+            // Black cells never walled in stay black and do not hold the game up.
+            {{"a1#b"}, 2, {3}, "cc8b", {2, 1}, true},
+        };
+    for (const auto& [rows, players, moves, cells, scores, over] : cases) {
+        auto board = setUpBoard(rows, players);
+        for (int colour : moves) {
+            board->playMove(colour);
+        }
+        std::string shown;
+        for (const Tile* tile : board->tiles()) {
+            shown += static_cast<char>((tile->owned ? '`' : '0') + tile->colour);
+        }
+        EXPECT_EQ(shown, cells) << rows[0];
+        for (std::size_t i = 0; i < scores.size(); ++i) {
+            const Player& player = board->players[i];
+            EXPECT_EQ(player.score, scores[i]) << rows[0] << ", player " << i;
+            EXPECT_EQ(player.shownScore, player.score) << rows[0] << ", player " << i;
+            EXPECT_EQ(player.startTile->playerColour, player.startTile->colour) << rows[0];
+        }
+        EXPECT_EQ(board->isGameOver(), over) << rows[0];
+        EXPECT_EQ(board->currentPlayer == players && board->turnPlayer == players, over);
     }
-    auto open = setUpBoard({"a13b", "1111"}, 2);
-    open->playMove(5);
-    EXPECT_FALSE(open->tileAt(0, 2)->owned);
-    EXPECT_EQ(open->tileAt(0, 2)->colour, 3);
-
-    // Taking 1 claims two cells and walls in the rest, black cells included: the game is over at
-    // once, and nobody moves after it.
-    auto last = setUpBoard({"A1#", "12#"}, 1);
-    EXPECT_FALSE(last->isGameOver());
-    EXPECT_TRUE(last->playMove(1));
-    EXPECT_EQ(last->currentPlayer, 1);
-    EXPECT_EQ(last->turnPlayer, 1);
-    EXPECT_EQ(last->players[0].shownScore, 6);
-    last->playMove(3);
-    EXPECT_EQ(last->players[0].score, 6);
-
-    // Black cells never walled in stay black and do not hold the game up.
-    auto black = setUpBoard({"a1#b"}, 2);
-    EXPECT_TRUE(black->playMove(3));
-    EXPECT_EQ(black->players[0].score, 2);
-    EXPECT_FALSE(black->tileAt(0, 2)->owned);
-    EXPECT_EQ(black->tileAt(0, 2)->colour, 8);
-}
-
-TEST(Moves, HeldColoursAreNotFree) {
-    auto board = setUpBoard({"a2b", "333"}, 2);
-    EXPECT_FALSE(board->isColourFree(1, false));
-    EXPECT_FALSE(board->isColourFree(2, true));
-    EXPECT_TRUE(board->isColourFree(3, false));
-    board->players[1].active = false;
-    EXPECT_TRUE(board->isColourFree(2, false));
 }
 
 TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
