@@ -1,19 +1,23 @@
-// Meshes compiled into display lists and drawn on a real window, alone and in the static batch:
-// tiles in their colours where the board puts them, the list rebuilt when a colour changes,
-// owners told where their entries went.
+// Meshes compiled into display lists and drawn on a real window, alone and in the static batch
+// (tiles in their colours where the board puts them, the list rebuilt when a colour changes,
+// owners told where their entries went), and sparks drawn with the display's own state.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "engine/display.h"
 #include "engine/resource_manager.h"
+#include "game/emitter.h"
 #include "game/tile.h"
+#include "platform/random.h"
 #include "render/matrix.h"
 #include "render/polyhedron.h"
 #include "resources/texture.h"
@@ -60,6 +64,39 @@ void drawBatch(Display& display) {
     glCallList(display.batch.displayList);
 }
 
+const Vector centre(0.5f, 0.375f, 0.0f);  // the middle of a 1024 x 768 window, in screen units
+const Rgb red{255, 0, 0};
+const Rgb black{0, 0, 0};
+
+// A tile's emitter for a tile of scale u = 0.1 at the middle of the window.
+void setUpLikeTheBoard(Emitter& emitter) {
+    emitter.setDefaultTimeRanges();
+    emitter.allocateParticles();
+    emitter.setSize(0.05f);
+    emitter.setBirthDistanceRange(0.05f);
+    emitter.setSpeedRange(0.2f, 0.05f);
+    emitter.setPosition(centre);
+    emitter.setColour(1);
+}
+
+void drawAlone(Emitter& emitter) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    emitter.draw();
+}
+
+// The lit pixels, and those only red, within `reach` of the window's middle.
+std::pair<int, int> litAndRed(const Display& display, double reach) {
+    int lit = 0;
+    int reds = 0;
+    for (const Rgb& p : testing_support::pixelsIn(display, centre.x - reach, centre.y - reach,
+                                                  centre.x + reach, centre.y + reach)) {
+        lit += p != black ? 1 : 0;
+        reds += p[0] > 0 && p[1] == 0 && p[2] == 0 ? 1 : 0;
+    }
+    return {lit, reds};
+}
+
 }  // namespace
 
 TEST(MeshDrawing, TrianglesDrawInTheCurrentColourFromAListOfTheirOwn) {
@@ -98,42 +135,6 @@ TEST(MeshDrawing, TrianglesDrawInTheCurrentColourFromAListOfTheirOwn) {
     glLockArraysEXT = lock;
 }
 
-TEST(MeshDrawing, RefreshingRebuildsEveryCachedMeshAndNoListOutlivesItsMesh) {
-    testing_support::makeDirectory("game");
-    testing_support::makeDirectory("Meshes");
-    testing_support::writeFile("Meshes/Hex.smf", triangle().bytes());
-    ASSERT_EQ(chdir("game"), 0);
-    auto display = std::make_unique<Display>();
-    ResourceManager manager;
-    Polyhedron* mesh = manager.getMesh("hex.smf");
-    ASSERT_NE(mesh, nullptr);
-    manager.refreshMeshes();
-    const GLuint first = mesh->list();
-    EXPECT_EQ(glIsList(first), GL_TRUE);
-    manager.refreshMeshes();  // in the same context, the old list goes
-    EXPECT_FALSE(glIsList(first) && first != mesh->list());
-    const GLuint stale = mesh->list();
-    // In a new context, lists of its own take the old numbers: rebuilding and deleting the mesh
-    // must leave them alone.
-    display.reset();
-    display = std::make_unique<Display>();
-    const GLuint others = glGenLists(4);
-    for (GLuint list = others; list < others + 4; ++list) {
-        glNewList(list, GL_COMPILE);
-        glEndList();
-    }
-    ASSERT_TRUE(stale >= others && stale < others + 4);
-    manager.refreshMeshes();
-    const GLuint last = mesh->list();
-    EXPECT_EQ(glIsList(last), GL_TRUE);
-    EXPECT_TRUE(last < others || last >= others + 4);
-    manager.unloadAll();
-    EXPECT_EQ(glIsList(last), GL_FALSE);
-    for (GLuint list = others; list < others + 4; ++list) {
-        EXPECT_EQ(glIsList(list), GL_TRUE) << list;
-    }
-}
-
 TEST(MeshTexture, ReferencesResolveThroughTheResourceManager) {
     testing_support::makeDirectory("game");
     testing_support::makeDirectory("Textures");
@@ -158,22 +159,6 @@ TEST(MeshTexture, ReferencesResolveThroughTheResourceManager) {
     EXPECT_EQ(loop->texture(), nullptr);
     EXPECT_NE(readFile("debug.log").find("Texture reference 'Loop.smf' of a mesh"),
               std::string::npos);
-}
-
-TEST(RotationInGL, GLRotationMatchesTheRotationMatrix) {
-    Display display;
-    glMatrixMode(GL_MODELVIEW);
-    for (const Rotation& rotation : {Rotation(16384, 0, 0), Rotation(0, 16384, 0),
-                                     Rotation(0, 0, 16384), Rotation(40000, 12345, 65535)}) {
-        glLoadIdentity();
-        rotation.applyToGL();
-        GLfloat gl[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, gl);
-        for (int i = 0; i < 9; ++i) {  // row i / 3, column i % 3
-            EXPECT_NEAR(gl[i % 3 * 4 + i / 3], Matrix(rotation)(i / 3, i % 3), 1e-4f) << i;
-        }
-    }
-    glLoadIdentity();
 }
 
 TEST(StaticBatchDrawing, TilesShowTheirColoursWithAndWithoutCompiledVertexArrays) {
@@ -234,4 +219,74 @@ TEST(StaticBatchDrawing, NeighboursTouchAndEntriesAddedAfterARebuildDraw) {
     EXPECT_TRUE(near(pixelAt(display, (a + place(2, 2, 1, 0).second) * 0.5f), paletteRgb(1)));
     EXPECT_TRUE(near(pixelAt(display, (a + place(2, 2, 0, 1).second) * 0.5f), paletteRgb(1)));
     EXPECT_TRUE(near(pixelAt(display, place(2, 2, 1, 1).second), paletteRgb(4)));
+}
+
+TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire) {
+    Display display;
+    glBindTexture(GL_TEXTURE_2D, 7);
+    Emitter emitter;
+    setUpLikeTheBoard(emitter);
+    // Before its first burst an emitter draws nothing, and binds nothing either.
+    drawAlone(emitter);
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 7);
+    EXPECT_EQ(litAndRed(display, 0.375).first, 0);
+    platform::seedRandom(7);
+    emitter.burst();
+    // Born within u/2 of the emitter, each corner a further u/2 away: all in the emitter's
+    // colour, all near, drawn untextured. Half a second on they have spread (up to 0.2 a second),
+    // still in its colour; at 1320 ms all are spent.
+    const std::tuple<int, double, int> stages[] = {
+        {0, 0.103, 100}, {15, 0.202, 0}, {25, 0.375, -1}};
+    for (const auto& [frames, reach, fewest] : stages) {
+        for (int frame = 0; frame < frames; ++frame) {
+            emitter.update(33);
+        }
+        drawAlone(emitter);
+        const auto [lit, reds] = litAndRed(display, 0.375);
+        EXPECT_EQ(lit > 0, fewest >= 0) << frames;
+        EXPECT_GT(lit, fewest) << frames;
+        EXPECT_EQ(reds, lit) << frames;
+        EXPECT_EQ(litAndRed(display, reach).first, lit) << frames;
+    }
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(EmitterDrawing, ASparkIsACameraFacingSquareTurnedByItsAngleAndBlendedByItsAlpha) {
+    Display display;
+    Emitter emitter;
+    setUpLikeTheBoard(emitter);
+    emitter.burst();
+    // Only the first spark is left, at the window's middle; its size is half the diagonal: a
+    // square of half-side 0.0707, upright, or a diamond when turned an eighth of a turn.
+    for (Particle& spark : emitter.particles) {
+        spark.age = spark.lifeEnd + 1;
+    }
+    Particle& spark = emitter.particles[0];
+    spark.age = 0;
+    spark.position = centre;
+    emitter.setSize(0.1f);
+    for (float angle : {0.0f, static_cast<float>(M_PI / 4)}) {
+        spark.angle = angle;
+        drawAlone(emitter);
+        const bool upright = angle == 0.0f;
+        const std::tuple<double, double, bool> points[] = {{0.06, 0.06, upright},
+                                                           {-0.06, -0.06, upright},
+                                                           {0.08, 0, !upright},
+                                                           {0, -0.08, !upright}};
+        for (const auto& [dx, dy, lit] : points) {
+            const Rgb shown = pixelAt(
+                display, centre + Vector(static_cast<float>(dx), static_cast<float>(dy), 0));
+            EXPECT_TRUE(lit ? testing_support::near(shown, red, 55) : shown == black)
+                << angle << " at " << dx << ", " << dy;
+        }
+    }
+    // Half transparent, in palette colour 6.
+    spark.alpha = 0.5f;
+    emitter.setColour(6);
+    drawAlone(emitter);
+    EXPECT_TRUE(testing_support::near(pixelAt(display, centre), {0, 128, 128}));
 }

@@ -1,15 +1,19 @@
-// The computer players' search: depth, evaluation, first choices, and the worker that runs it
-// beside the board's own thread.
+// The computer players' search: depth, first choices, and the worker thread that runs it beside
+// the board's own thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "game/board.h"
 #include "game/computer_player.h"
 #include "game/player_start.h"
+#include "platform/worker_thread.h"
 #include "support/test_boards.h"
 
 using testing_support::setUpBoard;
@@ -33,23 +37,8 @@ TEST(SearchDepth, DifficultyTimesPlayersPlusOneWithinLimits) {
     }
 }
 
-TEST(SearchEvaluation, MarginsOfTheLeaderAndOfThoseBehind) {
-    auto board = setUpBoard({"a1b2c"}, 3);
-    board->players[0].score = 10;
-    board->players[1].score = 6;
-    board->players[2].score = 4;
-    EXPECT_EQ(evaluatePosition(*board), (ScoreVector{0.2f, -0.2f, -0.4f, 0.0f}));
-    board->players[2].active = false;
-    board->players[1].score = 10;
-    EXPECT_EQ(evaluatePosition(*board), (ScoreVector{}));
-}
-
 TEST(SearchChoices, TheBestMarginFirstInCandidateOrder) {
-    struct Case {
-        std::vector<std::string> rows;
-        int players;
-        int colour;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, int, int> cases[] = {
         // Player 0 (colour 1) gains two cells with 3, one with 2 or 4; 5, 6, 7 gain nothing.
         {{"a33b", "2456"}, 2, 3},
         // Alone on a board every position is worth the same: the first free colour keeps it.
@@ -57,10 +46,10 @@ TEST(SearchChoices, TheBestMarginFirstInCandidateOrder) {
         // An uncoloured start tries its neighbours' colours first, in link order (NE 6, NW 3).
         {{"3A6"}, 1, 6},
     };
-    for (const Case& c : cases) {
-        auto board = setUpBoard(c.rows, c.players);
+    for (const auto& [rows, players, colour] : cases) {
+        auto board = setUpBoard(rows, players);
         board->players[0].difficulty = 0;
-        EXPECT_EQ(think(board->players[0], *board).colour, c.colour) << c.rows[0];
+        EXPECT_EQ(think(board->players[0], *board).colour, colour) << rows[0];
     }
 }
 
@@ -98,4 +87,30 @@ TEST(SearchWorker, TheWorkerLeavesItsColourInTheRecord) {
         EXPECT_GE(mover.chosenColour.load(), 1);
         EXPECT_EQ(mover.lastSearchMoves, think(mover, *searched).simulatedMoves);
     }
+}
+
+TEST(WorkerThread, RunsOneWorkAtATimeWaitsWithALimitAndRunsAgain) {
+    std::atomic<bool> release{false};
+    std::atomic<bool> finished{false};
+    {
+        platform::WorkerThread worker;
+        EXPECT_TRUE(worker.waitFor(0));  // nothing started: nothing to wait for
+        ASSERT_TRUE(worker.start([&] {
+            while (!release.load()) {
+                std::this_thread::yield();
+            }
+        }));
+        EXPECT_FALSE(worker.start([] {}));  // one work at a time
+        EXPECT_FALSE(worker.waitFor(30));   // the limit is honoured while the work goes on
+        EXPECT_TRUE(worker.isRunning());
+        release = true;
+        EXPECT_TRUE(worker.waitFor(10000));
+        EXPECT_FALSE(worker.isRunning());
+        // The same worker runs again; its destructor waits for unfinished work.
+        ASSERT_TRUE(worker.start([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            finished = true;
+        }));
+    }
+    EXPECT_TRUE(finished.load());
 }
