@@ -22,59 +22,39 @@ float planarDistance(const Vector& a, const Vector& b) {
 }  // namespace
 
 TEST(EmitterBurst, SixDrawsPerSparkEachInItsPlace) {
-    // With every range 0..32767 wide a draw shows as it came: fade start, fade length,
-    // distance, birth angle, speed and direction, in that order.
+    // With every range 32767 wide a draw shows as it came, on top of the range's minimum: fade
+    // start, fade length, distance, birth angle, speed and direction, in that order.
     Emitter emitter;
     emitter.allocateParticles();
-    emitter.fadeStartMaximum = emitter.fadeLengthMaximum = 32767;
-    emitter.fadeStartMinimum = emitter.fadeLengthMinimum = 0;
-    emitter.setBirthDistanceRange(32767.0f);
-    emitter.setSpeedRange(32767.0f, 0.0f);
+    emitter.fadeStartMinimum = 100;
+    emitter.fadeStartMaximum = 32867;
+    emitter.fadeLengthMinimum = 50;
+    emitter.fadeLengthMaximum = 32817;
+    emitter.setBirthDistanceRange(32867.0f, 100.0f);
+    emitter.setSpeedRange(33767.0f, 1000.0f);
+    emitter.setPosition(Vector(0, 0, 0.1f));
     platform::seedRandom(5);
     std::vector<int> draws(6 * Emitter::particleCount + 1);
-    for (int& draw : draws) {
+    for (int& draw : draws)
         draw = platform::random();
-    }
     platform::seedRandom(5);
     emitter.burst();
     EXPECT_EQ(platform::random(), draws.back());
     for (std::size_t i = 0; i < emitter.particles.size(); ++i) {
         const Particle& spark = emitter.particles[i];
         const int* d = &draws[6 * i];
-        EXPECT_EQ(spark.fadeStart, d[0]);
-        EXPECT_EQ(spark.lifeEnd, d[0] + std::max(d[1], 1));
-        EXPECT_NEAR(spark.position.length(), d[2], 0.05f);
+        EXPECT_EQ(spark.fadeStart, 100 + d[0]);
+        EXPECT_EQ(spark.lifeEnd, spark.fadeStart + 50 + d[1]);
+        EXPECT_NEAR(planarDistance(spark.position, Vector()), 100 + d[2], 0.05f);
         EXPECT_NEAR(std::atan2(spark.position.x, spark.position.y),
                     std::remainder(static_cast<float>(d[3]) * twoPi / 32767, twoPi), 1e-3f);
-        EXPECT_NEAR(spark.velocity.length(), d[4], 0.05f);
+        EXPECT_EQ(spark.position.z, 0.1f);
+        EXPECT_NEAR(spark.velocity.length(), 1000 + d[4], 0.05f);
         EXPECT_NEAR(spark.angle, static_cast<float>(d[5]) * twoPi / 32767, 1e-6f);
+        // The spark is turned the way it flies, measured from +y towards +x.
+        EXPECT_NEAR(std::atan2(spark.velocity.x, spark.velocity.y),
+                    std::remainder(spark.angle, twoPi), 1e-4f);
         EXPECT_EQ(std::make_pair(spark.age, spark.alpha), std::make_pair(0, 1.0f));
-    }
-}
-
-TEST(EmitterBurst, EverySparkStartsNearTheEmitterInsideTheBoardsRanges) {
-    // Set up the way the board sets up a tile's emitter, over other time ranges.
-    Emitter emitter;
-    emitter.fadeStartMinimum = emitter.fadeLengthMinimum = 0;
-    emitter.setDefaultTimeRanges();
-    emitter.allocateParticles();
-    emitter.setBirthDistanceRange(u / 2);
-    emitter.setSpeedRange(2 * u, u / 2);
-    emitter.setPosition(Vector(4.0f, 1.5f, 0.1f));
-    auto within = [](float value, float low, float high) { return value >= low && value <= high; };
-    for (unsigned seed = 0; seed < 50; ++seed) {
-        platform::seedRandom(seed);
-        emitter.burst();
-        for (const Particle& spark : emitter.particles) {
-            EXPECT_TRUE(within(planarDistance(spark.position, emitter.position), 0, u / 2 + 1e-5f));
-            EXPECT_FLOAT_EQ(spark.position.z, 0.1f);
-            EXPECT_TRUE(within(spark.fadeStart, 250, 550));
-            EXPECT_TRUE(within(spark.lifeEnd - spark.fadeStart, 500, 700));
-            EXPECT_TRUE(within(spark.velocity.length(), u / 2 - 1e-5f, 2 * u + 1e-5f));
-            // The spark is turned the way it flies, measured from +y towards +x.
-            EXPECT_NEAR(std::atan2(spark.velocity.x, spark.velocity.y),
-                        std::remainder(spark.angle, twoPi), 1e-4f);
-        }
     }
 }
 
@@ -89,9 +69,8 @@ TEST(EmitterBurst, RangesWithoutLengthOrBeyondThirtyTwoBitsAndEmittersWithoutSpa
     emitter.fadeStartMaximum = emitter.fadeLengthMinimum = std::numeric_limits<std::int32_t>::max();
     emitter.fadeLengthMaximum = std::numeric_limits<std::int32_t>::min();
     emitter.burst();
-    for (const Particle& spark : emitter.particles) {
+    for (const Particle& spark : emitter.particles)
         EXPECT_GE(spark.lifeEnd, spark.fadeStart);
-    }
     emitter.update(std::numeric_limits<std::int32_t>::max());
     // Without particles a burst and an update do nothing, and draw nothing at random.
     Emitter empty;
@@ -106,13 +85,17 @@ TEST(EmitterBurst, RangesWithoutLengthOrBeyondThirtyTwoBitsAndEmittersWithoutSpa
 
 TEST(EmitterMotion, SparksFlyFadeAndExpireFrameByFrame) {
     Emitter emitter;
+    emitter.fadeStartMinimum = emitter.fadeLengthMinimum = 0;
+    emitter.setDefaultTimeRanges();  // the board's ranges, as the board sets up a tile's emitter
     emitter.allocateParticles();
     emitter.setSpeedRange(2 * u, u / 2);
     EXPECT_EQ(emitter.drawnCount(), 0);  // nothing until the first burst
+    platform::seedRandom(3);
     emitter.burst();
-    for (Particle& other : emitter.particles) {
+    for (const Particle& spark : emitter.particles)
+        EXPECT_TRUE(spark.fadeStart >= 250 && spark.lifeEnd - spark.fadeStart >= 500);
+    for (Particle& other : emitter.particles)
         other.lifeEnd = std::min(other.lifeEnd, 600);
-    }
     Particle& spark = emitter.particles[0];
     spark.fadeStart = 250;
     spark.lifeEnd = 950;
@@ -136,9 +119,8 @@ TEST(EmitterMotion, SparksFlyFadeAndExpireFrameByFrame) {
     EXPECT_EQ(emitter.drawnCount(), 0);
     // A spent emitter keeps still however long the game goes on.
     const Vector spent = spark.position;
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i)
         emitter.update(std::numeric_limits<std::int32_t>::max());
-    }
     EXPECT_EQ(spark.age, 957);
     EXPECT_EQ(spark.position.x, spent.x);
 }

@@ -2,15 +2,14 @@
 // indices, computed normals, the batch's capacities and placement, and the placement matrices.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <memory>
 #include "render/matrix.h"
 #include "render/player_colours.h"
 #include "render/polyhedron.h"
@@ -45,23 +44,13 @@ MeshImage square() {
     return image;
 }
 
-// A cube with separate index lists: 8 corners (bit 0 = x, bit 1 = y, bit 2 = z), one normal
-// per side, four texture coordinates shared by all sides.
-MeshImage separateCube() {
-    MeshImage image;
+// The square with separate index lists: each triangle has a normal of its own, and the
+// second names the texture coordinates of two corners the other way round.
+MeshImage separateSquare() {
+    MeshImage image = square();
     image.indexForm = 0;
-    for (unsigned i = 0; i < 8; ++i) {
-        image.positions.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-    }
-    image.normals = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
-    image.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    const unsigned sides[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
-                                  {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
-    for (unsigned side = 0; side < 6; ++side) {
-        const unsigned* q = sides[side];
-        image.faces.push_back({q[0], q[1], q[2], side, side, side, 0, 1, 2});
-        image.faces.push_back({q[0], q[2], q[3], side, side, side, 0, 2, 3});
-    }
+    image.normals = {{0, 0, 1}, {0, 0, -1}};
+    image.faces = {{0, 1, 2, 0, 0, 0, 0, 1, 2}, {0, 2, 3, 1, 1, 1, 0, 3, 1}};
     return image;
 }
 
@@ -145,23 +134,20 @@ TEST(MeshFile, ForeignAndBrokenFilesAreRefusedSilently) {
 }
 
 TEST(MeshUnify, EveryDistinctCornerGetsOneEntryAndKeepsWhatItShowed) {
-    const MeshImage cube = separateCube();
+    const MeshImage image = separateSquare();
     Polyhedron mesh;
-    ASSERT_TRUE(loadMesh(mesh, cube.bytes()));
-    EXPECT_EQ(mesh.vertexCount(), 24);  // 6 sides x 4 corners
-    EXPECT_EQ(mesh.faceCount(), 12);
+    ASSERT_TRUE(loadMesh(mesh, image.bytes()));
+    EXPECT_EQ(mesh.vertexCount(), 6);  // corners 0 and 2 are shared only by position
     expectUnified(mesh);
-    for (int f = 0; f < 12; ++f) {
+    for (int f = 0; f < 2; ++f) {
         for (int k = 0; k < 3; ++k) {
-            const auto& face = cube.faces[static_cast<std::size_t>(f)];
-            const auto& p = cube.positions[face[k]];
-            const auto& n = cube.normals[face[3 + k]];
-            const auto& t = cube.texCoords[face[6 + k]];
+            const auto& face = image.faces[static_cast<std::size_t>(f)];
+            const auto& [p, n, t] = std::make_tuple(
+                image.positions[face[k]], image.normals[face[3 + k]], image.texCoords[face[6 + k]]);
             const int i = mesh.faceVertex(f, k);
-            EXPECT_EQ(std::make_tuple(mesh.vertex(i).x, mesh.vertex(i).y, mesh.vertex(i).z,
-                                      mesh.normal(i).x, mesh.normal(i).y, mesh.normal(i).z,
+            EXPECT_EQ(std::make_tuple(mesh.vertex(i).x, mesh.vertex(i).y, mesh.normal(i).z,
                                       mesh.texCoord(i).u, mesh.texCoord(i).v),
-                      std::make_tuple(p.x, p.y, p.z, n.x, n.y, n.z, t.u, t.v));
+                      std::make_tuple(p.x, p.y, n.z, t.u, t.v));
         }
     }
     const std::string once = saved(mesh);
@@ -229,9 +215,8 @@ TEST(MeshNormals, VertexNormalsAverageTheFacesAroundThem) {
     const float h = std::sqrt(0.5f);
     const Vector expected[] = {Vector(0, h, h), Vector(0, h, h), Vector(0, 0, 1),
                                Vector(0, 1, 0), Vector(),        Vector()};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         EXPECT_NEAR((mesh.normal(i) - expected[i]).length(), 0.0f, 1e-6f) << i;
-    }
     EXPECT_EQ(mesh.faceNormal(1, 1), 3);
 }
 
@@ -319,7 +304,6 @@ TEST(RenderMath, MatricesTurnMoveAndReadBackAndColoursStayInThePalette) {
     EXPECT_TRUE(rotation.read(in));
     EXPECT_EQ(in.tellg(), std::streampos(48));
     // Colours outside the palette take its first row rather than reading past it.
-    for (int colour : {-1, 9, 42}) {
+    for (int colour : {-1, 9, 42})
         EXPECT_EQ(playerColour(colour), playerColour(0)) << colour;
-    }
 }

@@ -3,6 +3,7 @@
 // choose the same colour after the same number of simulated moves and leave the board the same.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <sstream>
@@ -39,13 +40,11 @@ constexpr int positionTarget = 10000;
 // The cells' colours and owners, the scores and the player to move.
 auto stateOf(const Board& board) {
     std::vector<std::tuple<int, bool>> cells;
-    for (const Tile* tile : board.tiles()) {
+    for (const Tile* tile : board.tiles())
         cells.emplace_back(tile->colour, tile->owned);
-    }
     std::vector<int> scores;
-    for (const Player& player : board.players) {
+    for (const Player& player : board.players)
         scores.push_back(player.score);
-    }
     return std::make_tuple(cells, scores, board.currentPlayer);
 }
 
@@ -54,29 +53,23 @@ std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) 
     const auto before = stateOf(board);
     const SearchResult expected = thinkReference(mover, board);
     // Stamps left over from earlier walks must not survive the search either.
-    for (Tile* tile : board.tiles()) {
+    for (Tile* tile : board.tiles())
         tile->mark = 3;
-    }
     const SearchResult actual = think(mover, board);
-    if (chosen != nullptr) {
+    if (chosen != nullptr)
         *chosen = expected.colour;
-    }
-    std::ostringstream difference;
     if (actual.colour != expected.colour || actual.simulatedMoves != expected.simulatedMoves) {
-        difference << "colour " << actual.colour << " after " << actual.simulatedMoves
-                   << " moves, the reference " << expected.colour << " after "
-                   << expected.simulatedMoves;
-        return difference.str();
+        return "colour " + std::to_string(actual.colour) + " after " +
+               std::to_string(actual.simulatedMoves) + " moves, the reference " +
+               std::to_string(expected.colour) + " after " +
+               std::to_string(expected.simulatedMoves);
     }
-    if (stateOf(board) != before) {
+    if (stateOf(board) != before)
         return "the cells, the scores or the player to move changed";
-    }
-    for (const Tile* tile : board.tiles()) {
-        if (tile->mark != 0) {
-            return "a stamp was left";
-        }
-    }
-    return "";
+    const auto& tiles = board.tiles();
+    const bool stamped =
+        std::any_of(tiles.begin(), tiles.end(), [](const Tile* tile) { return tile->mark != 0; });
+    return stamped ? "a stamp was left" : "";
 }
 
 // The difficulty searched at a position: mostly shallow, with deeper searches where the tree
@@ -84,9 +77,8 @@ std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) 
 // the sanitizers.
 int difficultyFor(int move, int players, int boardCells, unsigned seed) {
     const int step = static_cast<int>((static_cast<unsigned>(move) + seed) % 40);
-    if (players == 2 && boardCells <= 100 && move >= 16 && move % 8 == 0 && seed % 4 == 1) {
+    if (players == 2 && boardCells <= 100 && move >= 16 && move % 8 == 0 && seed % 4 == 1)
         return 4;
-    }
     if (step == 11 && (players == 2 || (players == 3 && move >= 20) ||
                        (players == 4 && move >= 50 && seed % 4 == 2))) {
         return 3;
@@ -116,9 +108,8 @@ int compareAlongAGame(Board& board, const std::string& name, int moves, Difficul
         int colour = 0;
         const std::string difference = compareSearches(board, mover, &colour);
         ++positions;
-        if (byDifficulty != nullptr) {
+        if (byDifficulty != nullptr)
             ++(*byDifficulty)[static_cast<std::size_t>(mover.difficulty)];
-        }
         if (!difference.empty() || colour < 1) {
             ADD_FAILURE() << name << ", move " << move << ", difficulty " << mover.difficulty
                           << ": " << (difference.empty() ? "no colour" : difference);
@@ -149,16 +140,15 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
                 setup.blackShare = seed % 2 == 0 ? 0.01 : 0.3;
                 auto board = testing_support::setUpDataBoard(file, setup, seed);
                 ASSERT_FALSE(board->tiles().empty()) << file;
-                bool hasBlack = false;
-                for (const Tile* tile : board->tiles()) {
-                    hasBlack = hasBlack || tile->colour == hex_grid::black;
-                }
-                bool uncoloured = false;
+                const auto& tiles = board->tiles();
+                const bool hasBlack = std::any_of(tiles.begin(), tiles.end(), [](const Tile* tile) {
+                    return tile->colour == hex_grid::black;
+                });
                 int active = 0;
+                bool uncoloured = false;
                 for (const Player& player : board->players) {
-                    uncoloured = uncoloured ||
-                                 (player.startTile != nullptr && player.startTile->colour == 0);
                     active += player.active ? 1 : 0;
+                    uncoloured = uncoloured || (player.startTile && player.startTile->colour == 0);
                 }
                 const int cells = static_cast<int>(board->tiles().size());
                 const int compared = compareAlongAGame(
@@ -170,9 +160,8 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
                 positions += compared;
                 blackCellPositions += hasBlack ? compared : 0;
                 uncolouredStartPositions += uncoloured ? players : 0;
-                if (HasFailure()) {
+                if (HasFailure())
                     return;
-                }
             }
         }
     }
@@ -181,9 +170,8 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
     EXPECT_GE(uncolouredStartPositions, positionTarget / 100);
     // Every difficulty, the deep ones included.
     std::ostringstream mix;
-    for (int count : byDifficulty) {
+    for (int count : byDifficulty)
         mix << count << " ";
-    }
     EXPECT_GE(byDifficulty[2], positionTarget / 20) << mix.str();
     EXPECT_GE(byDifficulty[3], positionTarget / 100) << mix.str();
     EXPECT_GE(byDifficulty[4], 1) << mix.str();
@@ -215,9 +203,8 @@ TEST(SearchDifferential, OddStatesAndLinksAgreeWithTheReference) {
     auto compareAtEveryDifficulty = [](Board& on, int slot, int hardest, const char* what) {
         on.currentPlayer = slot;
         Player& mover = on.players[static_cast<std::size_t>(slot)];
-        for (mover.difficulty = 0; mover.difficulty <= hardest; ++mover.difficulty) {
+        for (mover.difficulty = 0; mover.difficulty <= hardest; ++mover.difficulty)
             ASSERT_EQ(compareSearches(on, mover), "") << what << ", " << mover.difficulty;
-        }
     };
     // (A real move would capture the whole board at once: nothing walls the first player in.)
     compareAtEveryDifficulty(*board, 1, 3, "the stray start's player");

@@ -20,18 +20,16 @@ namespace testing_support {
 
 inline std::string boardDescription(const std::vector<std::string>& rows, int players) {
     std::size_t columns = 0;
-    for (const std::string& row : rows) {
+    for (const std::string& row : rows)
         columns = std::max(columns, row.size());
-    }
     std::ostringstream text;
     text << "[General]\nMapType = Board\nNumRows = " << rows.size() << "\nNumCols = " << columns
          << "\nNumPlayers = " << players << "\n";
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             const char cell = rows[r][c];
-            if (cell != ' ') {
+            if (cell != ' ')
                 text << "[cell_" << r << "_" << c << "]\nRow = " << r << "\nCol = " << c << "\n";
-            }
             if (cell >= 'A' && cell <= 'D') {
                 text << "Type = PlayerStart\nPlayer = " << cell - 'A' << "\n";
             } else if (cell >= 'a' && cell <= 'd') {
@@ -52,9 +50,8 @@ inline std::unique_ptr<Board> setUpBoard(const std::string& description,
     IniFile ini("board.ini", text);
     auto board = std::make_unique<Board>();
     board->loadDescription(ini, setup);
-    if (setUp) {
+    if (setUp)
         board->setUp(setup);
-    }
     return board;
 }
 

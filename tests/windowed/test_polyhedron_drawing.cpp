@@ -3,27 +3,20 @@
 // owners told where their entries went), and sparks drawn with the display's own state.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "engine/display.h"
-#include "engine/resource_manager.h"
 #include "game/emitter.h"
 #include "game/tile.h"
 #include "platform/random.h"
 #include "render/matrix.h"
 #include "render/polyhedron.h"
-#include "resources/texture.h"
 #include "support/gl_pixels.h"
-#include "support/image_files.h"
-#include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
 using testing_support::near;
@@ -32,15 +25,6 @@ using testing_support::readFile;
 using Rgb = testing_support::Rgb;
 
 namespace {
-
-// A triangle in the unified form.
-testing_support::MeshImage triangle() {
-    testing_support::MeshImage image;
-    image.positions = image.normals = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    image.texCoords = {{0, 0}, {1, 0}, {0, 1}};
-    image.faces = {{0, 1, 2}};
-    return image;
-}
 
 // The transform and the centre of the cell (row, col) of a board, placed as the board does it.
 std::pair<Matrix, Vector> place(int rows, int cols, int row, int col) {
@@ -135,32 +119,6 @@ TEST(MeshDrawing, TrianglesDrawInTheCurrentColourFromAListOfTheirOwn) {
     glLockArraysEXT = lock;
 }
 
-TEST(MeshTexture, ReferencesResolveThroughTheResourceManager) {
-    testing_support::makeDirectory("game");
-    testing_support::makeDirectory("Textures");
-    testing_support::makeDirectory("Meshes");
-    ASSERT_TRUE(testing_support::runConvert("-size 8x8 xc:red BMP3:Textures/Hex.bmp"));
-    ASSERT_EQ(chdir("game"), 0);
-    Display display;  // textures go to GL as they are loaded
-    ResourceManager manager;
-    // An empty reference takes the cell texture; one naming a mesh (here the mesh itself) is no
-    // texture, and must not load meshes without end.
-    auto image = triangle();
-    image.hasTextureFlag = true;
-    Polyhedron emptyReference;
-    std::istringstream in(image.bytes());
-    ASSERT_TRUE(emptyReference.load(in, "smf"));
-    ASSERT_NE(emptyReference.texture(), nullptr);
-    EXPECT_EQ(emptyReference.texture()->name(), "Hex.bmp");
-    image.textureReference = "Loop.smf";
-    testing_support::writeFile("../Meshes/Loop.smf", image.bytes());
-    Polyhedron* loop = manager.getMesh("Loop.smf");
-    ASSERT_NE(loop, nullptr);
-    EXPECT_EQ(loop->texture(), nullptr);
-    EXPECT_NE(readFile("debug.log").find("Texture reference 'Loop.smf' of a mesh"),
-              std::string::npos);
-}
-
 TEST(StaticBatchDrawing, TilesShowTheirColoursWithAndWithoutCompiledVertexArrays) {
     struct Owner : BatchOwner {
         int index = -1;
@@ -202,25 +160,6 @@ TEST(StaticBatchDrawing, TilesShowTheirColoursWithAndWithoutCompiledVertexArrays
     }
 }
 
-TEST(StaticBatchDrawing, NeighboursTouchAndEntriesAddedAfterARebuildDraw) {
-    Display display;
-    Polyhedron mesh;
-    ASSERT_TRUE(mesh.loadFromFile(std::string(TINTFALL_DATA_DIR) + "/Meshes/Hex.smf"));
-    for (int i = 0; i < 4; ++i) {
-        if (i == 3) {
-            drawBatch(display);  // the last cell comes after a rebuild
-        }
-        display.batch.addToBatch(mesh, place(2, 2, i / 2, i % 2).first, 1, nullptr);
-    }
-    display.batch.setEntryColour(3, 4);  // adding alone leaves the list as it is
-    drawBatch(display);
-    // The midpoint between two neighbours' centres lies on their shared edge: covered.
-    const Vector a = place(2, 2, 0, 0).second;
-    EXPECT_TRUE(near(pixelAt(display, (a + place(2, 2, 1, 0).second) * 0.5f), paletteRgb(1)));
-    EXPECT_TRUE(near(pixelAt(display, (a + place(2, 2, 0, 1).second) * 0.5f), paletteRgb(1)));
-    EXPECT_TRUE(near(pixelAt(display, place(2, 2, 1, 1).second), paletteRgb(4)));
-}
-
 TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire) {
     Display display;
     glBindTexture(GL_TEXTURE_2D, 7);
@@ -240,9 +179,8 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     const std::tuple<int, double, int> stages[] = {
         {0, 0.103, 100}, {15, 0.202, 0}, {25, 0.375, -1}};
     for (const auto& [frames, reach, fewest] : stages) {
-        for (int frame = 0; frame < frames; ++frame) {
+        for (int frame = 0; frame < frames; ++frame)
             emitter.update(33);
-        }
         drawAlone(emitter);
         const auto [lit, reds] = litAndRed(display, 0.375);
         EXPECT_EQ(lit > 0, fewest >= 0) << frames;
@@ -262,9 +200,8 @@ TEST(EmitterDrawing, ASparkIsACameraFacingSquareTurnedByItsAngleAndBlendedByItsA
     emitter.burst();
     // Only the first spark is left, at the window's middle; its size is half the diagonal: a
     // square of half-side 0.0707, upright, or a diamond when turned an eighth of a turn.
-    for (Particle& spark : emitter.particles) {
+    for (Particle& spark : emitter.particles)
         spark.age = spark.lifeEnd + 1;
-    }
     Particle& spark = emitter.particles[0];
     spark.age = 0;
     spark.position = centre;
