@@ -85,10 +85,10 @@ TEST(EmitterMotion, SparksFlyFadeAndExpireFrameByFrame) {
     EXPECT_EQ(emitter.drawnCount(), 0);  // nothing until the first burst
     platform::seedRandom(3);
     emitter.burst();
-    for (const Particle& spark : emitter.particles)
-        EXPECT_TRUE(spark.fadeStart >= 250 && spark.lifeEnd - spark.fadeStart >= 500);
-    for (Particle& other : emitter.particles)
+    for (Particle& other : emitter.particles) {
+        EXPECT_TRUE(other.fadeStart >= 250 && other.lifeEnd - other.fadeStart >= 500);
         other.lifeEnd = std::min(other.lifeEnd, 600);
+    }
     Particle& spark = emitter.particles[0];
     spark.fadeStart = 250;
     spark.lifeEnd = 950;

@@ -209,12 +209,10 @@ struct Reference {
         const auto& tiles = board.tiles();
         for (const Tile* tile : tiles) {
             cells.push_back({tile->colour, tile->owned, tile->mark, {}});
-            for (const Tile* n : tile->neighbours) {
-                if (n != nullptr) {
+            for (const Tile* n : tile->neighbours)
+                if (n != nullptr)
                     cells.back().around.push_back(
                         static_cast<int>(std::find(tiles.begin(), tiles.end(), n) - tiles.begin()));
-                }
-            }
         }
     }
     Cell& at(int i) { return cells[static_cast<std::size_t>(i)]; }
@@ -225,13 +223,10 @@ struct Reference {
         const int old = at(t).colour;
         at(t).colour = c;
         int count = 0;
-        for (int n : at(t).around) {
-            if (at(n).colour == old) {
-                count += recolour(n, c);
-            } else if (at(n).colour == c && !at(n).owned) {
-                count += claim(n);
-            }
-        }
+        for (int n : at(t).around)
+            count += at(n).colour == old                 ? recolour(n, c)
+                     : at(n).colour == c && !at(n).owned ? claim(n)
+                                                         : 0;
         return count;
     }
     int claim(int t) {
@@ -247,15 +242,11 @@ struct Reference {
         const int c = at(t).colour;
         at(t).mark = c;
         int count = 0;
-        for (int n : at(t).around) {
-            if (at(n).mark == c)
-                continue;
-            if (at(n).owned && at(n).colour == c) {
-                count += captureEnclosed(n);
-            } else if (!at(n).owned && isEnclosed(n, c, count)) {
-                count += absorb(n, c);
-            }
-        }
+        for (int n : at(t).around)
+            if (at(n).mark != c)
+                count += at(n).owned && at(n).colour == c          ? captureEnclosed(n)
+                         : !at(n).owned && isEnclosed(n, c, count) ? absorb(n, c)
+                                                                   : 0;
         return count;
     }
     bool isEnclosed(int t, int c, int& counter) {
@@ -282,10 +273,9 @@ struct Reference {
     }
     void markRegion(int t, int m) {
         at(t).mark = m;
-        for (int n : at(t).around) {
+        for (int n : at(t).around)
             if (!at(n).owned && at(n).mark != m && (at(n).colour == 8) == (at(t).colour == 8))
                 markRegion(n, m);
-        }
     }
     int absorb(int t, int c) {
         const int old = at(t).colour;

@@ -30,14 +30,13 @@ inline std::string boardDescription(const std::vector<std::string>& rows, int pl
             const char cell = rows[r][c];
             if (cell != ' ')
                 text << "[cell_" << r << "_" << c << "]\nRow = " << r << "\nCol = " << c << "\n";
-            if (cell >= 'A' && cell <= 'D') {
+            if (cell >= 'A' && cell <= 'D')
                 text << "Type = PlayerStart\nPlayer = " << cell - 'A' << "\n";
-            } else if (cell >= 'a' && cell <= 'd') {
+            else if (cell >= 'a' && cell <= 'd')
                 text << "Type = PlayerStart\nPlayer = " << cell - 'a'
                      << "\nColour = " << cell - 'a' + 1 << "\n";
-            } else if (cell == '#' || (cell >= '1' && cell <= '7')) {
+            else if (cell == '#' || (cell >= '1' && cell <= '7'))
                 text << "Colour = " << (cell == '#' ? 8 : cell - '0') << "\n";
-            }
         }
     }
     return text.str();

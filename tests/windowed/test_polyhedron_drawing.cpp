@@ -49,7 +49,6 @@ void drawBatch(Display& display) {
 }
 
 const Vector centre(0.5f, 0.375f, 0.0f);  // the middle of a 1024 x 768 window, in screen units
-const Rgb red{255, 0, 0};
 const Rgb black{0, 0, 0};
 
 // A tile's emitter for a tile of scale u = 0.1 at the middle of the window.
@@ -191,34 +190,4 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(EmitterDrawing, ASparkIsACameraFacingSquareTurnedByItsAngleAndBlendedByItsAlpha) {
-    Display display;
-    Emitter emitter;
-    setUpLikeTheBoard(emitter);
-    emitter.burst();
-    // Only the first spark is left, at the window's middle; its size is half the diagonal: a
-    // square of half-side 0.0707, upright, or a diamond when turned an eighth of a turn.
-    for (Particle& spark : emitter.particles)
-        spark.age = spark.lifeEnd + 1;
-    Particle& spark = emitter.particles[0];
-    spark.age = 0;
-    spark.position = centre;
-    emitter.setSize(0.1f);
-    for (float angle : {0.0f, static_cast<float>(M_PI / 4)}) {
-        spark.angle = angle;
-        drawAlone(emitter);
-        // The corners of the upright square, then the tips of the diamond.
-        const float dx[] = {0.06f, -0.06f, 0.08f, 0}, dy[] = {0.06f, -0.06f, 0, -0.08f};
-        for (int i = 0; i < 4; ++i) {
-            const Rgb shown = pixelAt(display, centre + Vector(dx[i], dy[i], 0));
-            EXPECT_TRUE((i < 2) == (angle == 0) ? near(shown, red, 55) : shown == black) << i;
-        }
-    }
-    // Half transparent, in palette colour 6.
-    spark.alpha = 0.5f;
-    emitter.setColour(6);
-    drawAlone(emitter);
-    EXPECT_TRUE(testing_support::near(pixelAt(display, centre), {0, 128, 128}));
 }
