@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -19,8 +18,6 @@
 #include "support/test_boards.h"
 
 using testing_support::setUpBoard;
-
-namespace {
 
 // The sanitizer builds run unoptimised and many times slower: there a smaller sample of the
 // same games is compared (the optimised build compares all of them).
@@ -37,7 +34,7 @@ constexpr int positionTarget = 10000;
 #endif
 
 // The cells' colours and owners, the scores and the player to move.
-auto stateOf(const Board& board) {
+static auto stateOf(const Board& board) {
     std::vector<std::tuple<int, bool>> cells;
     for (const Tile* tile : board.tiles())
         cells.emplace_back(tile->colour, tile->owned);
@@ -48,7 +45,7 @@ auto stateOf(const Board& board) {
 }
 
 // Runs both searches on the position and reports the first difference, or an empty string.
-std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) {
+static std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) {
     const auto before = stateOf(board);
     const SearchResult expected = thinkReference(mover, board);
     // Stamps left over from earlier walks must not survive the search either.
@@ -74,7 +71,7 @@ std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) 
 // The difficulty searched at a position: mostly shallow, with deeper searches where the tree
 // stays affordable (fewer players, later in the game), so the whole run stays quick even under
 // the sanitizers.
-int difficultyFor(int move, int players, int boardCells, unsigned seed) {
+static int difficultyFor(int move, int players, int boardCells, unsigned seed) {
     const int step = static_cast<int>((static_cast<unsigned>(move) + seed) % 40);
     if (players == 2 && boardCells <= 100 && move >= 16 && move % 8 == 0 && seed % 4 == 1)
         return 4;
@@ -88,8 +85,8 @@ int difficultyFor(int move, int players, int boardCells, unsigned seed) {
 // Plays a game with the reference's choices, comparing the searches at every move (at most
 // `moves`, each at the difficulty `difficulty` gives it). The number of positions compared.
 template <typename Difficulty>
-int compareAlongAGame(Board& board, const std::string& name, int moves, Difficulty difficulty,
-                      std::array<int, 5>* byDifficulty = nullptr) {
+static int compareAlongAGame(Board& board, const std::string& name, int moves,
+                             Difficulty difficulty, std::array<int, 5>* byDifficulty = nullptr) {
     int positions = 0;
     for (int move = 0; move < moves && !board.isGameOver(); ++move) {
         board.passInactiveSlots();
@@ -109,8 +106,6 @@ int compareAlongAGame(Board& board, const std::string& name, int moves, Difficul
     }
     return positions;
 }
-
-}  // namespace
 
 TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
     const std::vector<std::pair<std::string, int>> boards = {{"Boards/small.ini", 2},

@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <memory>
-#include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -18,16 +16,12 @@
 
 using testing_support::setUpBoard;
 
-namespace {
-
-auto cellsOf(const Board& board) {
+static auto cellsOf(const Board& board) {
     std::vector<std::tuple<int, bool, int>> cells;
     for (const Tile* tile : board.tiles())
         cells.emplace_back(tile->colour, tile->owned, tile->mark);
     return cells;
 }
-
-}  // namespace
 
 TEST(SearchDepth, DifficultyTimesPlayersPlusOneWithinLimits) {
     const int cases[][3] = {{0, 4, 1}, {3, 2, 7}, {3, 4, 13}, {-2, 3, 1}, {1000000000, 4, 64}};
