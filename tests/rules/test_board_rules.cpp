@@ -131,7 +131,7 @@ TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
 }
 
 TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
-    // Per case: the board, and what set-up leaves: '#' black, 'o' owned, '.' anything else.
+    // Per case: the board, and what set-up leaves: 'o' owned, '#' black, '.' anything else.
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         // Holes alone cut off three islands.
         {{"..  ... .. A....B"}, 2, "#######o....o"},
@@ -147,7 +147,7 @@ TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
         auto board = setUpBoard(rows, players, BoardSetup{4, false, 0});
         std::string shown;
         for (const Tile* tile : board->tiles())
-            shown += tile->colour == 8 ? '#' : tile->owned ? 'o' : '.';
+            shown += tile->owned ? 'o' : tile->colour == 8 ? '#' : '.';
         EXPECT_EQ(shown, expected);
         for (int moves = 0; board->currentPlayer < board->numPlayers && moves < 100; ++moves) {
             Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
