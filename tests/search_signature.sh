@@ -2,14 +2,8 @@
 # The search still makes the same choices: the quick benchmark's signature is the recorded one.
 # Usage: search_signature.sh <tintfall-sim binary> <board folder> <signature file>
 set -euo pipefail
-sim=$1
-boards=$2
 recorded=$(awk '$1 == "quick" {print $2}' "$3")
-output=$("$sim" bench --quick --boards "$boards")
-actual=$(printf '%s\n' "$output" | awk '$1 == "signature:" {print $2}')
-if [ "$actual" != "$recorded" ]; then
-    printf '%s\n' "$output"
-    echo "FAIL: search signature $actual, recorded $recorded"
-    exit 1
-fi
+output=$("$1" bench --quick --boards "$2")
+actual=$(awk '$1 == "signature:" {print $2}' <<< "$output")
+[ "$actual" = "$recorded" ] || { printf '%s\nFAIL: search signature %s, recorded %s\n' "$output" "$actual" "$recorded"; exit 1; }
 echo "search signature $actual as recorded"

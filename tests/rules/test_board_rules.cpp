@@ -1,19 +1,188 @@
-// The rules of a move: recolouring, claiming, capture, scores, turns and the end of the game.
-// A plain recursive transcription of the rules serves as the reference for random games.
+// The board: building it from its description (placement, links, players, colours, pockets),
+// and the rules of a move (recolouring, claiming, capture, scores, turns and the end of the
+// game). A plain recursive transcription of the rules serves as the reference for random games.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
-#include <map>
-#include <memory>
+#include <algorithm>
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/board.h"
+#include "game/computer_player.h"
 #include "game/player_start.h"
 #include "platform/random.h"
 #include "support/test_boards.h"
 
+using testing_support::boardDescription;
 using testing_support::setUpBoard;
+
+TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
+    auto single = setUpBoard({"1"}, 1);
+    const Tile& one = *single->tiles()[0];
+    EXPECT_NEAR((one.position - Vector(0.5f, 0.25f, 0)).length(), 0, 1e-4);
+    EXPECT_NEAR(one.uniformScale, 0.2309, 1e-4);
+    EXPECT_EQ(one.rotation.c, 0xC000);
+    // Sections without a place fill the grid row by row, on from the last place given.
+    auto filled = setUpBoard(
+        "[General]\nNumRows = 3\nNumCols = 3\nNumPlayers = 1\n[a]\n[b]\n[c]\n"
+        "[d]\n[given]\nRow = 2\nCol = 1\n[after]\n",
+        {}, false);
+    const auto& tiles = filled->tiles();
+    EXPECT_EQ(tiles[3]->name(), "d");
+    EXPECT_EQ(std::make_pair(tiles[3]->row, tiles[3]->col), std::make_pair(1, 0));
+    EXPECT_EQ(std::make_pair(tiles[5]->row, tiles[5]->col), std::make_pair(2, 2));
+    // Odd columns sit half a row lower than even ones; links run N, NE, SE, S, SW, NW.
+    auto board = setUpBoard({"1111", "1111", "1111"}, 1);
+    auto at = [&](int row, int col) { return board->tileAt(row, col); };
+    const std::array<Tile*, 6> even{nullptr, nullptr, at(0, 3), at(1, 2), at(0, 1), nullptr};
+    const std::array<Tile*, 6> odd{nullptr, at(0, 2), at(1, 2), at(1, 1), at(1, 0), at(0, 0)};
+    EXPECT_EQ(at(0, 2)->neighbours, even);
+    EXPECT_EQ(at(0, 1)->neighbours, odd);
+}
+
+TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinksAndTurnBlack) {
+    // Cells far outside, and the automatic places after them, on every side of the grid.
+    auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
+                            "[outside]\nRow = 7\nCol = 9\n[far]\nRow = 2147483647\n"
+                            "Col = 2147483647\n[afterFar]\n[low]\nRow = -2147483648\n"
+                            "Col = -2147483648\n[afterLow]\n[above]\nRow = -2\nCol = 1\n"
+                            "[left]\nRow = 1\nCol = -2\n");
+    EXPECT_EQ(board->tileAt(0, 1), nullptr);
+    EXPECT_EQ(board->tileAt(1, 1)->neighbours[Tile::north], nullptr);
+    EXPECT_EQ(board->tileAt(1, 0)->neighbours[Tile::north], board->tileAt(0, 0));
+    const auto& tiles = board->tiles();
+    for (std::size_t i = 5; i < tiles.size(); ++i) {
+        EXPECT_EQ(tiles[i]->neighbours, (std::array<Tile*, 6>{})) << tiles[i]->name();
+        // Nobody can reach them, so they do not hold up the end of the game.
+        EXPECT_EQ(tiles[i]->colour, 8) << tiles[i]->name();
+    }
+    EXPECT_EQ(board->players[0].shownScore, 1);
+    EXPECT_TRUE(board->playMove(2));  // the game is over at once
+}
+
+TEST(BoardPlayers, SlotsThatDoNotPlay) {
+    auto activeSlots = [](const Board& board) {
+        std::string active;
+        for (const Player& player : board.players)
+            active += player.active ? 'y' : 'n';
+        return active;
+    };
+    const std::string description = boardDescription({"A11B", "1111", "C11D"}, 4);
+    BoardSetup setup;
+    setup.players = 2;
+    setup.slots[2] = {false, 2};
+    // Slots 0 and 2 play; the second player is then moved into slot 1 with its settings. The
+    // start cell of a slot that does not play is an ordinary cell.
+    auto two = setUpBoard(description, setup);
+    EXPECT_EQ(activeSlots(*two), "yynn");
+    const Player& second = two->players[1];
+    EXPECT_EQ(std::make_tuple(second.index, second.isHuman, second.difficulty, second.startTile),
+              std::make_tuple(2, false, 2, static_cast<PlayerStart*>(two->tileAt(2, 0))));
+    EXPECT_TRUE(!dynamic_cast<PlayerStart*>(two->tileAt(0, 3)) && two->tileAt(0, 3)->colour != 0);
+    setup.players = 3;
+    auto three = setUpBoard(description, setup);
+    EXPECT_EQ(activeSlots(*three), "ynyy");
+    EXPECT_EQ(three->players[3].index, 3);
+    // A slot the description gives no start cell takes no turn and holds no colour.
+    auto missing = setUpBoard({"a1111c", "222222"}, 3, setup);
+    EXPECT_EQ(activeSlots(*missing), "yny");
+    EXPECT_EQ(missing->players[0].shownScore, 5);  // the start cell holds the row of 1s
+    missing->playMove(4);
+    missing->passInactiveSlots();
+    EXPECT_TRUE(missing->turnPlayer == 2 && missing->isColourFree(2, true));
+}
+
+TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
+    BoardSetup setup;
+    setup.blackShare = 1;
+    // Steps from the start cell at (1, 2) over the links.
+    const std::vector<std::string> steps = {"211123", "210123", "221223", "332334"};
+    int blackThreeStepsAway = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        platform::seedRandom(seed);
+        auto board = setUpBoard({"......", "..A...", "......", "......"}, 1, setup);
+        for (const Tile* tile : board->tiles()) {
+            const char step =
+                steps[static_cast<std::size_t>(tile->row)][static_cast<std::size_t>(tile->col)];
+            EXPECT_TRUE(step > '2' || tile->colour != 8) << "seed " << seed;
+            blackThreeStepsAway += step == '3' && tile->colour == 8 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blackThreeStepsAway, 0);
+    // One in eight at a share of 1, plus the few pockets black cells wall in; past 1 every draw
+    // beyond black counts as black, never as a colour past it.
+    std::vector<std::string> rows(40, std::string(40, '.'));
+    rows[20][20] = 'A';
+    const std::tuple<double, int, int> shares[] = {{0, 0, 0}, {1, 150, 320}, {50, 1200, 1600}};
+    for (const auto& [share, low, high] : shares) {
+        setup.blackShare = share;
+        platform::seedRandom(7);
+        int black = 0;
+        auto board = setUpBoard(rows, 1, setup);
+        for (const Tile* tile : board->tiles()) {
+            EXPECT_LE(tile->colour, 8);
+            black += tile->colour == 8 ? 1 : 0;
+        }
+        EXPECT_TRUE(black >= low && black <= high) << share << ": " << black;
+    }
+}
+
+TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
+    // Per case: the board, and what set-up leaves: 'o' owned, '#' black, '.' anything else.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        // Holes alone cut off three islands.
+        {{"..  ... .. A....B"}, 2, "#######o....o"},
+        // A pocket behind a black wall, found only after the wall meets the start cell's area.
+        {{"12#3A", "34#56", "56#71"}, 1, "###.o###..###.."},
+        // The cells behind a black wall and the edge fill; the start cell's side stays.
+        {{"A1#23", "11#45", "11#67"}, 1, "o.###..###..###"},
+        // A start cell given the colour of the cell beside it holds that cell from the start;
+        // otherwise the cell would follow its every colour and never be taken.
+        {{"a1b"}, 2, "ooo"},
+    };
+    for (const auto& [rows, players, expected] : cases) {
+        auto board = setUpBoard(rows, players, BoardSetup{4, false, 0});
+        std::string shown;
+        for (const Tile* tile : board->tiles())
+            shown += tile->owned ? 'o' : tile->colour == 8 ? '#' : '.';
+        EXPECT_EQ(shown, expected);
+        for (int moves = 0; board->currentPlayer < board->numPlayers && moves < 100; ++moves) {
+            Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
+            mover.difficulty = 1;
+            board->playMove(think(mover, *board).colour);
+        }
+        EXPECT_TRUE(board->isGameOver()) << rows[0];
+    }
+}
+
+TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
+    const std::string size = "[General]\nNumRows = 2\nNumCols = 2\n";
+    const std::tuple<std::string, const char*, std::size_t> cases[] = {
+        {"[General]\nNumCols = 3\nNumPlayers = 1\n", "GameBoard: invalid board size\n", 0},
+        {size, "More players required\n", 0},
+        {size + "NumPlayers = 5\n", "GameBoard: at most 4 players, the board asks for 5\n", 0},
+        {size + "NumPlayers = 2\n[a]\n[s]\nType = playerstart\nPlayer = 2\n",
+         "Invalid player index: 2\n", 1},
+        // No General section at all, or two of them: the first one counts.
+        {"[a]\nColour = 1\n", "GameBoard: invalid board size\n", 0},
+        {"[General]\nNumRows = 1\nNumCols = 2\nNumPlayers = 1\n[a]\n[GENERAL]\nNumRows = 9\n[b]\n",
+         "", 2},
+    };
+    testing_support::LogCapture log;
+    for (const auto& [text, message, cells] : cases) {
+        log.clear();
+        auto board = setUpBoard(text);
+        EXPECT_EQ(log.text(), message);
+        EXPECT_EQ(board->tiles().size(), cells);
+        board->passInactiveSlots();
+        board->playMove(1);
+        EXPECT_TRUE(board->isColourFree(1, true));
+    }
+    EXPECT_EQ(setUpBoard(std::get<0>(cases[5]))->numRows, 1);
+}
 
 namespace {
 
@@ -23,247 +192,145 @@ struct Reference {
         int colour;
         bool owned;
         int mark;
-        int neighbours[6];
+        std::vector<int> around;  // the neighbours there are, in link order
     };
     std::vector<Cell> cells;
 
     explicit Reference(const Board& board) {
-        std::map<const Tile*, int> index;
-        for (const Tile* tile : board.tiles()) {
-            index[tile] = static_cast<int>(index.size());
-        }
-        for (const Tile* tile : board.tiles()) {
-            Cell cell{tile->colour, tile->owned, tile->mark, {}};
-            for (int d = 0; d < 6; ++d) {
-                const Tile* n = tile->neighbours[static_cast<std::size_t>(d)];
-                cell.neighbours[d] = n != nullptr ? index[n] : -1;
-            }
-            cells.push_back(cell);
+        const auto& tiles = board.tiles();
+        for (const Tile* tile : tiles) {
+            cells.push_back({tile->colour, tile->owned, tile->mark, {}});
+            for (const Tile* n : tile->neighbours)
+                if (n != nullptr)
+                    cells.back().around.push_back(
+                        static_cast<int>(std::find(tiles.begin(), tiles.end(), n) - tiles.begin()));
         }
     }
-
     Cell& at(int i) { return cells[static_cast<std::size_t>(i)]; }
 
     int recolour(int t, int c) {
-        if (c == at(t).colour) {
+        if (c == at(t).colour)
             return 0;
-        }
         const int old = at(t).colour;
         at(t).colour = c;
         int count = 0;
-        for (int n : at(t).neighbours) {
-            if (n < 0) {
-                continue;
-            }
-            if (at(n).colour == old) {
-                count += recolour(n, c);
-            } else if (at(n).colour == c && !at(n).owned) {
-                count += claim(n);
-            }
-        }
+        for (int n : at(t).around)
+            count += at(n).colour == old                 ? recolour(n, c)
+                     : at(n).colour == c && !at(n).owned ? claim(n)
+                                                         : 0;
         return count;
     }
     int claim(int t) {
-        if (at(t).owned) {
+        if (at(t).owned)
             return 0;
-        }
         at(t).owned = true;
         int count = 1;
-        for (int n : at(t).neighbours) {
-            if (n >= 0 && !at(n).owned && at(n).colour == at(t).colour) {
-                count += claim(n);
-            }
-        }
+        for (int n : at(t).around)
+            count += !at(n).owned && at(n).colour == at(t).colour ? claim(n) : 0;
         return count;
     }
     int captureEnclosed(int t) {
         const int c = at(t).colour;
         at(t).mark = c;
         int count = 0;
-        for (int n : at(t).neighbours) {
-            if (n < 0 || at(n).mark == c) {
-                continue;
-            }
-            if (at(n).owned && at(n).colour == c) {
-                count += captureEnclosed(n);
-            } else if (!at(n).owned && isEnclosed(n, c, count)) {
-                count += absorb(n, c);
-            }
-        }
+        for (int n : at(t).around)
+            if (at(n).mark != c)
+                count += at(n).owned && at(n).colour == c          ? captureEnclosed(n)
+                         : !at(n).owned && isEnclosed(n, c, count) ? absorb(n, c)
+                                                                   : 0;
         return count;
     }
     bool isEnclosed(int t, int c, int& counter) {
         at(t).mark = c;
         bool visited = false;
         const bool black = at(t).colour == 8;
-        for (int n : at(t).neighbours) {
-            if (n < 0) {
-                continue;
-            }
+        for (int n : at(t).around) {
             if (at(n).owned && at(n).colour != c) {
                 markRegion(t, c);
                 return false;
             }
-            if (!at(n).owned && at(n).mark == c && at(n).colour != 8) {
-                visited = true;
-            }
+            visited = visited || (!at(n).owned && at(n).mark == c && at(n).colour != 8);
         }
-        for (int n : at(t).neighbours) {
-            if (n < 0 || at(n).owned || at(n).mark == c || (!black && at(n).colour == 8)) {
+        for (int n : at(t).around) {
+            if (at(n).owned || at(n).mark == c || (!black && at(n).colour == 8))
                 continue;
-            }
             if (!isEnclosed(n, c, counter)) {
                 markRegion(t, c);
                 return false;
             }
-            if (black && at(n).colour != 8) {
-                counter += absorb(n, c);
-            }
+            counter += black && at(n).colour != 8 ? absorb(n, c) : 0;
         }
         return !(black && visited);
     }
     void markRegion(int t, int m) {
         at(t).mark = m;
-        for (int n : at(t).neighbours) {
-            if (n >= 0 && !at(n).owned && at(n).mark != m &&
-                (at(n).colour == 8) == (at(t).colour == 8)) {
+        for (int n : at(t).around)
+            if (!at(n).owned && at(n).mark != m && (at(n).colour == 8) == (at(t).colour == 8))
                 markRegion(n, m);
-            }
-        }
     }
     int absorb(int t, int c) {
         const int old = at(t).colour;
         at(t).colour = c;
         at(t).owned = true;
         int count = 1;
-        for (int n : at(t).neighbours) {
-            if (n >= 0 && !at(n).owned && (at(n).colour != 8 || old == 8)) {
-                count += absorb(n, c);
-            }
-        }
+        for (int n : at(t).around)
+            count += !at(n).owned && (at(n).colour != 8 || old == 8) ? absorb(n, c) : 0;
         return count;
     }
     // A move as the board plays it: stamps are cleared before every capture walk.
     int move(int start, int c) {
         int score = recolour(start, c);
-        int captured;
-        do {
-            for (Cell& cell : cells) {
+        for (int captured = 1; captured != 0; score += captured) {
+            for (Cell& cell : cells)
                 cell.mark = 0;
-            }
             captured = captureEnclosed(start);
-            score += captured;
-        } while (captured != 0);
+        }
         return score;
     }
 };
 
-int indexOf(const Board& board, const Tile* tile) {
-    for (std::size_t i = 0; i < board.tiles().size(); ++i) {
-        if (board.tiles()[i] == tile) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-// A free colour for the player to move, drawn at random.
-int randomFreeColour(const Board& board) {
-    std::vector<int> free;
-    for (int c = 1; c <= 7; ++c) {
-        if (board.isColourFree(c, false)) {
-            free.push_back(c);
-        }
-    }
-    return free[static_cast<std::size_t>(platform::random()) % free.size()];
-}
-
 }  // namespace
 
-TEST(Moves, FirstMoveFromAnUncolouredStartClaimsTouchingAreas) {
-    // In one row, each cell touches the ones left and right of it.
-    auto board = setUpBoard({"A1121B"}, 2);
-    board->playMove(1);
-    EXPECT_EQ(board->players[0].score, 3);
-    EXPECT_EQ(board->players[0].shownScore, 3);
-    EXPECT_TRUE(board->tileAt(0, 2)->owned);
-    EXPECT_FALSE(board->tileAt(0, 4)->owned);  // colour 1, but not joined to the territory
-    EXPECT_EQ(board->players[0].startTile->playerColour, 1);
-    EXPECT_EQ(board->players[0].startTile->colour, 1);
-}
-
-TEST(Moves, OldColourIsRepaintedButOnlyClaimedTilesAreTaken) {
-    auto board = setUpBoard({"a12b"}, 2);
-    // Set-up gives the start cell the 1 beside it; take it back to see the rule on its own.
-    board->tileAt(0, 1)->owned = false;
-    board->players[0].score = 1;
-    board->playMove(3);
-    // The unowned cell of the mover's old colour took the new colour but is not the mover's:
-    // its area touches the other player, so it is not captured either.
-    EXPECT_EQ(board->tileAt(0, 1)->colour, 3);
-    EXPECT_FALSE(board->tileAt(0, 1)->owned);
-    EXPECT_EQ(board->players[0].score, 1);
-}
-
-TEST(Moves, TerritoriesNeverMerge) {
-    auto board = setUpBoard({"a1b3", "4444"}, 2);
-    board->playMove(4);  // player 0 repaints its 1 and takes the row of 4s, beside player 1
-    EXPECT_EQ(board->players[0].score, 6);
-    EXPECT_EQ(board->tileAt(0, 2)->colour, 2);
-    EXPECT_FALSE(board->tileAt(0, 3)->owned);  // it touches player 1
-    board->playMove(3);                        // player 1 takes the 3; every cell is now someone's
-    EXPECT_EQ(board->players[1].score, 2);
-    EXPECT_EQ(board->tileAt(1, 2)->colour, 4);  // player 0's cells beside it stay player 0's
-    EXPECT_TRUE(board->isGameOver());
-}
-
-TEST(Moves, EnclosedAreaIsCapturedUnlessItTouchesAnotherTerritory) {
-    // The 3 and 4 cells are walled in by the mover's colour, a black cell and the edge; the black
-    // cell is walled in as well, and goes with them.
-    auto walled = setUpBoard({"a134#", "11111", "b1111"}, 2);
-    walled->playMove(5);
-    EXPECT_TRUE(walled->tileAt(0, 2)->owned);
-    EXPECT_TRUE(walled->tileAt(0, 3)->owned);
-    EXPECT_EQ(walled->tileAt(0, 2)->colour, 5);
-    EXPECT_TRUE(walled->tileAt(0, 4)->owned);
-    EXPECT_EQ(walled->tileAt(0, 4)->colour, 5);
-    // The same area touching the other player's start cell stays free.
-    auto open = setUpBoard({"a13b", "1111"}, 2);
-    open->playMove(5);
-    EXPECT_FALSE(open->tileAt(0, 2)->owned);
-    EXPECT_EQ(open->tileAt(0, 2)->colour, 3);
-}
-
-TEST(Moves, TheLastTileEndsTheGameAtOnce) {
-    // Taking colour 1 claims two cells and walls in the rest, black cells included.
-    auto board = setUpBoard({"A1#", "12#"}, 1);
-    EXPECT_FALSE(board->isGameOver());
-    board->playMove(1);
-    EXPECT_TRUE(board->isGameOver());
-    EXPECT_EQ(board->currentPlayer, board->numPlayers);
-    EXPECT_EQ(board->turnPlayer, board->numPlayers);
-    EXPECT_EQ(board->players[0].shownScore, 6);
-    // Once over, nobody moves.
-    board->playMove(3);
-    EXPECT_EQ(board->players[0].score, 6);
-}
-
-TEST(Moves, BlackCellsNeverWalledInStayBlackAndDoNotHoldTheGameUp) {
-    auto board = setUpBoard({"a1#b"}, 2);
-    board->playMove(3);
-    EXPECT_EQ(board->players[0].score, 2);
-    EXPECT_TRUE(board->isGameOver());
-    EXPECT_FALSE(board->tileAt(0, 2)->owned);
-    EXPECT_EQ(board->tileAt(0, 2)->colour, 8);
-}
-
-TEST(Moves, HeldColoursAreNotFree) {
-    auto board = setUpBoard({"a2b", "333"}, 2);
-    EXPECT_FALSE(board->isColourFree(1, false));
-    EXPECT_FALSE(board->isColourFree(2, true));
-    EXPECT_TRUE(board->isColourFree(3, false));
-    board->players[1].active = false;
-    EXPECT_TRUE(board->isColourFree(2, false));
+TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
+    // Per case: the board, its players, the colours played, and what is left: each cell as its
+    // colour, a digit when free, a letter when owned ('a' for 1 .. 'h' for 8, '`' for 0); the
+    // scores; whether the game is over.
+    const std::tuple<std::vector<std::string>, int, std::vector<int>, std::string, std::vector<int>,
+                     bool>
+        cases[] = {
+            // In one row each cell touches the ones left and right of it: the 1 beyond the 2 is
+            // not joined to the territory.
+            {{"A1121B"}, 2, {1}, "aaa21`", {3, 1}, false},
+            // Territories never merge: player 0 takes the row of 4s beside player 1, which then
+            // takes the 3, and every cell is someone's.
+            {{"a1b3", "4444"}, 2, {4, 3}, "ddccdddd", {6, 2}, true},
+            // The 3 and 4 are walled in by the mover's colour, a black cell and the edge, and the
+            // black cell with them; the same area touching the other player's start stays free.
+            {{"a134#", "11111", "b1111"}, 2, {5}, "eeeeeeeeeebeeee", {14, 1}, true},
+            {{"a13b", "1111"}, 2, {5}, "ee3beeee", {6, 1}, false},
+            // Taking 1 claims two cells and walls in the rest, black cells included: the game is
+            // over at once, and nobody moves after it.
+            {{"A1#", "12#"}, 1, {1, 3}, "aaaaaa", {6}, true},
+            // Black cells never walled in stay black and do not hold the game up.
+            {{"a1#b"}, 2, {3}, "cc8b", {2, 1}, true},
+        };
+    for (const auto& [rows, players, moves, cells, scores, over] : cases) {
+        auto board = setUpBoard(rows, players);
+        for (int colour : moves)
+            board->playMove(colour);
+        std::string shown;
+        for (const Tile* tile : board->tiles())
+            shown += static_cast<char>((tile->owned ? '`' : '0') + tile->colour);
+        EXPECT_EQ(shown, cells) << rows[0];
+        for (std::size_t i = 0; i < scores.size(); ++i) {
+            const Player& player = board->players[i];
+            EXPECT_EQ(player.score, scores[i]) << rows[0] << ", player " << i;
+            EXPECT_EQ(player.shownScore, player.score) << rows[0] << ", player " << i;
+            EXPECT_EQ(player.startTile->playerColour, player.startTile->colour) << rows[0];
+        }
+        const bool ended = board->currentPlayer == players && board->turnPlayer == players;
+        EXPECT_TRUE(board->isGameOver() == over && ended == over) << rows[0];
+    }
 }
 
 TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
@@ -277,23 +344,30 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
     int movesChecked = 0;
     for (unsigned seed = 1; seed <= 30; ++seed) {
         const auto& layout = layouts[seed % layouts.size()];
-        const int players = layout.size() == 5 && layout[0].size() == 7 ? 4 : 2;
         platform::seedRandom(seed);
-        auto board = setUpBoard(layout, players, setup);
+        auto board = setUpBoard(layout, seed % 3 == 0 ? 4 : 2, setup);
+        const auto& tiles = board->tiles();
         Reference reference(*board);
         while (!board->isGameOver() && movesChecked < 100000) {
             Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
-            const int colour = randomFreeColour(*board);
-            const int start = indexOf(*board, mover.startTile);
-            const int expectedScore = mover.score + reference.move(start, colour);
+            // A free colour, drawn at random.
+            std::vector<int> free;
+            for (int c = 1; c <= 7; ++c) {
+                if (board->isColourFree(c, false))
+                    free.push_back(c);
+            }
+            const int colour = free[static_cast<std::size_t>(platform::random()) % free.size()];
+            const auto start = std::find(tiles.begin(), tiles.end(), mover.startTile);
+            const int expectedScore =
+                mover.score + reference.move(static_cast<int>(start - tiles.begin()), colour);
             board->playMove(colour);
             ++movesChecked;
             ASSERT_EQ(mover.score, expectedScore) << "seed " << seed;
-            for (std::size_t i = 0; i < board->tiles().size(); ++i) {
-                const Tile* tile = board->tiles()[i];
-                ASSERT_EQ(tile->colour, reference.cells[i].colour) << "seed " << seed;
-                ASSERT_EQ(tile->owned, reference.cells[i].owned) << "seed " << seed;
-                ASSERT_EQ(tile->mark, reference.cells[i].mark) << "seed " << seed;
+            for (std::size_t i = 0; i < tiles.size(); ++i) {
+                const Reference::Cell& cell = reference.cells[i];
+                ASSERT_EQ(std::make_tuple(tiles[i]->colour, tiles[i]->owned, tiles[i]->mark),
+                          std::make_tuple(cell.colour, cell.owned, cell.mark))
+                    << "seed " << seed << ", cell " << i;
             }
         }
     }
@@ -304,23 +378,18 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
 // small stack, a walk that recursed once per cell would overflow it; the walks keep their own
 // stacks, so the board is set up and played to its end.
 TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
-    constexpr std::size_t length = 30000;
-    struct Result {
-        bool over = false;
-        int scores[2] = {0, 0};
-    } result;
+    constexpr int length = 30000;
+    std::array<int, 3> result{};  // game over, the two scores
     auto play = [](void* out) -> void* {
         // Player 0's start holds the row of 1s from set-up (a deep claim); its first move
         // repaints it (a deep recolour) and finds the row of 3s beside player 1 (a deep
         // isEnclosed, then a deep markRegion); player 1 then takes that row (a deep claim).
-        auto board = setUpBoard({"a" + std::string(length - 2, '3') + "b", std::string(length, '1')},
-                                2, BoardSetup{});
+        auto board =
+            setUpBoard({"a" + std::string(length - 2, '3') + "b", std::string(length, '1')}, 2);
         board->playMove(4);
         board->playMove(3);
-        auto* r = static_cast<Result*>(out);
-        r->over = board->isGameOver();
-        r->scores[0] = board->players[0].score;
-        r->scores[1] = board->players[1].score;
+        *static_cast<std::array<int, 3>*>(out) = {board->isGameOver(), board->players[0].score,
+                                                  board->players[1].score};
         return nullptr;
     };
     pthread_attr_t attributes;
@@ -330,7 +399,5 @@ TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
     ASSERT_EQ(pthread_create(&thread, &attributes, play, &result), 0);
     pthread_join(thread, nullptr);
     pthread_attr_destroy(&attributes);
-    EXPECT_TRUE(result.over);
-    EXPECT_EQ(result.scores[0], static_cast<int>(length) + 1);
-    EXPECT_EQ(result.scores[1], static_cast<int>(length) - 1);
+    EXPECT_EQ(result, (std::array<int, 3>{true, length + 1, length - 1}));
 }

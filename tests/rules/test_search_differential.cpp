@@ -3,10 +3,11 @@
 // choose the same colour after the same number of simulated moves and leave the board the same.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/board.h"
@@ -14,20 +15,16 @@
 #include "game/hex_grid.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
-#include "platform/random.h"
 #include "support/test_boards.h"
 
 using testing_support::setUpBoard;
 
-namespace {
-
 // The sanitizer builds run unoptimised and many times slower: there a smaller sample of the
 // same games is compared (the optimised build compares all of them).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_ADDRESS__)
 constexpr int positionTarget = 1500;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
-    __has_feature(undefined_behavior_sanitizer)
+#if __has_feature(address_sanitizer)
 constexpr int positionTarget = 1500;
 #else
 constexpr int positionTarget = 10000;
@@ -36,126 +33,73 @@ constexpr int positionTarget = 10000;
 constexpr int positionTarget = 10000;
 #endif
 
-struct BoardState {
-    std::vector<int> colours;
-    std::vector<bool> owned;
+// The cells' colours and owners, the scores and the player to move.
+static auto stateOf(const Board& board) {
+    std::vector<std::tuple<int, bool>> cells;
+    for (const Tile* tile : board.tiles())
+        cells.emplace_back(tile->colour, tile->owned);
     std::vector<int> scores;
-    int currentPlayer = 0;
-};
-
-BoardState stateOf(const Board& board) {
-    BoardState state;
-    for (const Tile* tile : board.tiles()) {
-        state.colours.push_back(tile->colour);
-        state.owned.push_back(tile->owned);
-    }
-    for (const Player& player : board.players) {
-        state.scores.push_back(player.score);
-    }
-    state.currentPlayer = board.currentPlayer;
-    return state;
+    for (const Player& player : board.players)
+        scores.push_back(player.score);
+    return std::make_tuple(cells, scores, board.currentPlayer);
 }
 
 // Runs both searches on the position and reports the first difference, or an empty string.
-std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) {
-    const BoardState before = stateOf(board);
+static std::string compareSearches(Board& board, Player& mover, int* chosen = nullptr) {
+    const auto before = stateOf(board);
     const SearchResult expected = thinkReference(mover, board);
     // Stamps left over from earlier walks must not survive the search either.
-    for (Tile* tile : board.tiles()) {
+    for (Tile* tile : board.tiles())
         tile->mark = 3;
-    }
     const SearchResult actual = think(mover, board);
-    if (chosen != nullptr) {
+    if (chosen != nullptr)
         *chosen = expected.colour;
-    }
-    std::ostringstream difference;
     if (actual.colour != expected.colour || actual.simulatedMoves != expected.simulatedMoves) {
-        difference << "colour " << actual.colour << " after " << actual.simulatedMoves
-                   << " moves, the reference " << expected.colour << " after "
-                   << expected.simulatedMoves;
-        return difference.str();
+        return "colour " + std::to_string(actual.colour) + " after " +
+               std::to_string(actual.simulatedMoves) + " moves, the reference " +
+               std::to_string(expected.colour) + " after " +
+               std::to_string(expected.simulatedMoves);
     }
-    const BoardState after = stateOf(board);
-    if (after.colours != before.colours || after.owned != before.owned) {
-        return "the cells changed";
-    }
-    if (after.scores != before.scores || after.currentPlayer != before.currentPlayer) {
-        return "the scores or the player to move changed";
-    }
-    for (const Tile* tile : board.tiles()) {
-        if (tile->mark != 0) {
-            return "a stamp was left";
-        }
-    }
-    return "";
-}
-
-std::unique_ptr<Board> setUpDataBoard(const std::string& path, int players, double blackTiles,
-                                      unsigned seed) {
-    BoardSetup setup;
-    setup.players = players;
-    setup.blackShare = blackTiles;
-    platform::seedRandom(seed);
-    return testing_support::setUpDataBoard(path, setup);
-}
-
-int activePlayers(const Board& board) {
-    int count = 0;
-    for (const Player& player : board.players) {
-        count += player.active ? 1 : 0;
-    }
-    return count;
+    if (stateOf(board) != before)
+        return "the cells, the scores or the player to move changed";
+    const auto& tiles = board.tiles();
+    const bool stamped =
+        std::any_of(tiles.begin(), tiles.end(), [](const Tile* tile) { return tile->mark != 0; });
+    return stamped ? "a stamp was left" : "";
 }
 
 // The difficulty searched at a position: mostly shallow, with deeper searches where the tree
 // stays affordable (fewer players, later in the game), so the whole run stays quick even under
 // the sanitizers.
-int difficultyFor(int move, int players, int boardCells, unsigned seed) {
+static int difficultyFor(int move, int players, int boardCells, unsigned seed) {
     const int step = static_cast<int>((static_cast<unsigned>(move) + seed) % 40);
-    if (players == 2 && boardCells <= 100 && move >= 16 && move % 8 == 0 && seed % 4 == 1) {
+    if (players == 2 && boardCells <= 100 && move >= 16 && move % 8 == 0 && seed % 4 == 1)
         return 4;
-    }
     if (step == 11 && (players == 2 || (players == 3 && move >= 20) ||
                        (players == 4 && move >= 50 && seed % 4 == 2))) {
         return 3;
     }
-    if (step % 8 == 3) {
-        return 2;
-    }
-    return step % 2;
+    return step % 8 == 3 ? 2 : step % 2;
 }
 
-void skipInactive(Board& board) {
-    for (int step = 0; step < board.numPlayers &&
-                       !board.players[static_cast<std::size_t>(board.currentPlayer)].active;
-         ++step) {
-        board.currentPlayer = (board.currentPlayer + 1) % board.numPlayers;
-        board.turnPlayer = board.currentPlayer;
-    }
-}
-
-// Plays a whole game with the reference's choices, comparing the searches at every move.
-// Returns the number of positions compared.
-int compareAlongAGame(Board& board, const std::string& name, unsigned seed,
-                      std::array<int, 5>& byDifficulty) {
+// Plays a game with the reference's choices, comparing the searches at every move (at most
+// `moves`, each at the difficulty `difficulty` gives it). The number of positions compared.
+template <typename Difficulty>
+static int compareAlongAGame(Board& board, const std::string& name, int moves,
+                             Difficulty difficulty, std::array<int, 5>* byDifficulty = nullptr) {
     int positions = 0;
-    const int players = activePlayers(board);
-    const int cells = static_cast<int>(board.tiles().size());
-    for (int move = 0; move < 400 && !board.isGameOver(); ++move) {
-        skipInactive(board);
+    for (int move = 0; move < moves && !board.isGameOver(); ++move) {
+        board.passInactiveSlots();
         Player& mover = board.players[static_cast<std::size_t>(board.currentPlayer)];
-        mover.difficulty = difficultyFor(move, players, cells, seed);
+        mover.difficulty = difficulty(move);
         int colour = 0;
         const std::string difference = compareSearches(board, mover, &colour);
         ++positions;
-        ++byDifficulty[static_cast<std::size_t>(mover.difficulty)];
-        if (!difference.empty()) {
+        if (byDifficulty != nullptr)
+            ++(*byDifficulty)[static_cast<std::size_t>(mover.difficulty)];
+        if (!difference.empty() || colour < 1) {
             ADD_FAILURE() << name << ", move " << move << ", difficulty " << mover.difficulty
-                          << ": " << difference;
-            return positions;
-        }
-        if (colour < 1) {
-            ADD_FAILURE() << name << ", move " << move << ": no colour";
+                          << ": " << (difference.empty() ? "no colour" : difference);
             return positions;
         }
         board.playMove(colour);
@@ -163,47 +107,46 @@ int compareAlongAGame(Board& board, const std::string& name, unsigned seed,
     return positions;
 }
 
-}  // namespace
-
 TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
-    const std::string data = TINTFALL_DATA_DIR;
-    struct BoardFile {
-        std::string path;
-        int maxPlayers;
-    };
-    const std::vector<BoardFile> boards = {{data + "/game/Boards/small.ini", 2},
-                                           {data + "/game/Boards/standard.ini", 4},
-                                           {data + "/game/Boards/large.ini", 4},
-                                           {data + "/game/map.ini", 4}};
+    const std::vector<std::pair<std::string, int>> boards = {{"Boards/small.ini", 2},
+                                                             {"Boards/standard.ini", 4},
+                                                             {"Boards/large.ini", 4},
+                                                             {"map.ini", 4}};
     int positions = 0;
     int blackCellPositions = 0;
     int uncolouredStartPositions = 0;
     std::array<int, 5> byDifficulty{};
     for (unsigned seed = 1; positions < positionTarget && seed < 200; ++seed) {
-        for (const BoardFile& file : boards) {
-            for (int players = 2; players <= file.maxPlayers; ++players) {
-                // Few black cells and very many, and a first player drawn at random.
-                const double black = seed % 2 == 0 ? 0.01 : 0.3;
-                auto board = setUpDataBoard(file.path, players, black, seed);
-                ASSERT_FALSE(board->tiles().empty()) << file.path;
-                bool hasBlack = false;
-                for (const Tile* tile : board->tiles()) {
-                    hasBlack = hasBlack || tile->colour == hex_grid::black;
-                }
+        for (const auto& [file, maxPlayers] : boards) {
+            for (int players = 2; players <= maxPlayers; ++players) {
+                BoardSetup setup;
+                setup.players = players;
+                // Few black cells and very many.
+                setup.blackShare = seed % 2 == 0 ? 0.01 : 0.3;
+                auto board = testing_support::setUpDataBoard(file, setup, seed);
+                ASSERT_FALSE(board->tiles().empty()) << file;
+                const auto& tiles = board->tiles();
+                const bool hasBlack = std::any_of(tiles.begin(), tiles.end(), [](const Tile* tile) {
+                    return tile->colour == hex_grid::black;
+                });
+                int active = 0;
                 bool uncoloured = false;
                 for (const Player& player : board->players) {
-                    uncoloured = uncoloured ||
-                                 (player.startTile != nullptr && player.startTile->colour == 0);
+                    active += player.active ? 1 : 0;
+                    uncoloured = uncoloured || (player.startTile && player.startTile->colour == 0);
                 }
-                const std::string name = file.path + ", " + std::to_string(players) +
-                                         " players, seed " + std::to_string(seed);
-                const int compared = compareAlongAGame(*board, name, seed, byDifficulty);
+                const int cells = static_cast<int>(board->tiles().size());
+                const int compared = compareAlongAGame(
+                    *board,
+                    file + ", " + std::to_string(players) + " players, seed " +
+                        std::to_string(seed),
+                    400, [&](int move) { return difficultyFor(move, active, cells, seed); },
+                    &byDifficulty);
                 positions += compared;
                 blackCellPositions += hasBlack ? compared : 0;
                 uncolouredStartPositions += uncoloured ? players : 0;
-                if (HasFailure()) {
+                if (HasFailure())
                     return;
-                }
             }
         }
     }
@@ -212,9 +155,8 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
     EXPECT_GE(uncolouredStartPositions, positionTarget / 100);
     // Every difficulty, the deep ones included.
     std::ostringstream mix;
-    for (int count : byDifficulty) {
+    for (int count : byDifficulty)
         mix << count << " ";
-    }
     EXPECT_GE(byDifficulty[2], positionTarget / 20) << mix.str();
     EXPECT_GE(byDifficulty[3], positionTarget / 100) << mix.str();
     EXPECT_GE(byDifficulty[4], 1) << mix.str();
@@ -224,66 +166,45 @@ TEST(SearchDifferential, PositionsFromRealGamesAgreeWithTheReference) {
 // Boards built to reach the rarer roads of the move rule.
 TEST(SearchDifferential, UncolouredNeighbouringStartsAgreeWithTheReference) {
     // Two uncoloured start cells side by side: a first move floods into the other one.
-    for (const std::vector<std::string>& rows :
-         {std::vector<std::string>{"AB1234", "567123", "4567#1", "123456"},
-          std::vector<std::string>{"A1B", "2C3", "D45", "671"},
-          std::vector<std::string>{"aB", "12", "34", "56"}}) {
+    const std::vector<std::string> boards[] = {{"AB1234", "567123", "4567#1", "123456"},
+                                               {"A1B", "2C3", "D45", "671"},
+                                               {"aB", "12", "34", "56"}};
+    for (const std::vector<std::string>& rows : boards) {
         for (int players = 2; players <= 4; ++players) {
             auto board = setUpBoard(rows, players);
-            for (int move = 0; move < 12 && !board->isGameOver(); ++move) {
-                skipInactive(*board);
-                Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
-                mover.difficulty = move % 4;
-                ASSERT_EQ(compareSearches(*board, mover), "") << rows[0] << ", move " << move;
-                board->playMove(thinkReference(mover, *board).colour);
-            }
+            compareAlongAGame(*board, rows[0] + ", " + std::to_string(players) + " players", 12,
+                              [](int move) { return move % 4; });
         }
     }
 }
 
-TEST(SearchDifferential, AStartOffTheGridAndOddStatesAgreeWithTheReference) {
+TEST(SearchDifferential, OddStatesAndLinksAgreeWithTheReference) {
     // The second player's start cell lies outside the board's rows: it has no neighbours.
-    std::string text = testing_support::boardDescription(
-        {"a1234567", "56712345", "34567123", "12345671", "71234567", "45671234"}, 2);
-    text += "[stray]\nRow = 9\nCol = 9\nType = PlayerStart\nPlayer = 1\nColour = 2\n";
-    auto board = setUpBoard(text);
-    ASSERT_NE(board->players[1].startTile, nullptr);
+    auto board = setUpBoard(
+        testing_support::boardDescription(
+            {"a1234567", "56712345", "34567123", "12345671", "71234567", "45671234"}, 2) +
+        "[stray]\nRow = 9\nCol = 9\nType = PlayerStart\nPlayer = 1\nColour = 2\n");
     ASSERT_EQ(board->players[1].startTile->row, 9);
+    auto compareAtEveryDifficulty = [](Board& on, int slot, int hardest, const char* what) {
+        on.currentPlayer = slot;
+        Player& mover = on.players[static_cast<std::size_t>(slot)];
+        for (mover.difficulty = 0; mover.difficulty <= hardest; ++mover.difficulty)
+            ASSERT_EQ(compareSearches(on, mover), "") << what << ", " << mover.difficulty;
+    };
     // (A real move would capture the whole board at once: nothing walls the first player in.)
-    for (int slot = 0; slot < 2; ++slot) {
-        board->currentPlayer = slot;
-        for (int difficulty = 0; difficulty <= 3; ++difficulty) {
-            Player& mover = board->players[static_cast<std::size_t>(slot)];
-            mover.difficulty = difficulty;
-            ASSERT_EQ(compareSearches(*board, mover), "") << slot << ", " << difficulty;
-        }
-    }
-    board->currentPlayer = 0;
+    compareAtEveryDifficulty(*board, 1, 3, "the stray start's player");
+    compareAtEveryDifficulty(*board, 0, 3, "the first player");
     // An owned cell of the mover's colour outside its territory: a move may reach it.
     Tile* loose = board->tileAt(5, 7);
-    ASSERT_NE(loose, nullptr);
-    Player& mover = board->players[0];
-    loose->colour = mover.startTile->colour;
+    loose->colour = board->players[0].startTile->colour;
     loose->owned = true;
-    for (int difficulty = 0; difficulty <= 3; ++difficulty) {
-        mover.difficulty = difficulty;
-        ASSERT_EQ(compareSearches(*board, mover), "") << difficulty;
-    }
-    // A player without a start cell.
+    compareAtEveryDifficulty(*board, 0, 3, "a loose owned cell");
     board->players[1].startTile = nullptr;
-    for (int difficulty = 0; difficulty <= 2; ++difficulty) {
-        mover.difficulty = difficulty;
-        ASSERT_EQ(compareSearches(*board, mover), "") << difficulty;
-    }
-}
+    compareAtEveryDifficulty(*board, 0, 2, "a player without a start cell");
 
-TEST(SearchDifferential, ABoardWhoseLinksAreNotTheGridsUsesThePlainSearch) {
-    auto board = setUpBoard({"a1234", "5b671", "23456"}, 2);
-    // A link the grid does not have: the result must still be the reference's.
-    board->tileAt(0, 0)->neighbours[Tile::south] = board->tileAt(2, 4);
-    board->tileAt(2, 4)->neighbours[Tile::north] = board->tileAt(0, 0);
-    for (int difficulty = 0; difficulty <= 3; ++difficulty) {
-        board->players[0].difficulty = difficulty;
-        ASSERT_EQ(compareSearches(*board, board->players[0]), "") << difficulty;
-    }
+    // A link the grid does not have: the search must still make the reference's choices.
+    auto linked = setUpBoard({"a1234", "5b671", "23456"}, 2);
+    linked->tileAt(0, 0)->neighbours[Tile::south] = linked->tileAt(2, 4);
+    linked->tileAt(2, 4)->neighbours[Tile::north] = linked->tileAt(0, 0);
+    compareAtEveryDifficulty(*linked, 0, 3, "an extra link");
 }
