@@ -644,24 +644,34 @@ class Expert {
         return std::chrono::duration<double, std::milli>(Clock::now() - started_).count();
     }
 
-    // The root player's margin over the best of the others.
+    // With two players, the root player's margin over the other. With more, its own value: in
+    // a game of four, a search that assumes everyone plays against it and counts its lead over
+    // the best of them spends its moves holding back whoever leads, and ends with fewer cells
+    // than the others; counting its own cells wins more (see the README's table).
     float margin(const Values& values) const {
+        const std::size_t root = static_cast<std::size_t>(root_);
+        float others = -infinity;
+        int opponents = 0;
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            if (active_[slot] && slot != root) {
+                others = std::max(others, values[slot]);
+                ++opponents;
+            }
+        }
+        return opponents == 1 ? values[root] - others : values[root];
+    }
+
+    // A finished game counts by who won it, whatever the number of players.
+    float finalValue(const State& st) const {
         const std::size_t root = static_cast<std::size_t>(root_);
         float others = -infinity;
         for (std::size_t slot = 0; slot < slotCount; ++slot) {
             if (active_[slot] && slot != root) {
-                others = std::max(others, values[slot]);
+                others = std::max(others, static_cast<float>(st.scores[slot]));
             }
         }
-        return others == -infinity ? values[root] : values[root] - others;
-    }
-
-    float finalValue(const State& st) const {
-        std::array<float, slotCount> values{};
-        for (std::size_t slot = 0; slot < slotCount; ++slot) {
-            values[slot] = static_cast<float>(st.scores[slot]);
-        }
-        const float lead = margin(values);
+        const float lead =
+            others == -infinity ? 0.0f : static_cast<float>(st.scores[root]) - others;
         return lead > 0 ? decided + lead : lead < 0 ? -decided + lead : 0.0f;
     }
 
