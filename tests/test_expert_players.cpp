@@ -32,9 +32,10 @@ TEST(ExpertInPlayersIni, TheNewGameScreenAndTheGameAgree) {
     menu->host = gameEngine();
     auto list = [&menu](const char* name) { return static_cast<ListBox*>(menu->getObject(name)); };
     // Slot 2's key stands beside another level: that level holds.
-    EXPECT_EQ(list("lstAiDifficulty1")->selected, 2);
-    EXPECT_EQ(list("lstAiDifficulty2")->selected, 0);
-    EXPECT_EQ(list("lstAiDifficulty3")->selected, 1);
+    EXPECT_EQ(
+        (std::vector<int>{list("lstAiDifficulty1")->selected, list("lstAiDifficulty2")->selected,
+                          list("lstAiDifficulty3")->selected}),
+        (std::vector<int>{2, 0, 1}));
     list("lstAiDifficulty1")->selected = 1;
     list("lstAiDifficulty2")->selected = 2;
     menu.reset();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,10 @@ using testing_support::setUpBoard;
 
 namespace {
 
-std::vector<int> freeColours(const Board& board) {
-    std::vector<int> colours;
-    for (int colour = 1; colour <= 7; ++colour) {
-        if (board.isColourFree(colour, true)) {
-            colours.push_back(colour);
-        }
-    }
-    return colours;
+std::unique_ptr<Board> dataBoard(const char* name, const BoardSetup& setup, unsigned seed) {
+    platform::seedRandom(seed);
+    return testing_support::setUpDataBoard(std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + name,
+                                           setup);
 }
 
 // Plays `colour` on the board and on Expert's copy; the first difference, or an empty string.
@@ -31,11 +28,12 @@ std::string compareMove(Board& board, int colour) {
     if (!playExpertMove(copy, colour)) {
         return "Expert cannot play the board";
     }
-    const int next = board.currentPlayer;
     const bool over = board.playMove(colour);
-    board.currentPlayer = over ? 0 : board.currentPlayer;
+    const int after = board.currentPlayer;
+    // A finished game has nobody to move; the copy needs someone.
+    board.currentPlayer = over ? 0 : after;
     const SearchPosition expected(board, 3);
-    board.currentPlayer = over ? next : board.currentPlayer;
+    board.currentPlayer = after;
     return copy.colours != expected.colours           ? "colours"
            : copy.owned != expected.owned             ? "owned cells"
            : copy.scores != expected.scores           ? "scores"
@@ -45,13 +43,17 @@ std::string compareMove(Board& board, int colour) {
 
 }  // namespace
 
-// Random games on every board, black shares up to one, two to four players: the copy's move takes
-// exactly what the board's move takes, black areas and the pockets beside them included.
-TEST(Expert, ItsMoveIsTheBoardsMove) {
+// Games on every board, black shares up to one, two to four players, of random colours and
+// every eighth move Expert's own choice, which must be a colour nobody holds: the copy's move
+// takes exactly what the board's move takes, black areas and the pockets beside them included.
+TEST(Expert, PlaysFreeColoursAndItsMoveIsTheBoardsMove) {
     const struct {
         const char* board;
         int maxPlayers;
     } boards[] = {{"small.ini", 2}, {"standard.ini", 4}, {"large.ini", 4}};
+    const std::atomic<bool> never{false};
+    ExpertLimits quick;
+    quick.maxDepth = 2;
     int positions = 0;
     for (unsigned seed = 1; seed <= 6; ++seed) {
         for (const auto& file : boards) {
@@ -59,17 +61,23 @@ TEST(Expert, ItsMoveIsTheBoardsMove) {
                 BoardSetup setup;
                 setup.players = players;
                 setup.blackShare = seed % 3 == 0 ? 0.01 : seed % 3 == 1 ? 0.3 : 1.0;
-                platform::seedRandom(seed);
-                auto board = testing_support::setUpDataBoard(
-                    std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + file.board, setup);
+                auto board = dataBoard(file.board, setup, seed);
                 for (int move = 0; move < 400 && !board->isGameOver(); ++move, ++positions) {
                     board->passInactiveSlots();
-                    const std::vector<int> colours = freeColours(*board);
-                    ASSERT_FALSE(colours.empty());
-                    const int colour = colours[(seed * 7 + move * 13) % colours.size()];
-                    ASSERT_EQ(compareMove(*board, colour), "")
-                        << file.board << ", " << players << " players, seed " << seed << ", move "
-                        << move;
+                    std::vector<int> colours;
+                    for (int colour = 1; colour <= 7; ++colour) {
+                        if (board->isColourFree(colour, true)) {
+                            colours.push_back(colour);
+                        }
+                    }
+                    const int colour =
+                        move % 8 == 7 ? thinkExpert(SearchPosition(*board, 3), never, quick).colour
+                                      : colours.at((seed * 7 + move * 13) % colours.size());
+                    const std::string where =
+                        std::string(file.board) + ", " + std::to_string(players) +
+                        " players, seed " + std::to_string(seed) + ", move " + std::to_string(move);
+                    ASSERT_TRUE(board->isColourFree(colour, true)) << where;
+                    ASSERT_EQ(compareMove(*board, colour), "") << where;
                 }
             }
         }
@@ -97,23 +105,11 @@ TEST(Expert, ItsMoveIsTheBoardsMoveWhereTheWalksOrderDecides) {
     EXPECT_LT(taken, 36);
 }
 
-// Expert picks only colours nobody holds, and a search told to stop returns at once.
-TEST(Expert, PlaysFreeColoursAndStopsWhenTold) {
-    BoardSetup setup;
-    platform::seedRandom(5);
-    auto board = testing_support::setUpDataBoard(
-        std::string(TINTFALL_DATA_DIR) + "/game/Boards/standard.ini", setup);
-    std::atomic<bool> abort{false};
-    ExpertLimits quick;
-    quick.maxDepth = 3;
-    for (int move = 0; move < 40 && !board->isGameOver(); ++move) {
-        board->passInactiveSlots();
-        const int colour = thinkExpert(SearchPosition(*board, 3), abort, quick).colour;
-        ASSERT_TRUE(colour >= 1 && colour <= 7 && board->isColourFree(colour, true)) << move;
-        board->playMove(colour);
-    }
+// A search told to stop returns at once, however long it was given.
+TEST(Expert, StopsWhenTold) {
+    const std::atomic<bool> abort{true};
     ExpertLimits unlimited;
     unlimited.softMs = unlimited.hardMs = 1.0e9;
-    abort = true;
+    auto board = dataBoard("large.ini", BoardSetup{}, 5);
     EXPECT_GE(thinkExpert(SearchPosition(*board, 3), abort, unlimited).colour, 0);
 }
