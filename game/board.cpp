@@ -150,6 +150,7 @@ void Board::readPlayerSettings(const BoardSetup& setup) {
     for (std::size_t i = 0; i < players.size() && i < setup.slots.size(); ++i) {
         players[i].isHuman = setup.slots[i].isHuman;
         players[i].difficulty = setup.slots[i].difficulty;
+        players[i].expert = setup.slots[i].expert;
     }
     int activeSlots = 0;
     for (const Player& player : players) {

@@ -9,9 +9,15 @@
 struct BoardSetup {
     static constexpr int slotCount = 4;
 
+    // "players.ini" keeps an Expert slot at this level, the Hard one, with "Expert" = 1 beside
+    // it: a reader that knows only the levels sees Hard.
+    static constexpr std::int32_t expertDifficulty = 3;
+
     struct Slot {
         bool isHuman = true;
         std::int32_t difficulty = 3;
+        // Played by Expert rather than by the level `difficulty`.
+        bool expert = false;
     };
 
     // How many players were chosen; a board with more start cells leaves some of them out.

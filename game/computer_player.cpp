@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/board.h"
+#include "game/expert_search.h"
 #include "game/fast_search.h"
 #include "game/reference_search.h"
 #include "game/search_position.h"
@@ -38,10 +39,13 @@ void startThinking(Player& player, Board& board) {
         copy = board.copyForSearch();
     }
     board.clearMarks();
+    // Expert plays on the same copy; where it cannot, the level plays in its place.
+    const bool expert = player.expert && expertCanSearch(*position);
     player.thinkThread = std::make_unique<platform::WorkerThread>();
-    player.thinkThread->start([&player, position, copy] {
-        const SearchResult result =
-            copy ? thinkReference(player, *copy) : fastSearch(*position, player.abortThinking);
+    player.thinkThread->start([&player, position, copy, expert] {
+        const SearchResult result = expert ? thinkExpert(*position, player.abortThinking)
+                                    : copy ? thinkReference(player, *copy)
+                                           : fastSearch(*position, player.abortThinking);
         player.lastSearchMoves = result.simulatedMoves;
         // Written last: the main thread reads the record again once it sees the colour.
         player.chosenColour = result.colour;

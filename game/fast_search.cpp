@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "game/hex_bit_sets.h"
 #include "game/search_position.h"
 
 namespace {
@@ -28,7 +29,9 @@ class FastSearch {
 
     FastSearch(const SearchPosition& position, const std::atomic<bool>& abort)
         : position_(position), abort_(abort) {
-        load(position.evenColumns, even_);
+        load(position.evenColumns, layout_.even);
+        layout_.strideWords = position.strideWords;
+        layout_.strideBits = static_cast<unsigned>(position.strideBits);
         load(position.gridCells, grid_);
         load(position.owned, owned_);
         colours_.resize(position.colourValues.size());
@@ -200,66 +203,13 @@ class FastSearch {
         return (set[static_cast<std::size_t>(bit) / 64] >> (static_cast<unsigned>(bit) % 64)) & 1u;
     }
 
-    // Every cell next to a cell of `from` (and some guard bits, which no allowed set holds).
     void neighbours(const Set& from, Set& to) const {
-        // Even columns reach the row above diagonally, odd ones the row below.
-        Set upward;
-        Set downward;
-        Set sideways;
-        for (int i = 0; i < Words; ++i) {
-            const std::uint64_t evenPart = from[i] & even_[i];
-            const std::uint64_t oddPart = from[i] & ~even_[i];
-            const std::uint64_t evenBelow = i > 0 ? (from[i - 1] & even_[i - 1]) >> 63 : 0;
-            const std::uint64_t evenAbove = i + 1 < Words ? (from[i + 1] & even_[i + 1]) << 63 : 0;
-            const std::uint64_t oddBelow = i > 0 ? (from[i - 1] & ~even_[i - 1]) >> 63 : 0;
-            const std::uint64_t oddAbove = i + 1 < Words ? (from[i + 1] & ~even_[i + 1]) << 63 : 0;
-            const std::uint64_t evenSide =
-                (evenPart << 1) | evenBelow | (evenPart >> 1) | evenAbove;
-            const std::uint64_t oddSide = (oddPart << 1) | oddBelow | (oddPart >> 1) | oddAbove;
-            sideways[i] = evenSide | oddSide;
-            upward[i] = from[i] | evenSide;
-            downward[i] = from[i] | oddSide;
-        }
-        const int q = position_.strideWords;
-        const unsigned r = static_cast<unsigned>(position_.strideBits);
-        for (int i = 0; i < Words; ++i) {
-            // One row up: bit index minus the stride.
-            std::uint64_t up = 0;
-            if (i + q < Words) {
-                up = upward[i + q] >> r;
-                if (i + q + 1 < Words) {
-                    up |= (upward[i + q + 1] << 1) << (63 - r);
-                }
-            }
-            // One row down: bit index plus the stride.
-            std::uint64_t down = 0;
-            if (i - q >= 0) {
-                down = downward[i - q] << r;
-                if (i - q - 1 >= 0) {
-                    down |= (downward[i - q - 1] >> 1) >> (63 - r);
-                }
-            }
-            to[i] = sideways[i] | up | down;
-        }
+        hex_bit_sets::neighbours<Words>(layout_, from, to);
     }
 
     // Adds to `area` every cell of `allowed` connected to it.
     void grow(Set& area, const Set& allowed) const {
-        Set frontier = area;
-        Set found;
-        for (;;) {
-            neighbours(frontier, found);
-            std::uint64_t any = 0;
-            for (int i = 0; i < Words; ++i) {
-                found[i] &= allowed[i] & ~area[i];
-                area[i] |= found[i];
-                any |= found[i];
-            }
-            if (any == 0) {
-                return;
-            }
-            frontier = found;
-        }
+        hex_bit_sets::grow<Words>(layout_, area, allowed);
     }
 
     void viewMover(int mover, MoverView& view) const {
@@ -746,7 +696,7 @@ class FastSearch {
 
     const SearchPosition& position_;
     const std::atomic<bool>& abort_;
-    Set even_{};
+    hex_bit_sets::Layout<Words> layout_;
     Set grid_{};
     Set owned_{};
     std::vector<Set> colours_;

@@ -20,6 +20,7 @@ struct Player {
         isHuman = other.isHuman;
         index = other.index;
         difficulty = other.difficulty;
+        expert = other.expert;
         active = other.active;
         startTile = other.startTile;
         board = other.board;
@@ -38,6 +39,8 @@ struct Player {
     // are swapped.
     std::int32_t index = 0;
     std::int32_t difficulty = 3;
+    // Played by Expert (game/expert_search.h) rather than by the level `difficulty`.
+    bool expert = false;
     // An inactive slot takes no turns and holds no colour.
     bool active = true;
     PlayerStart* startTile = nullptr;  // not owned

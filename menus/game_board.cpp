@@ -47,6 +47,10 @@ BoardSetup readBoardSetup() {
         const std::string section = std::to_string(i + 1);
         setup.slots[i].isHuman = players.getInt(section, "AI Controlled", 0) == 0;
         setup.slots[i].difficulty = players.getInt(section, "Difficulty", 3);
+        // Expert rides on the Hard level; a level chosen since by a reader that knows only the
+        // levels (and left the key alone) wins over it.
+        setup.slots[i].expert = players.getInt(section, "Expert", 0) != 0 &&
+                                setup.slots[i].difficulty == BoardSetup::expertDifficulty;
         // The search looks ahead only so far, whatever the file asks.
         const std::int32_t difficulty = setup.slots[i].difficulty;
         if (difficulty < 0 || searchDepth(difficulty, 1) <= difficulty) {

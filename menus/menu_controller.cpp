@@ -29,6 +29,7 @@ void MenuController::makeEveryPlayerAComputer() {
     for (Player& player : board->players) {
         player.isHuman = false;
         player.difficulty = 3;
+        player.expert = false;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "menus/new_game_control.h"
 
+#include "game/board_setup.h"
 #include "menus/board_lookup.h"
 #include "menus/list_box.h"
 #include "resources/ini_file.h"
@@ -38,6 +39,38 @@ void writeToFile(const ListBox* list, IniFile& ini, const std::string& section,
     }
 }
 
+// The difficulty list's entry for Expert. The file keeps "difficulty" at the Hard level and
+// adds "Expert" = 1, so a reader that knows only the levels sees Hard.
+const char* const expertValue = "expert";
+const char* const expertKey = "Expert";
+const std::string hardValue = std::to_string(BoardSetup::expertDifficulty);
+
+void selectDifficulty(ListBox* list, const IniFile& ini, const std::string& section) {
+    if (list == nullptr) {
+        return;
+    }
+    const std::string difficulty = ini.getString(section, "difficulty", hardValue);
+    // A level chosen since by a reader that left the key alone wins over it.
+    const bool expert = ini.getInt(section, expertKey, 0) != 0 && difficulty == hardValue;
+    list->selectByValue(expert ? expertValue : difficulty);
+}
+
+void writeDifficulty(const ListBox* list, IniFile& ini, const std::string& section) {
+    if (list == nullptr) {
+        return;
+    }
+    const std::string value = list->selectedValue();
+    if (value.empty()) {
+        return;
+    }
+    const bool expert = value == expertValue;
+    ini.setString(section, "difficulty", expert ? hardValue : value);
+    // A file that never had an Expert stays as an older version would write it.
+    if (expert || !ini.getString(section, expertKey, "").empty()) {
+        ini.setString(section, expertKey, expert ? "1" : "0");
+    }
+}
+
 void setEnabled(ListBox* list, bool enabled) {
     if (list != nullptr) {
         list->enabled = enabled;
@@ -56,7 +89,7 @@ void NewGameControl::postLoad() {
         aiControl[slot] = findList(aiControlName(slot));
         selectFromFile(aiControl[slot], ini, slotSection(slot), "AI Controlled", "0");
         aiDifficulty[slot] = findList(aiDifficultyName(slot));
-        selectFromFile(aiDifficulty[slot], ini, slotSection(slot), "difficulty", "3");
+        selectDifficulty(aiDifficulty[slot], ini, slotSection(slot));
     }
     playersList = findList("lstPlayers");
     selectFromFile(playersList, ini, "General", "players", "4");
@@ -90,7 +123,7 @@ void NewGameControl::beforeUnload() {
     IniFile ini(iniFile);
     for (int slot = 0; slot < playerSlots; ++slot) {
         writeToFile(findList(aiControlName(slot)), ini, slotSection(slot), "AI Controlled");
-        writeToFile(findList(aiDifficultyName(slot)), ini, slotSection(slot), "difficulty");
+        writeDifficulty(findList(aiDifficultyName(slot)), ini, slotSection(slot));
     }
     writeToFile(playersList, ini, "General", "players");
     writeToFile(firstPlayerList, ini, "General", "randomFirstPlayer");

@@ -162,7 +162,8 @@ std::string listValueProblem(const std::string& list, const std::string& value, 
     if (starts("lstAiControl")) {
         understood = isInteger(value, 0, 1);
     } else if (starts("lstAiDifficulty")) {
-        understood = isInteger(value, 0, 10);
+        // "expert" is kept as the Hard level with the "Expert" key (the new-game control).
+        understood = isInteger(value, 0, 10) || value == "expert";
     } else if (list == "lstPlayers") {
         understood = isInteger(value, 2, 4);
     } else if (list == "lstFirstPlayer") {

@@ -6,6 +6,9 @@
 //                                               plain reference search on the same positions;
 //                                               simulated moves, a signature of every choice,
 //                                               times, moves per second and the speed-up
+//   tintfall-sim match --board FILE --a KIND --b KIND [options]
+//                                               many games between two kinds of player
+//                                               (tools/sim_match.cpp)
 //
 // Options of `play`:
 //   --players N            players chosen (2..4; default 4), as on the new-game screen
@@ -40,6 +43,7 @@
 #include "platform/debug_log.h"
 #include "platform/random.h"
 #include "resources/ini_file.h"
+#include "tools/sim_match.h"
 
 namespace {
 
@@ -339,7 +343,10 @@ int usage() {
                  "                         [--difficulty LIST] [--random-first]\n"
                  "                         [--black-tiles SHARE] [--seed N] [--moves LIST]\n"
                  "                         [--print-board] [--reference]\n"
-                 "       tintfall-sim bench [--quick] [--boards FOLDER]\n";
+                 "       tintfall-sim bench [--quick] [--boards FOLDER]\n"
+                 "       tintfall-sim match --board FILE --a KIND --b KIND [--players N]\n"
+                 "                          [--games G] [--seed S] [--jobs J]\n"
+                 "                          [--black-tiles SHARE] [--verbose]\n";
     return 2;
 }
 
@@ -364,6 +371,9 @@ int main(int argc, char** argv) {
             }
         }
         return bench(quick, folder);
+    }
+    if (args[0] == "match") {
+        return runMatch(args);
     }
     if (args[0] != "play") {
         return usage();

@@ -1,0 +1,34 @@
+// The Expert computer player. Unlike the levels, whose lookahead floods territories but never
+// captures, Expert plays the game's own move on the bit-set copy of the board (flood, claims and
+// captures of walled-in areas, black ones included), searches with alpha-beta and iterative
+// deepening against a time budget, and judges a position by the cells each player holds plus
+// the cells it would reach first.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "game/search_evaluation.h"
+
+class SearchPosition;
+
+struct ExpertLimits {
+    // No new depth is started after `softMs`; the search stops wherever it is at `hardMs`.
+    double softMs = 40.0;
+    double hardMs = 250.0;
+    // The deepest search (plies); a fixed depth makes the choice independent of the clock.
+    std::int32_t maxDepth = 60;
+};
+
+// Whether Expert can search `position` (a grid board with the nine colours of the palette and
+// every start cell on the grid); where it cannot, the Hard level plays in its place.
+bool expertCanSearch(const SearchPosition& position);
+
+// The colour Expert picks for the player to move. `simulatedMoves` counts the moves made.
+SearchResult thinkExpert(const SearchPosition& position, const std::atomic<bool>& abort,
+                         const ExpertLimits& limits = ExpertLimits());
+
+// Plays `colour` for the player to move on the copy with Expert's move rule and writes the
+// result back into it (colours, owned cells, scores, start colours, player to move). False
+// when Expert cannot search the position.
+bool playExpertMove(SearchPosition& position, std::int32_t colour);
