@@ -17,9 +17,7 @@ using testing_support::setUpBoard;
 namespace {
 
 std::unique_ptr<Board> dataBoard(const char* name, const BoardSetup& setup, unsigned seed) {
-    platform::seedRandom(seed);
-    return testing_support::setUpDataBoard(std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + name,
-                                           setup);
+    return testing_support::setUpDataBoard(std::string("Boards/") + name, setup, seed);
 }
 
 // Plays `colour` on the board and on Expert's copy; the first difference, or an empty string.
