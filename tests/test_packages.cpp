@@ -121,6 +121,10 @@ TEST(PackageLookup, LazyPackageReadsOnlyWhatIsAskedForAndReportsWhatFails) {
     package.releaseDirectory();
     EXPECT_FALSE(package.hasDirectory());
     EXPECT_EQ(package.find({"d", "b"}), "2-");
+    // Asked for by name, a released package reads its file again, its first object too.
+    StoredObject* first = package.getReleasedObject("b");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->data()[0], '1');
     // A lazy package whose file vanished reports the failed read.
     write("gone.txp", {"a=1"});
     EchoPackage gone;
