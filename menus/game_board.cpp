@@ -67,6 +67,7 @@ GameBoard::GameBoard() {
 
 GameBoard::~GameBoard() {
     cancelAllThinking();
+    hint_.cancel();
     hudMenu.reset();
     scoresMenu.reset();
 }
@@ -196,6 +197,7 @@ void GameBoard::update() {
             cycleCounter = 0;
         }
     }
+    assistFrame();
     handleComputerTurn();
 }
 
@@ -251,6 +253,7 @@ void GameBoard::tileRecoloured(Tile& tile, std::int32_t oldColour) {
 }
 
 void GameBoard::takeTurn(std::int32_t colour) {
+    forgetHint();  // it was for this position
     moveTerritory(colour);
     if (host != nullptr) {
         // The move shows before the click is heard.
