@@ -11,6 +11,7 @@
 #include "game/emitter.h"
 #include "game/player_start.h"
 #include "game/search_evaluation.h"
+#include "menus/colour_symbols.h"
 #include "menus/menu.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
@@ -117,6 +118,7 @@ void GameBoard::additionalSetup() {
     effects = nullptr;
     setUp(readBoardSetup());
     effects = this;
+    readColourSymbolsSetting();
     createTileEmitters();
     buildTileBatch();
 }
@@ -266,6 +268,9 @@ void GameBoard::takeTurn(std::int32_t colour) {
 void GameBoard::drawMenus() {
     if (hudMenu) {
         hudMenu->draw();
+        if (colourSymbols) {
+            drawButtonSymbols(*hudMenu);
+        }
     }
     if (scoresMenu) {
         scoresMenu->draw();
@@ -285,6 +290,9 @@ void GameBoard::draw() {
         }
         static_cast<Actor*>(object)->draw();
     }
+    if (colourSymbols) {
+        drawCellSymbols(*this);
+    }
     drawMenus();
 }
 
@@ -303,6 +311,9 @@ void GameBoard::drawOverlay() {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         }
         static_cast<Actor*>(object)->draw();
+    }
+    if (colourSymbols) {
+        drawCellSymbols(*this);
     }
     drawMenus();
 }

@@ -70,6 +70,10 @@ class GameBoard : public Map, public Board, public MoveEffects {
     bool humanToMove() const;
     // A cell's batch entry takes back its colour of before the undone move.
     void tileRestored(Tile& tile) override;
+    // Reads "Colour symbols" from "settings.ini" again (off when missing).
+    void readColourSymbolsSetting();
+    // Cells and colour buttons carry their colour's digit.
+    bool colourSymbols = false;
 
     std::unique_ptr<Menu> hudMenu;
     std::unique_ptr<Menu> scoresMenu;

@@ -4,6 +4,7 @@
 #include "menus/menu.h"
 #include "platform/platform.h"
 #include "render/static_batch.h"
+#include "resources/ini_file.h"
 #include "resources/screen_host.h"
 
 namespace {
@@ -38,6 +39,11 @@ std::int32_t GameBoard::hintedColour() const {
 void GameBoard::forgetHint() {
     hint_.cancel();
     hintColour_ = 0;
+}
+
+void GameBoard::readColourSymbolsSetting() {
+    const IniFile settings("settings.ini");
+    colourSymbols = settings.getInt("game", "Colour symbols", 0) != 0;
 }
 
 void GameBoard::tileRestored(Tile& tile) {
