@@ -57,21 +57,18 @@ void addColourSymbol(std::int32_t colour, const float* fill, double x, double y,
         line(right, upper, x - w / 8, lower);
         return;
     }
-    const unsigned segments = segmentsOf[colour];
-    if (segments & top)
-        line(left, upper, right, upper);
-    if (segments & topRight)
-        line(right, upper, right, mid);
-    if (segments & bottomRight)
-        line(right, mid, right, lower);
-    if (segments & bottom)
-        line(left, lower, right, lower);
-    if (segments & bottomLeft)
-        line(left, mid, left, lower);
-    if (segments & topLeft)
-        line(left, upper, left, mid);
-    if (segments & middle)
-        line(left, mid, right, mid);
+    // Each segment from one corner or side point to another: (x, y) as 0 left / 1 right and
+    // 0 upper / 1 middle / 2 lower.
+    static const int ends[7][4] = {{0, 0, 1, 0}, {1, 0, 1, 1}, {1, 1, 1, 2}, {0, 2, 1, 2},
+                                   {0, 1, 0, 2}, {0, 0, 0, 1}, {0, 1, 1, 1}};
+    const double xs[2] = {left, right};
+    const double ys[3] = {upper, mid, lower};
+    for (int segment = 0; segment < 7; ++segment) {
+        if ((segmentsOf[colour] & (1u << segment)) != 0) {
+            const int* e = ends[segment];
+            line(xs[e[0]], ys[e[1]], xs[e[2]], ys[e[3]]);
+        }
+    }
 }
 
 void drawCellSymbols(const Board& board) {
