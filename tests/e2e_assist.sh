@@ -20,8 +20,12 @@ fail() {
 }
 look() { "$python" "$e2e_dir/e2e_look.py" "$@"; }
 
+stop_game() {  # the game ends cleanly (SIGTERM is a window close to SDL), without sanitizer reports
+    kill "$pid" && wait "$pid" || fail "the game did not end cleanly"
+    pid=""
+    ! grep -E 'Sanitizer|runtime error' "$work/out.txt" || fail "a sanitizer report"
+}
 start_game() {  # $1: settings.ini
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
     rm -rf "$work/data"
     cp -r "$data" "$work/data"
     cd "$work/data/game"
@@ -113,7 +117,7 @@ key Escape
 screenshot
 shows mainMenu.ini newGame || fail "Escape does not leave the game for the main menu"
 clean_log
-
+stop_game
 start_game '[game]\nblackTiles = 0.1\nColour symbols = 1\n'
 enter_game
 screenshot
@@ -124,4 +128,5 @@ cells_marked=$(black_and_white)
 awk -v a="$cells_plain" -v b="$cells_marked" 'BEGIN { exit !(b > a + 0.02) }' ||
     fail "the cells carry no symbols (black and white share $cells_plain, then $cells_marked)"
 clean_log
+stop_game
 echo "keys, hint, undo and colour symbols work (black and white over the board: $cells_plain, with symbols $cells_marked)"
