@@ -7,14 +7,12 @@
 # Usage: e2e_assist.sh <tintfall binary> <data folder>
 set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
-game=$1
-data=$2
-work=$(mktemp -d) here=$(pwd) width=1024 pid=""
+game=$1 data=$2 work=$(mktemp -d) here=$(pwd) width=1024 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 shot="$work/shot.ppm"
 fail() {
     echo "FAIL: $*"
-    [ -f "$shot" ] && convert "$shot" "$here/e2e_assist_failure.png" && echo "  see e2e_assist_failure.png"
+    [ -f "$shot" ] && convert "$shot" "$here/e2e_assist_failure.png" && echo "  see it there"
     [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"
     exit 1
 }
@@ -26,9 +24,7 @@ stop_game() {  # the game ends cleanly (SIGTERM is a window close to SDL), witho
     ! grep -E 'Sanitizer|runtime error' "$work/out.txt" || fail "a sanitizer report"
 }
 start_game() {  # $1: settings.ini
-    rm -rf "$work/data"
-    cp -r "$data" "$work/data"
-    cd "$work/data/game"
+    rm -rf "$work/data" && cp -r "$data" "$work/data" && cd "$work/data/game"
     printf '%b' "$1" >settings.ini
     printf '[General]\nplayers = 4\n[1]\nAI Controlled = 0\n' >players.ini
     for slot in 2 3 4; do printf '[%s]\nAI Controlled = 1\nDifficulty = 1\n' $slot >>players.ini; done
@@ -44,13 +40,8 @@ screenshot() {
     import -window "$window" -depth 8 "$shot"
 }
 key() { xdotool key "$1"; sleep "${2:-1.5}"; }
-# The colour of the widget of section $2 of menu $1 in the last screenshot, at its middle or
-# $3 screen units left of it.
-colour_at() {
-    local x y
-    read -r x y _ <<<"$(look where "Menus/$1" "$2")"
-    look pixel "$shot" "$(awk -v x="$x" -v d="${3:-0}" 'BEGIN { print x - d }')" "$y"
-}
+# The colour of the middle of the widget of section $2 of menu $1 in the last screenshot.
+colour_at() { look pixel "$shot" $(look where "Menus/$1" "$2" | cut -d' ' -f1,2); }
 # True when the last screenshot shows the widget in its own fill colour.
 shows() {
     local expected
