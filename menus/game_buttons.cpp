@@ -85,12 +85,13 @@ void UndoButton::readSection(const IniFile& ini, int section) {
 
 void UndoButton::draw() {
     GameBoard* board = quietBoard(*this);
-    enabled = board != nullptr && board->canUndo();
+    // Once the game is over the score screen takes all input: the button could not be pressed.
+    enabled = board != nullptr && board->canUndo() && board->turnPlayer < board->numPlayers;
     Button::draw();
 }
 
 void UndoButton::execute() {
-    if (GameBoard* board = quietBoard(*this); board != nullptr && board->canUndo()) {
+    if (GameBoard* board = quietBoard(*this); board != nullptr && enabled) {
         board->requestUndo();
     }
 }
