@@ -1,6 +1,6 @@
 // Drains SDL's event queue once a frame and hands the mouse to the current screen in screen
 // units: x from 0 at the left edge to 1 at the right, y from 0 at the top to height/width at
-// the bottom. Only motion and the left button reach the screen; closing the window quits.
+// the bottom. Motion, the left button and the keys reach the screen; closing the window quits.
 #pragma once
 
 class Display;

@@ -13,6 +13,12 @@
 #include "game/board_setup.h"
 #include "game/player.h"
 
+// One move as played: the slot that moved and the colour it chose.
+struct PlayedMove {
+    std::int32_t slot;
+    std::int32_t colour;
+};
+
 class IniFile;
 class MoveEffects;
 class PlayerStart;
@@ -67,6 +73,12 @@ class Board {
     // None on a board without any player's start cell.
     std::vector<Tile*> unreachableCells() const;
 
+    // Takes back the last move of a human player and every computer move after it: cells,
+    // scores, colours and the player to move are as they were before it. False when no human
+    // has moved (or every human move has been taken back). Stop every search first.
+    bool undoLastHumanMove();
+    bool canUndo() const { return !undoPoints_.empty(); }
+
     // While the game runs, passes the turn over slots that take no turns.
     void passInactiveSlots();
     // Stops every search worker (a wait of at most 10 s each).
@@ -88,6 +100,8 @@ class Board {
     // Not owned: told of every cell that changes colour in play; null during set-up and on a
     // board nobody watches.
     MoveEffects* effects = nullptr;
+    // Every move played since set-up, in order.
+    std::vector<PlayedMove> moveHistory;
 
   protected:
     // Steps 1 to 5 of a move: the territory takes the colour and captures; the turn passes on.
@@ -102,6 +116,20 @@ class Board {
     virtual Tile* keepTile(std::unique_ptr<Tile> tile);
 
   private:
+    // The position before a human move: enough to put the board back exactly.
+    struct UndoPoint {
+        std::vector<std::int32_t> colours;  // per tile, in tile order
+        std::vector<bool> owned;
+        std::vector<std::int32_t> playerColours;  // per slot; -1 without a start cell
+        std::vector<std::int32_t> scores;
+        std::vector<std::int32_t> shownScores;
+        std::int32_t currentPlayer = 0;
+        std::int32_t turnPlayer = 0;
+        std::size_t moves = 0;
+    };
+    void saveUndoPoint();
+
+    std::vector<UndoPoint> undoPoints_;
     // The key of a cell in the grid: row and column side by side, for any row and column.
     static std::uint64_t cellKey(std::int32_t row, std::int32_t col) {
         return static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32 |

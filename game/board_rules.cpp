@@ -211,6 +211,10 @@ void Board::moveTerritory(std::int32_t colour) {
         return;
     }
     Player& mover = players[static_cast<std::size_t>(currentPlayer)];
+    if (mover.isHuman) {
+        saveUndoPoint();
+    }
+    moveHistory.push_back({currentPlayer, colour});
     if (PlayerStart* start = mover.startTile) {
         mover.score += start->recolour(colour);
         // Stamps left by an earlier walk could hide an enclosed area from the next one, so every

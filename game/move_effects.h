@@ -11,4 +11,6 @@ class MoveEffects {
     virtual ~MoveEffects() = default;
     // `tile` has changed colour in play, from `oldColour` to the colour it has now.
     virtual void tileRecoloured(Tile& tile, std::int32_t oldColour) = 0;
+    // `tile` has taken back the colour it had before a move that was undone.
+    virtual void tileRestored(Tile& /*tile*/) {}
 };

@@ -27,6 +27,7 @@ class Button : public MenuItem {
     void mouseButtonPressed(double x, double y, std::int32_t button) override;
     void mouseButtonReleased(double x, double y, std::int32_t button) override;
     virtual void execute() {}
+    void keyActivated() override { execute(); }
 
     bool highlightOnHover = true;
     bool executeOnPress = true;

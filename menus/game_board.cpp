@@ -11,6 +11,7 @@
 #include "game/emitter.h"
 #include "game/player_start.h"
 #include "game/search_evaluation.h"
+#include "menus/colour_symbols.h"
 #include "menus/menu.h"
 #include "platform/debug_log.h"
 #include "platform/platform.h"
@@ -71,6 +72,7 @@ GameBoard::GameBoard() {
 
 GameBoard::~GameBoard() {
     cancelAllThinking();
+    hint_.cancel();
     hudMenu.reset();
     scoresMenu.reset();
 }
@@ -120,6 +122,7 @@ void GameBoard::additionalSetup() {
     effects = nullptr;
     setUp(readBoardSetup());
     effects = this;
+    readColourSymbolsSetting();
     createTileEmitters();
     buildTileBatch();
 }
@@ -200,6 +203,7 @@ void GameBoard::update() {
             cycleCounter = 0;
         }
     }
+    assistFrame();
     handleComputerTurn();
 }
 
@@ -255,6 +259,7 @@ void GameBoard::tileRecoloured(Tile& tile, std::int32_t oldColour) {
 }
 
 void GameBoard::takeTurn(std::int32_t colour) {
+    forgetHint();  // it was for this position
     moveTerritory(colour);
     if (host != nullptr) {
         // The move shows before the click is heard.
@@ -267,6 +272,9 @@ void GameBoard::takeTurn(std::int32_t colour) {
 void GameBoard::drawMenus() {
     if (hudMenu) {
         hudMenu->draw();
+        if (colourSymbols) {
+            drawButtonSymbols(*hudMenu);
+        }
     }
     if (scoresMenu) {
         scoresMenu->draw();
@@ -286,6 +294,9 @@ void GameBoard::draw() {
         }
         static_cast<Actor*>(object)->draw();
     }
+    if (colourSymbols) {
+        drawCellSymbols(*this);
+    }
     drawMenus();
 }
 
@@ -304,6 +315,9 @@ void GameBoard::drawOverlay() {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         }
         static_cast<Actor*>(object)->draw();
+    }
+    if (colourSymbols) {
+        drawCellSymbols(*this);
     }
     drawMenus();
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/hint_search.h"
 #include "game/move_effects.h"
 #include "resources/map.h"
 
@@ -59,6 +60,21 @@ class GameBoard : public Map, public Board, public MoveEffects {
     // Plays the move of the player to move with `colour`, shows it and passes the turn on.
     void takeTurn(std::int32_t colour);
 
+    // The player's helpers (game_board_assist.cpp). A hint searches on a worker what Hard would
+    // pick for the human to move; an undo takes back the last human move at the next update.
+    void requestHint();
+    void requestUndo() { undoRequested_ = true; }
+    // The colour the hint marks now; 0 when none (a hint shows for about two seconds).
+    std::int32_t hintedColour() const;
+    // A human is to move in a running game.
+    bool humanToMove() const;
+    // A cell's batch entry takes back its colour of before the undone move.
+    void tileRestored(Tile& tile) override;
+    // Reads "Colour symbols" from "settings.ini" again (off when missing).
+    void readColourSymbolsSetting();
+    // Cells and colour buttons carry their colour's digit.
+    bool colourSymbols = false;
+
     std::unique_ptr<Menu> hudMenu;
     std::unique_ptr<Menu> scoresMenu;
     std::uint32_t lastFrameTime = 0;
@@ -72,6 +88,9 @@ class GameBoard : public Map, public Board, public MoveEffects {
     Tile* keepTile(std::unique_ptr<Tile> tile) override;
 
   private:
+    // The hint's and the undo's part of a frame.
+    void assistFrame();
+    void forgetHint();
     // The computer player's part of a frame.
     void handleComputerTurn();
     void drawMenus();
@@ -79,4 +98,8 @@ class GameBoard : public Map, public Board, public MoveEffects {
     Menu* inputMenu() const;
 
     bool frameClockStarted_ = false;
+    HintSearch hint_;
+    std::int32_t hintColour_ = 0;
+    std::uint32_t hintShownAt_ = 0;
+    bool undoRequested_ = false;
 };

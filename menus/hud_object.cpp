@@ -33,6 +33,15 @@ MenuItem::MenuItem() {
     registerBool(&enabled);
 }
 
+bool MenuItem::takesKey(std::int32_t key, std::int32_t modifiers) const {
+    for (const KeyChord& chord : keyChords) {
+        if (chordMatches(chord, key, modifiers)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void MenuItem::draw() {
     logText("Error: MenuItem::draw() called from base class\n");
 }

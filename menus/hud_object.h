@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/map_object.h"
+#include "menus/key_binding.h"
 
 class IniFile;
 class Map;
@@ -79,7 +80,12 @@ class MenuItem : public HudObject {
     virtual void mouseNotOver();
     virtual void highlight() { highlighted = true; }
     virtual void unhighlight() { highlighted = false; }
+    // One of the item's keys was pressed: a button acts as if clicked; other items do nothing.
+    virtual void keyActivated() {}
+    bool takesKey(std::int32_t key, std::int32_t modifiers) const;
 
+    // The keys that press the item (its `key` in the menu file); none by default.
+    std::vector<KeyChord> keyChords;
     std::int32_t row = 0;
     std::int32_t column = 0;
     bool enabled = true;

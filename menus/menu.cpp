@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "menus/hud_object.h"
+#include "platform/debug_log.h"
 #include "platform/platform.h"
 #include "resources/ini_file.h"
 #include "resources/object_factory.h"
@@ -39,6 +40,11 @@ bool Menu::loadIniFile(IniFile& ini) {
             auto& item = static_cast<MenuItem&>(*widget);
             item.column = ini.getInt(section, "Column", 0);
             item.row = ini.getInt(section, "Row", 0);
+            const std::string keyNames = ini.getString(section, "key", "");
+            if (!parseKeyChords(keyNames, item.keyChords)) {
+                debugLog << "Unknown key \"" << keyNames << "\" in menu section "
+                         << ini.sectionName(section) << endLine;
+            }
         }
         widget->setName(objectNameOfSection(ini.sectionName(section)));
         widget->owner = this;
@@ -83,6 +89,15 @@ void Menu::draw() {
         }
     }
     glEnable(GL_DEPTH_TEST);
+}
+
+void Menu::keyPressed(std::int32_t key, std::int32_t modifiers) {
+    for (int i = 0; i < objectCount(); ++i) {
+        StoredObject* object = objectAt(i);
+        if (object->isMenuItem() && static_cast<MenuItem*>(object)->takesKey(key, modifiers)) {
+            static_cast<MenuItem*>(object)->keyActivated();
+        }
+    }
 }
 
 void Menu::mouseMoved(double x, double y, double, double) {

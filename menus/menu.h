@@ -1,6 +1,6 @@
 // A screen described by one ini file: every section becomes a widget, made by the class its
 // `Type` key names. Widgets are drawn in section order over everything else, and the mouse goes
-// to every selectable widget (MenuItem) in that order. Menus ignore the keyboard.
+// to every selectable widget (MenuItem) in that order. A key goes to the items that name it.
 #pragma once
 
 #include <memory>
@@ -17,7 +17,7 @@ class Menu : public Map {
     void additionalSetup() override {}
     void update() override;
     void draw() override;
-    void keyPressed(std::int32_t, std::int32_t) override {}
+    void keyPressed(std::int32_t key, std::int32_t modifiers) override;
     void keyReleased(std::int32_t, std::int32_t) override {}
     void mouseMoved(double x, double y, double dx, double dy) override;
     void mouseButtonPressed(double x, double y, std::int32_t button) override;

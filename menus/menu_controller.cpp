@@ -75,6 +75,10 @@ void MenuController::update() {
         }
         loadMenu(pendingMenu);
         menuChangeRequested = false;
+        // The settings screen may just have switched the colour symbols.
+        if (board) {
+            board->readColourSymbolsSetting();
+        }
     }
     if (board) {
         board->update();

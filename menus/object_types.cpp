@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "game/player_start.h"
+#include "menus/game_buttons.h"
 #include "menus/image.h"
 #include "menus/list_box.h"
 #include "menus/new_game_control.h"
@@ -49,6 +50,8 @@ const ObjectType objectTypes[] = {
     {"NewGameControl", TypeId::newGameControl, make<NewGameControl>, true},
     {"SettingsControl", TypeId::settingsControl, make<SettingsControl>, true},
     {"Image", TypeId::none, make<Image>, true},
+    {"HintButton", TypeId::none, make<HintButton>, true},
+    {"UndoButton", TypeId::none, make<UndoButton>, true},
 };
 
 }  // namespace

@@ -73,6 +73,10 @@ void SettingsControl::postLoad() {
         volumeList->selectByValue(ini.getString("audio", "MasterVolume", "128"));
         volumeSelection = volumeList->selected;
     }
+    colourSymbolsList = findPartnerAs<ListBox>(map, "lstColourSymbols", TypeId::listBox);
+    if (colourSymbolsList != nullptr) {
+        colourSymbolsList->selectByValue(ini.getString("game", "Colour symbols", "0"));
+    }
 }
 
 void SettingsControl::update(std::int32_t) {
@@ -101,6 +105,7 @@ void SettingsControl::beforeUnload() {
         }
     }
     writeToFile(volumeList, ini, "audio", "MasterVolume");
+    writeToFile(colourSymbolsList, ini, "game", "Colour symbols");
     if (ScreenHost* host = screenHost()) {
         host->requestVideoRestart();
     }

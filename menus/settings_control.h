@@ -25,6 +25,8 @@ class SettingsControl : public HudObject {
     ListBox* blackTilesList = nullptr;  // not owned
     ListBox* resolutionList = nullptr;  // not owned
     ListBox* volumeList = nullptr;      // not owned
+    // "Colour symbols": a digit on every colour button and cell.
+    ListBox* colourSymbolsList = nullptr;  // not owned
     // The volume list's selection last applied, and the resolution list's right after loading.
     std::int32_t volumeSelection = -1;
     std::int32_t initialResolution = -1;

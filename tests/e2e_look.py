@@ -34,8 +34,9 @@ PLAYER_COLOURS = [
 ]
 # Widgets that fill their rectangle; a text box draws only its text.
 FILLED = {"panel", "playerpanel", "newmapbutton", "quitbutton", "playerturnbutton", "listbox",
-          "image"}
-TEXT_WIDGETS = {"textbox", "newmapbutton", "quitbutton", "listbox"}
+          "image", "hintbutton", "undobutton"}
+BUTTONS = {"newmapbutton", "quitbutton", "hintbutton", "undobutton"}
+TEXT_WIDGETS = {"textbox", "listbox"} | BUTTONS
 
 
 class Shot:
@@ -189,7 +190,7 @@ def text_colours(sections):
             continue
         if kind == "textbox" and not keys.get("text"):
             continue
-        if kind in ("newmapbutton", "quitbutton") and not keys.get("text"):
+        if kind in BUTTONS and not keys.get("text"):
             continue
         rgb = tuple(number(keys, "textCol" + c) for c in ("Red", "Green", "Blue"))
         colours.add(rgb)
