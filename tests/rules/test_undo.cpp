@@ -44,9 +44,7 @@ std::unique_ptr<Board> freshBoard(const Game& game) {
         setup.slots[i].isHuman = game.humans[i];
         setup.slots[i].difficulty = 1;
     }
-    platform::seedRandom(game.seed);
-    return testing_support::setUpDataBoard(
-        std::string(TINTFALL_DATA_DIR) + "/game/Boards/" + game.board, setup);
+    return testing_support::setUpDataBoard("Boards/" + std::string(game.board), setup, game.seed);
 }
 
 // One move as the game plays it; humans play what a computer would, so the game is the same
