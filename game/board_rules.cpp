@@ -211,6 +211,7 @@ void Board::moveTerritory(std::int32_t colour) {
         return;
     }
     Player& mover = players[static_cast<std::size_t>(currentPlayer)];
+    moveHistory.push_back({currentPlayer, colour});
     if (PlayerStart* start = mover.startTile) {
         mover.score += start->recolour(colour);
         // Stamps left by an earlier walk could hide an enclosed area from the next one, so every

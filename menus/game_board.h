@@ -59,15 +59,21 @@ class GameBoard : public Map, public Board, public MoveEffects {
     // Plays the move of the player to move with `colour`, shows it and passes the turn on.
     void takeTurn(std::int32_t colour);
 
+    // Writes the record of the game played so far to a new saved-game file, once, if a move was
+    // played.
+    void saveGame();
+
     std::unique_ptr<Menu> hudMenu;
     std::unique_ptr<Menu> scoresMenu;
     std::uint32_t lastFrameTime = 0;
     std::int32_t cycleLength = 30;
     std::int32_t framePeriod = 33;
     std::int32_t cycleCounter = 0;
+    // The game is saved when it ends or is left; the menus' backdrop game is not.
+    bool keepsRecord = true;
 
   protected:
-    void gameEnded() override { openScoresMenu(); }
+    void gameEnded() override;
     // Tiles are the screen's objects, before their sparks.
     Tile* keepTile(std::unique_ptr<Tile> tile) override;
 
@@ -79,4 +85,8 @@ class GameBoard : public Map, public Board, public MoveEffects {
     Menu* inputMenu() const;
 
     bool frameClockStarted_ = false;
+    // The description as the game named it, and where it was found.
+    std::string boardName_;
+    std::string boardPath_;
+    bool saved_ = false;
 };

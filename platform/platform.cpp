@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -69,6 +71,16 @@ void sleepMilliseconds(std::uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+std::string localTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32] = "00000000-000000";
+    if (::localtime_r(&now, &local) != nullptr) {
+        std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    }
+    return text;
+}
+
 std::string nativePath(const std::string& gamePath) {
     std::vector<std::string> components;
     std::string current;
@@ -96,6 +108,16 @@ std::string nativePath(const std::string& gamePath) {
         }
     }
     return result;
+}
+
+std::string absolutePath(const std::string& gamePath) {
+    char* resolved = ::realpath(nativePath(gamePath).c_str(), nullptr);
+    if (resolved == nullptr) {
+        return "";
+    }
+    std::string path = resolved;
+    std::free(resolved);
+    return path;
 }
 
 namespace {
@@ -133,6 +155,15 @@ std::ofstream openOutput(const std::string& gamePath, bool binary, bool append) 
         mode |= std::ios::binary;
     }
     return std::ofstream(nativePath(gamePath), mode);
+}
+
+bool makeDirectory(const std::string& gamePath) {
+    const std::string path = nativePath(gamePath);
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        return true;
+    }
+    struct stat info {};
+    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 namespace {

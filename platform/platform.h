@@ -16,11 +16,17 @@ std::uint32_t milliseconds();
 // Lets the calling thread sleep for `ms` milliseconds.
 void sleepMilliseconds(std::uint32_t ms);
 
+// The local date and time as "YYYYMMDD-HHMMSS".
+std::string localTimeStamp();
+
 // Turns a path written with backslashes into a native one. Backslashes become slashes, and a
 // component that does not exist with its exact letter case is replaced by the one entry of its
 // directory that matches ignoring case, because the game's data treats names case-insensitively.
 // Components that match nothing are kept as written (so a file can still be created).
 std::string nativePath(const std::string& gamePath);
+
+// The absolute native path of what a game path names; empty when it is not there.
+std::string absolutePath(const std::string& gamePath);
 
 // What a name of the game's data stands for: nothing, a file to read (or a link to one), or
 // something else: a directory, a pipe that would block its reader for good, a device that never
@@ -32,6 +38,10 @@ FileKind fileKind(const std::string& gamePath);
 // failure.
 std::ifstream openInput(const std::string& gamePath, bool binary);
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
+
+// Makes the directory a game path names, its parent existing already. True when the directory
+// is there afterwards.
+bool makeDirectory(const std::string& gamePath);
 
 // Replaces the file at a native path with `contents` so that, whenever the program stops, the
 // file is the old one or the new one, whole: the text goes to `path` + ".new" first, reaches the
