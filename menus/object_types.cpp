@@ -15,6 +15,7 @@
 #include "menus/quit_button.h"
 #include "menus/score_control.h"
 #include "menus/settings_control.h"
+#include "menus/territory_chart.h"
 #include "menus/text_box.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
@@ -49,6 +50,7 @@ const ObjectType objectTypes[] = {
     {"NewGameControl", TypeId::newGameControl, make<NewGameControl>, true},
     {"SettingsControl", TypeId::settingsControl, make<SettingsControl>, true},
     {"Image", TypeId::none, make<Image>, true},
+    {"TerritoryChart", TypeId::none, make<TerritoryChart>, true},
 };
 
 }  // namespace

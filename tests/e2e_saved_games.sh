@@ -48,9 +48,46 @@ replays() {
     echo "ok: $1 replays, $moves moves: $(tail -n 1 "$work/replay.json")"
 }
 
+# The key $2 of section [chart] of the score screen.
+chart_key() {
+    awk -F' *= *' -v key="$1" '/^\[/ { inside = $0 == "[chart]" } inside && $1 == key { print $2 }' \
+        Menus/scores.ini
+}
+# True when a pixel within 3 of (x, y) (screen units) of shot $1 is near the colour r g b.
+drawn_near() {
+    local x y
+    x=$(to_pixels "$2")
+    y=$(to_pixels "$3")
+    convert "$1" -depth 8 -crop "7x7+$((x - 3))+$((y - 3))" txt:- | awk -F'[(),]+' -v r="$4" \
+        -v g="$5" -v b="$6" 'NR > 1 && ($3-r)^2 < 900 && ($4-g)^2 < 900 && ($5-b)^2 < 900 { f = 1 }
+        END { exit !f }'
+}
+
 start_game
 finished=$(saved_game 120 finished) || fail "no saved game after the game"
 replays "$finished"
+# The chart: each player's line ends at the right of the plot, as high as the final score is
+# of the highest, in the colour the player chose last (a lighter blue for blue).
+sleep 1
+xdotool mousemove --window "$window" 0 0
+sleep 0.5
+import -window "$window" "$work/scores.png"
+width=1024
+top=$(chart_key Top) bottom=$(chart_key Bottom) right=$(chart_key Right)
+h=$(awk -v t="$top" -v b="$bottom" 'BEGIN { h = (b - t) / 8; print h < 0.02 ? h : 0.02 }')
+ranking=$(tail -n 1 "$work/replay.json" | grep -o '"slot":[0-9]*,"player":[0-9]*,"score":[0-9]*' |
+    tr -dc '0-9\n,' | sed 's/,/ /g')
+most=$(head -n 1 <<<"$ranking" | awk '{ print $3 }')
+while read -r slot _ score; do
+    colour=$(grep "^[0-9]* = \"$slot " "$finished" | tail -n 1 | tr -d '"' | awk '{ print $4 }')
+    rgb=$(awk -v c="$colour" 'BEGIN { split("128 128 128,255 0 0,0 255 0,31 51 255,255 255 0," \
+        "255 0 255,0 255 255,230 230 230", t, ","); print t[c + 1] }')
+    y=$(awk -v t="$top" -v b="$bottom" -v h="$h" -v s="$score" -v m="$most" \
+        'BEGIN { pt = t + h / 2; pb = b - 1.5 * h - 0.008; print pb - (pb - pt) * s / m }')
+    drawn_near "$work/scores.png" "$(awk -v r="$right" 'BEGIN { print r - 0.004 }')" "$y" $rgb ||
+        fail "slot $slot's line (colour $colour, $score cells) does not end at the chart's y $y"
+done <<<"$ranking"
+echo "ok: the score screen's chart ends every player's line at its score, in its colour"
 close_game() {
     "$closer" "$window"
     wait "$pid" || fail "the game ended with $?"
