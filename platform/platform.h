@@ -43,6 +43,16 @@ std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
 // is there afterwards.
 bool makeDirectory(const std::string& gamePath);
 
+// An installed game keeps the player's own files (settings.ini, players.ini, debug.log and the
+// saved games in "saves") in the player's folder, never in the install: a file "installed.ini"
+// in the game folder marks such a game. Its folder is $XDG_CONFIG_HOME/tintfall, or
+// ~/.config/tintfall; it is made, given copies of the game folder's settings.ini and
+// players.ini when it has none, and from then on every game path naming one of those files
+// leads there. The folder used, or empty for a game that is not installed. Called once, first.
+std::string useUserFolderWhenInstalled();
+// Sends the player's own files to `nativeFolder` (empty: the game folder, as before).
+void setUserFolder(const std::string& nativeFolder);
+
 // Replaces the file at a native path with `contents` so that, whenever the program stops, the
 // file is the old one or the new one, whole: the text goes to `path` + ".new" first, reaches the
 // disk, and is renamed over the file. A temporary left by an earlier save is replaced. False,
