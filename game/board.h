@@ -15,14 +15,14 @@
 
 class IniFile;
 class MoveEffects;
+class PlayerStart;
+class Tile;
 
 // One move of a game: the slot that moved and the colour it chose.
 struct PlayedMove {
     std::int32_t slot;
     std::int32_t colour;
 };
-class PlayerStart;
-class Tile;
 
 class Board {
   public:
