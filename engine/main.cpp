@@ -2,8 +2,11 @@
 #include <SDL.h>
 
 #include "engine/game_engine.h"
+#include "platform/platform.h"
 
 int main(int /*argc*/, char* /*argv*/[]) {
+    // Before anything reads or writes a file: an installed game keeps the player's files apart.
+    platform::useUserFolderWhenInstalled();
     GameEngine engine;
     return runGuarded(engine);
 }

@@ -34,6 +34,8 @@ int Board::objectTotal() const {
 }
 
 bool Board::loadDescription(IniFile& ini, const BoardSetup& setup) {
+    // The description draws the colours it leaves to chance: a replay starts from here.
+    setupSeed = platform::randomState();
     // The board takes its size only once it is known to be sound, so that a failed description
     // never leaves player counts without player records.
     const std::int32_t rows = ini.getInt("General", "NumRows", 0);
@@ -130,6 +132,8 @@ bool Board::loadDescription(IniFile& ini, const BoardSetup& setup) {
 }
 
 void Board::setUp(const BoardSetup& setup) {
+    setupUsed = setup;
+    moveHistory.clear();
     currentPlayer = turnPlayer = 0;
     linkNeighbours();
     assignColours(setup.blackShare);
@@ -144,6 +148,7 @@ void Board::setUp(const BoardSetup& setup) {
     // pockets it meets after a black area's contact with a start cell's area.
     fillUnreachableAreas();
     claimStartAreas();
+    startPosition_ = copyForSearch();
 }
 
 void Board::readPlayerSettings(const BoardSetup& setup) {

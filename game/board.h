@@ -24,6 +24,12 @@ class MoveEffects;
 class PlayerStart;
 class Tile;
 
+// One move of a game: the slot that moved and the colour it chose.
+struct PlayedMove {
+    std::int32_t slot;
+    std::int32_t colour;
+};
+
 class Board {
   public:
     Board();
@@ -90,6 +96,8 @@ class Board {
     // A plain board in the same state, cells, links and players: what a search worker may play
     // on while the board itself goes on. Taken on the board's own thread.
     std::unique_ptr<Board> copyForSearch() const;
+    // The board as setUp left it, before the first move; null before setUp.
+    const Board* startPosition() const { return startPosition_.get(); }
 
     std::int32_t numRows = 0;
     std::int32_t numCols = 0;
@@ -100,8 +108,12 @@ class Board {
     // Not owned: told of every cell that changes colour in play; null during set-up and on a
     // board nobody watches.
     MoveEffects* effects = nullptr;
-    // Every move played since set-up, in order.
+    // Every move played so far, in order.
     std::vector<PlayedMove> moveHistory;
+    // The random generator's state when the description was read, and the set-up given to
+    // setUp: with the description they make this board again, cell for cell.
+    std::uint32_t setupSeed = 0;
+    BoardSetup setupUsed;
 
   protected:
     // Steps 1 to 5 of a move: the territory takes the colour and captures; the turn passes on.
@@ -142,4 +154,5 @@ class Board {
     std::vector<std::unique_ptr<Tile>> ownedTiles_;
     // A copy's objectTotal: that of the board it copies.
     int copiedTotal_ = -1;
+    std::unique_ptr<Board> startPosition_;
 };

@@ -9,6 +9,7 @@
 
 #include "game/computer_player.h"
 #include "game/emitter.h"
+#include "game/game_record.h"
 #include "game/player_start.h"
 #include "game/search_evaluation.h"
 #include "menus/colour_symbols.h"
@@ -73,6 +74,8 @@ GameBoard::GameBoard() {
 GameBoard::~GameBoard() {
     cancelAllThinking();
     hint_.cancel();
+    // A game left before its end is kept too.
+    saveGame();
     hudMenu.reset();
     scoresMenu.reset();
 }
@@ -111,7 +114,22 @@ int GameBoard::objectTotal() const {
 }
 
 bool GameBoard::loadIniFile(IniFile& ini) {
+    boardName_ = ini.fileName();
+    boardPath_ = platform::absolutePath(ini.fileName());
     return loadDescription(ini, readBoardSetup());
+}
+
+void GameBoard::gameEnded() {
+    saveGame();
+    openScoresMenu();
+}
+
+void GameBoard::saveGame() {
+    if (!keepsRecord || saved_ || moveHistory.empty()) {
+        return;
+    }
+    saved_ = true;
+    saveGameRecord(recordOf(*this, boardName_, boardPath_));
 }
 
 void GameBoard::additionalSetup() {

@@ -74,6 +74,9 @@ class GameBoard : public Map, public Board, public MoveEffects {
     void readColourSymbolsSetting();
     // Cells and colour buttons carry their colour's digit.
     bool colourSymbols = false;
+    // Writes the record of the game played so far to a new saved-game file, once, if a move was
+    // played.
+    void saveGame();
 
     std::unique_ptr<Menu> hudMenu;
     std::unique_ptr<Menu> scoresMenu;
@@ -81,9 +84,11 @@ class GameBoard : public Map, public Board, public MoveEffects {
     std::int32_t cycleLength = 30;
     std::int32_t framePeriod = 33;
     std::int32_t cycleCounter = 0;
+    // The game is saved when it ends or is left; the menus' backdrop game is not.
+    bool keepsRecord = true;
 
   protected:
-    void gameEnded() override { openScoresMenu(); }
+    void gameEnded() override;
     // Tiles are the screen's objects, before their sparks.
     Tile* keepTile(std::unique_ptr<Tile> tile) override;
 
@@ -102,4 +107,8 @@ class GameBoard : public Map, public Board, public MoveEffects {
     std::int32_t hintColour_ = 0;
     std::uint32_t hintShownAt_ = 0;
     bool undoRequested_ = false;
+    // The description as the game named it, and where it was found.
+    std::string boardName_;
+    std::string boardPath_;
+    bool saved_ = false;
 };

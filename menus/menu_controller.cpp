@@ -36,6 +36,7 @@ void MenuController::makeEveryPlayerAComputer() {
 bool MenuController::loadIniFile(IniFile& ini) {
     loadMenu(ini.getString("General", "menu", "Menus\\mainMenu.ini"));
     board = std::make_unique<GameBoard>();
+    board->keepsRecord = false;
     board->load(ini.getString("General", "Board", "map.ini"), true);
     makeEveryPlayerAComputer();
     return true;

@@ -16,6 +16,7 @@
 #include "menus/quit_button.h"
 #include "menus/score_control.h"
 #include "menus/settings_control.h"
+#include "menus/territory_chart.h"
 #include "menus/text_box.h"
 #include "render/polyhedron.h"
 #include "resources/audio_track.h"
@@ -52,6 +53,7 @@ const ObjectType objectTypes[] = {
     {"Image", TypeId::none, make<Image>, true},
     {"HintButton", TypeId::none, make<HintButton>, true},
     {"UndoButton", TypeId::none, make<UndoButton>, true},
+    {"TerritoryChart", TypeId::none, make<TerritoryChart>, true},
 };
 
 }  // namespace

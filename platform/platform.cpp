@@ -7,12 +7,20 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
 #include <thread>
 #include <vector>
 
 namespace platform {
 
 namespace {
+
+// Where the player's own files go; empty for the game folder.
+std::string userFolder;
+// The first component of a game path that names one of the player's own files.
+const char* const userFileNames[] = {"settings.ini", "players.ini", "debug.log", "saves"};
 
 char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -69,6 +77,16 @@ void sleepMilliseconds(std::uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+std::string localTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32] = "00000000-000000";
+    if (::localtime_r(&now, &local) != nullptr) {
+        std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    }
+    return text;
+}
+
 std::string nativePath(const std::string& gamePath) {
     std::vector<std::string> components;
     std::string current;
@@ -83,9 +101,25 @@ std::string nativePath(const std::string& gamePath) {
     components.push_back(current);
 
     std::string result;
-    for (std::size_t i = 0; i < components.size(); ++i) {
+    std::size_t first = 0;
+    if (!userFolder.empty()) {
+        // ".\debug.log" is the log, "saves\x.txt" a saved game.
+        while (first + 1 < components.size() && components[first] == ".") {
+            ++first;
+        }
+        bool own = false;
+        for (const char* name : userFileNames) {
+            own = own || namesEqualIgnoringCase(components[first], name);
+        }
+        if (own) {
+            result = userFolder;
+        } else {
+            first = 0;
+        }
+    }
+    for (std::size_t i = first; i < components.size(); ++i) {
         const std::string& component = components[i];
-        if (i > 0) {
+        if (i > 0 || !result.empty()) {
             result += '/';
         }
         // "." and ".." and empty components (a leading or doubled separator) stay as written.
@@ -96,6 +130,16 @@ std::string nativePath(const std::string& gamePath) {
         }
     }
     return result;
+}
+
+std::string absolutePath(const std::string& gamePath) {
+    char* resolved = ::realpath(nativePath(gamePath).c_str(), nullptr);
+    if (resolved == nullptr) {
+        return "";
+    }
+    std::string path = resolved;
+    std::free(resolved);
+    return path;
 }
 
 namespace {
@@ -133,6 +177,72 @@ std::ofstream openOutput(const std::string& gamePath, bool binary, bool append) 
         mode |= std::ios::binary;
     }
     return std::ofstream(nativePath(gamePath), mode);
+}
+
+void setUserFolder(const std::string& nativeFolder) {
+    userFolder = nativeFolder;
+    while (userFolder.size() > 1 && userFolder.back() == '/') {
+        userFolder.pop_back();
+    }
+}
+
+namespace {
+
+// Makes a native directory and the ones above it that are missing.
+bool makeNativeDirectories(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        struct stat info {};
+        if (::mkdir(part.c_str(), 0700) != 0 &&
+            !(errno == EEXIST && ::stat(part.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+std::string useUserFolderWhenInstalled() {
+    if (fileKind("installed.ini") != FileKind::regular) {
+        return "";
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string folder;
+    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    if (config != nullptr && config[0] == '/') {
+        folder = std::string(config) + "/tintfall";
+    } else if (home != nullptr && home[0] == '/') {
+        folder = std::string(home) + "/.config/tintfall";
+    } else {
+        // Nowhere to keep anything: the game still plays, and writes nothing into the install.
+        folder = "/nonexistent/tintfall";
+    }
+    if (makeNativeDirectories(folder)) {
+        for (const char* name : {"settings.ini", "players.ini"}) {
+            const std::string copy = folder + "/" + name;
+            std::ifstream defaults = openInput(name, true);
+            if (kindOfNative(copy) == FileKind::missing && defaults.is_open()) {
+                std::ostringstream text;
+                text << defaults.rdbuf();
+                replaceFile(copy, text.str());
+            }
+        }
+    }
+    setUserFolder(folder);
+    return folder;
+}
+
+bool makeDirectory(const std::string& gamePath) {
+    const std::string path = nativePath(gamePath);
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        return true;
+    }
+    struct stat info {};
+    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 namespace {

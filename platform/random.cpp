@@ -16,6 +16,10 @@ void seedRandom(std::uint32_t seed) {
     state.store(seed, std::memory_order_relaxed);
 }
 
+std::uint32_t randomState() {
+    return state.load(std::memory_order_relaxed);
+}
+
 int random() {
     const std::uint32_t next = state.load(std::memory_order_relaxed) * 214013u + 2531011u;
     state.store(next, std::memory_order_relaxed);

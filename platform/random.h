@@ -10,6 +10,8 @@ namespace platform {
 constexpr int randomMaximum = 32767;
 
 void seedRandom(std::uint32_t seed);
+// The generator's state: seeding with it later draws the same numbers again from here on.
+std::uint32_t randomState();
 // 0..32767.
 int random();
 

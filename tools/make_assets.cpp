@@ -4,6 +4,8 @@
 //
 //   tintfall-assets DATA_FOLDER     writes Meshes/Hex.smf, Textures/Hex.bmp, Textures/Spark.bmp,
 //                                   Textures/Spark_alpha.bmp and Audio/click.wav below it
+//   tintfall-assets --icon FILE     writes the desktop icon, a 64 x 64 PNG
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "render/player_colours.h"
 #include "resources/byte_writer.h"
 
 namespace {
@@ -263,11 +266,144 @@ ByteWriter clickSound() {
     return out;
 }
 
+// A PNG of 8-bit RGBA pixels, its image data stored in uncompressed deflate blocks (icons are
+// small). `pixel(x, y)` gives RGBA with y = 0 at the top.
+class BigEndian {
+  public:
+    void u32(std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+        }
+    }
+    std::vector<std::uint8_t> bytes;
+};
+
+std::uint32_t crc32(const std::vector<std::uint8_t>& bytes, std::size_t from) {
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+    }
+    return crc ^ 0xffffffffu;
+}
+
+void pngChunk(ByteWriter& out, const char* type, const std::vector<std::uint8_t>& data) {
+    BigEndian chunk;
+    chunk.u32(static_cast<std::uint32_t>(data.size()));
+    chunk.bytes.insert(chunk.bytes.end(), type, type + 4);
+    chunk.bytes.insert(chunk.bytes.end(), data.begin(), data.end());
+    chunk.u32(crc32(chunk.bytes, 4));
+    out.append(chunk.bytes.data(), chunk.bytes.size());
+}
+
+template <typename PixelFunction>
+ByteWriter png(int width, int height, PixelFunction pixel) {
+    std::vector<std::uint8_t> raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // no filter
+        for (int x = 0; x < width; ++x) {
+            double rgba[4] = {0.0, 0.0, 0.0, 0.0};
+            pixel(x, y, rgba);
+            for (const double channel : rgba) {
+                raw.push_back(toByte(channel));
+            }
+        }
+    }
+    BigEndian zlib;
+    zlib.bytes = {0x78, 0x01};
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (const std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t count = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + count >= raw.size();
+        zlib.bytes.push_back(last ? 1 : 0);
+        zlib.bytes.push_back(static_cast<std::uint8_t>(count & 0xff));
+        zlib.bytes.push_back(static_cast<std::uint8_t>(count >> 8));
+        zlib.bytes.push_back(static_cast<std::uint8_t>(~count & 0xff));
+        zlib.bytes.push_back(static_cast<std::uint8_t>((~count >> 8) & 0xff));
+        zlib.bytes.insert(zlib.bytes.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                          raw.begin() + static_cast<std::ptrdiff_t>(at + count));
+        if (last) {
+            break;
+        }
+    }
+    zlib.u32(b << 16 | a);
+
+    ByteWriter out;
+    const std::uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    out.append(signature, sizeof signature);
+    BigEndian header;
+    header.u32(static_cast<std::uint32_t>(width));
+    header.u32(static_cast<std::uint32_t>(height));
+    header.bytes.insert(header.bytes.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, no interlace
+    pngChunk(out, "IHDR", header.bytes);
+    pngChunk(out, "IDAT", zlib.bytes);
+    pngChunk(out, "IEND", {});
+    return out;
+}
+
+// The desktop icon: seven cells of the board, one in each colour a player can pick, in the
+// bevelled grey of the cell texture, on a clear ground. Each pixel averages 4 x 4 samples, so
+// the edges are smooth.
+ByteWriter icon() {
+    const int size = 64;
+    const double root3 = std::sqrt(3.0);
+    // Corners left and right, as on the board; the middle cell and its six neighbours.
+    const double r = size / 5.4;
+    const double centres[7][2] = {
+        {0, 0},     {0, -root3},       {1.5, -root3 / 2}, {1.5, root3 / 2},
+        {0, root3}, {-1.5, root3 / 2}, {-1.5, -root3 / 2}};
+    const int colours[7] = {1, 4, 2, 6, 3, 5, 7};
+    return png(size, size, [&](int x, int y, double* rgba) {
+        double sum[3] = {0.0, 0.0, 0.0};
+        int covered = 0;
+        for (int sample = 0; sample < 16; ++sample) {
+            const double px = x + (sample % 4 + 0.5) / 4.0 - size / 2.0;
+            const double py = y + (sample / 4 + 0.5) / 4.0 - size / 2.0;
+            for (int cell = 0; cell < 7; ++cell) {
+                const double cellRadius = r * 0.93;
+                const double dx = (px - centres[cell][0] * r) / cellRadius;
+                const double dy = (py - centres[cell][1] * r) / cellRadius;
+                // 0 at the centre, 1 on the edge.
+                const double d = std::fmax(std::fabs(dy) * 2.0 / root3,
+                                           (root3 * std::fabs(dx) + std::fabs(dy)) / root3);
+                if (d > 1.0) {
+                    continue;
+                }
+                double shade = 0.94 - 0.04 * d * d;
+                if (d > bevelStart) {
+                    const double t = std::fmin((d - bevelStart) / (1.0 - bevelStart), 1.0);
+                    shade += t * (0.2 * (-dx - dy) * 0.5 - 0.10) - (d > 0.9 ? 0.15 : 0.0);
+                }
+                const float* colour = PlayerColours[colours[cell]];
+                for (int c = 0; c < 3; ++c) {
+                    sum[c] += colour[c] * shade;
+                }
+                ++covered;
+                break;
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            rgba[c] = covered > 0 ? sum[c] / covered : 0.0;
+        }
+        rgba[3] = covered / 16.0;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icon") {
+        return save(argv[2], icon()) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::cerr << "usage: tintfall-assets DATA_FOLDER\n";
+        std::cerr << "usage: tintfall-assets DATA_FOLDER\n       tintfall-assets --icon FILE\n";
         return 2;
     }
     const std::string data = argv[1];

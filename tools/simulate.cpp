@@ -2,6 +2,9 @@
 // computer players, and measures the computer players' search.
 //
 //   tintfall-sim play --board FILE [options]    one game, one JSON line per move
+//   tintfall-sim replay FILE [--game DIR]      a saved game again, move by move, in the lines
+//                                               of `play`; DIR is the game's folder, where the
+//                                               board the file names is looked for first
 //   tintfall-sim bench [--quick]                the search benchmark: the game's search and the
 //                                               plain reference search on the same positions;
 //                                               simulated moves, a signature of every choice,
@@ -38,9 +41,11 @@
 
 #include "game/board.h"
 #include "game/computer_player.h"
+#include "game/game_record.h"
 #include "game/player_start.h"
 #include "game/reference_search.h"
 #include "platform/debug_log.h"
+#include "platform/platform.h"
 #include "platform/random.h"
 #include "resources/ini_file.h"
 #include "tools/sim_match.h"
@@ -58,6 +63,8 @@ struct Options {
     std::vector<int> moves;
     bool printBoard = false;
     bool reference = false;
+    // A saved game: every move comes from it, whoever made it.
+    const GameRecord* replaying = nullptr;
 };
 
 std::vector<int> numberList(const std::string& text) {
@@ -153,6 +160,29 @@ SearchResult searchOnWorker(Player& player, Board& board, bool reference, double
     return result;
 }
 
+// Whether a replay ended where the saved game did: every move played, over when it was over,
+// with the scores it had. Says what differs.
+bool replayMatches(const GameRecord& record, const Board& board, std::size_t played) {
+    std::string problem;
+    std::vector<std::int32_t> scores;
+    for (const Player& player : board.players) {
+        scores.push_back(player.score);
+    }
+    if (played < record.moves.size()) {
+        problem = "the game ended after " + std::to_string(played) + " of the " +
+                  std::to_string(record.moves.size()) + " saved moves";
+    } else if (record.finished != board.isGameOver()) {
+        problem = record.finished ? "the saved game ended, the replay does not"
+                                  : "the replay ends a game that was left";
+    } else if (scores != record.scores) {
+        problem = "the scores differ from the saved scores";
+    }
+    if (!problem.empty()) {
+        std::cout << "{\"error\":\"" << problem << "\"}\n";
+    }
+    return problem.empty();
+}
+
 int play(const Options& options) {
     const std::string boardText = readWhole(options.board);
     if (boardText.empty()) {
@@ -174,7 +204,28 @@ int play(const Options& options) {
         int colour = 0;
         double milliseconds = 0.0;
         std::int64_t simulated = 0;
-        if (mover.isHuman) {
+        if (options.replaying != nullptr) {
+            const std::vector<PlayedMove>& moves = options.replaying->moves;
+            if (nextMove >= moves.size()) {
+                break;  // the game was left here
+            }
+            const PlayedMove move = moves[nextMove++];
+            colour = move.colour;
+            // With every colour held a player keeps its own, as the game lets a computer do.
+            bool anyFree = false;
+            for (int free = 1; free <= 7; ++free) {
+                anyFree = anyFree || board->isColourFree(free, false);
+            }
+            const bool passing =
+                !anyFree && mover.startTile != nullptr && colour == mover.startTile->playerColour;
+            if (move.slot != slot || (!passing && !board->isColourFree(colour, false))) {
+                std::cout << "{\"error\":\"move " << nextMove << " of the saved game (slot "
+                          << move.slot << ", colour " << colour << ") cannot be played by slot "
+                          << slot << "\"}\n";
+                status = 1;
+                break;
+            }
+        } else if (mover.isHuman) {
             if (nextMove >= options.moves.size()) {
                 std::cout << "{\"error\":\"no colour left for human slot " << slot << "\"}\n";
                 status = 1;
@@ -198,7 +249,7 @@ int play(const Options& options) {
                 break;
             }
         }
-        if (!mover.isHuman) {
+        if (!mover.isHuman && options.replaying == nullptr) {
             thinkTimes.push_back(milliseconds);
         }
         board->playMove(colour);
@@ -208,6 +259,9 @@ int play(const Options& options) {
                   << std::setprecision(3) << milliseconds << std::defaultfloat
                   << ",\"simulated_moves\":" << simulated << "}\n";
         board->passInactiveSlots();
+    }
+    if (options.replaying != nullptr && status == 0) {
+        status = replayMatches(*options.replaying, *board, nextMove) ? 0 : 1;
     }
     std::vector<int> ranking;
     for (std::size_t slot = 0; slot < board->players.size(); ++slot) {
@@ -338,11 +392,82 @@ int bench(bool quick, const std::string& boardFolder) {
     return status;
 }
 
+int usage();
+
+// The board a saved game names: in the game's folder given, where it was when the game was
+// played, in the game folder the saved game lies in, or from here.
+std::string findRecordedBoard(const GameRecord& record, const std::string& file,
+                              const std::string& gameFolder) {
+    const std::size_t slash = file.find_last_of('/');
+    const std::string savesFolder = slash == std::string::npos ? "." : file.substr(0, slash);
+    std::vector<std::string> places;
+    if (!gameFolder.empty()) {
+        places.push_back(gameFolder + "/" + record.board);
+    }
+    places.push_back(record.boardPath);
+    places.push_back(savesFolder + "/../" + record.board);
+    places.push_back(record.board);
+    for (const std::string& place : places) {
+        if (!place.empty() && platform::fileKind(place) == platform::FileKind::regular) {
+            return platform::nativePath(place);
+        }
+    }
+    return "";
+}
+
+int replay(const std::vector<std::string>& args) {
+    std::string file;
+    std::string gameFolder;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--game" && i + 1 < args.size()) {
+            gameFolder = args[++i];
+        } else if (file.empty()) {
+            file = args[i];
+        } else {
+            return usage();
+        }
+    }
+    if (file.empty()) {
+        return usage();
+    }
+    if (platform::fileKind(file) != platform::FileKind::regular) {
+        std::cerr << "cannot read the saved game " << file << "\n";
+        return 2;
+    }
+    const IniFile ini(file);
+    GameRecord record;
+    std::string problem;
+    if (!readGameRecord(ini, record, problem)) {
+        std::cerr << "not a saved game: " << file << ": " << problem << "\n";
+        return 2;
+    }
+    Options options;
+    options.board = findRecordedBoard(record, file, gameFolder);
+    if (options.board.empty()) {
+        std::cerr << "cannot find the board " << record.board << " of " << file
+                  << " (give the game's folder with --game)\n";
+        return 2;
+    }
+    options.players = record.setup.players;
+    options.randomFirst = record.setup.randomFirstPlayer;
+    options.blackTiles = record.setup.blackShare;
+    options.seed = record.seed;
+    for (std::size_t slot = 0; slot < record.setup.slots.size(); ++slot) {
+        if (record.setup.slots[slot].isHuman) {
+            options.humans.push_back(static_cast<int>(slot));
+        }
+        options.difficulties.push_back(record.setup.slots[slot].difficulty);
+    }
+    options.replaying = &record;
+    return play(options);
+}
+
 int usage() {
     std::cerr << "usage: tintfall-sim play --board FILE [--players N] [--human SLOTS]\n"
                  "                         [--difficulty LIST] [--random-first]\n"
                  "                         [--black-tiles SHARE] [--seed N] [--moves LIST]\n"
                  "                         [--print-board] [--reference]\n"
+                 "       tintfall-sim replay FILE [--game DIR]\n"
                  "       tintfall-sim bench [--quick] [--boards FOLDER]\n"
                  "       tintfall-sim match --board FILE --a KIND --b KIND [--players N]\n"
                  "                          [--games G] [--seed S] [--jobs J]\n"
@@ -374,6 +499,9 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "match") {
         return runMatch(args);
+    }
+    if (args[0] == "replay") {
+        return replay(args);
     }
     if (args[0] != "play") {
         return usage();
