@@ -13,12 +13,6 @@
 #include "game/board_setup.h"
 #include "game/player.h"
 
-// One move as played: the slot that moved and the colour it chose.
-struct PlayedMove {
-    std::int32_t slot;
-    std::int32_t colour;
-};
-
 class IniFile;
 class MoveEffects;
 class PlayerStart;

@@ -10,7 +10,8 @@
 #include "platform/random.h"
 #include "support/test_boards.h"
 
-using testing_support::setUpDataBoard;
+using testing_support::readFile;
+using testing_support::setUpBoard;
 
 namespace {
 
@@ -32,7 +33,7 @@ std::unique_ptr<Board> playedGame(std::uint32_t seed, int moves, BoardSetup& set
     for (int draw = 0; draw < 5; ++draw) {
         platform::random();
     }
-    auto board = setUpDataBoard(standardBoard, setup);
+    auto board = setUpBoard(readFile(standardBoard), setup);
     for (int move = 0; move < moves && !board->isGameOver(); ++move) {
         board->passInactiveSlots();
         Player& mover = board->players[static_cast<std::size_t>(board->turnPlayer)];
@@ -55,7 +56,7 @@ TEST(GameRecord, MakesTheSameGameAgainFromItsFile) {
     ASSERT_EQ(read.moves.size(), 25u);
 
     platform::seedRandom(read.seed);
-    auto again = setUpDataBoard(standardBoard, read.setup);
+    auto again = setUpBoard(readFile(standardBoard), read.setup);
     for (const PlayedMove& move : read.moves) {
         again->passInactiveSlots();
         ASSERT_EQ(again->turnPlayer, move.slot);
