@@ -6,6 +6,7 @@
 #include "game/fast_search.h"
 #include "game/reference_search.h"
 #include "game/search_position.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ SearchResult think(Player& player, Board& board) {
     return result;
 }
 
-void startThinking(Player& player, Board& board) {
+void startThinking(Player& player, Board& board, bool behindFrames) {
     cancelThinking(player);
     player.chosenColour = -1;
     player.abortThinking = false;
@@ -39,7 +40,10 @@ void startThinking(Player& player, Board& board) {
     }
     board.clearMarks();
     player.thinkThread = std::make_unique<platform::WorkerThread>();
-    player.thinkThread->start([&player, position, copy] {
+    player.thinkThread->start([&player, position, copy, behindFrames] {
+        if (behindFrames) {
+            platform::lowerThreadPriority();
+        }
         const SearchResult result =
             copy ? thinkReference(player, *copy) : fastSearch(*position, player.abortThinking);
         player.lastSearchMoves = result.simulatedMoves;

@@ -176,6 +176,9 @@ void GameBoard::update() {
         }
     }
     passInactiveSlots();
+    // A computer player's move is played and shown before the frame's wait, not after it: after
+    // it, the move, the batch rebuild and the move's frame all came on top of a whole period.
+    handleComputerTurn();
 
     const std::uint32_t now = platform::milliseconds();
     if (!frameClockStarted_) {
@@ -196,7 +199,6 @@ void GameBoard::update() {
             cycleCounter = 0;
         }
     }
-    handleComputerTurn();
 }
 
 void GameBoard::handleComputerTurn() {
@@ -209,7 +211,9 @@ void GameBoard::handleComputerTurn() {
     if (turn.isHuman) {
         return;
     }
-    if (turn.thinkThread && turn.chosenColour.load() <= 0 && turn.thinkThread->isRunning()) {
+    // A worker that has left its colour may still be finishing: its colour is played once it has
+    // ended, so the frame never waits for it.
+    if (turn.thinkThread && turn.thinkThread->isRunning()) {
         return;
     }
     Player& mover = players[static_cast<std::size_t>(currentPlayer)];
@@ -234,7 +238,7 @@ void GameBoard::handleComputerTurn() {
         takeTurn(mover.startTile->colour);
         return;
     }
-    startThinking(mover, *this);
+    startThinking(mover, *this, true);
 }
 
 void GameBoard::tileRecoloured(Tile& tile, std::int32_t oldColour) {

@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,6 +69,11 @@ std::uint32_t milliseconds() {
 
 void sleepMilliseconds(std::uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void lowerThreadPriority() {
+    // On Linux a nice value set for one thread id is that thread's own.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
 }
 
 std::string nativePath(const std::string& gamePath) {
