@@ -49,7 +49,7 @@ for name in "${harnesses[@]}"; do
     mkdir "$work/new"
     # New inputs go to the scratch folder; the committed corpus only seeds the run.
     failed=0
-    if ! (cd "$work" && "$harness" "${limit[@]}" -rss_limit_mb=2048 -timeout=10 \
+    if ! (cd "$work" && "$harness" "${limit[@]}" -rss_limit_mb=2048 -timeout=60 \
               -print_final_stats=1 -artifact_prefix="$work/" new "$corpus" >run.log 2>&1); then
         failed=1
         status=1
@@ -67,7 +67,7 @@ for name in "${harnesses[@]}"; do
     ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$coverage")
     # Keeps only the new inputs that reach code the corpus does not reach yet (edges, not hit
     # counts, so the committed corpus stays small).
-    (cd "$work" && "$harness" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=10 "$corpus" new \
+    (cd "$work" && "$harness" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=60 "$corpus" new \
          >merge.log 2>&1) || echo "$name: merge failed, see $work/merge.log"
     files=$(find "$corpus" -type f | wc -l)
     summary+=("$name: ${execs:-0} execs, cov ${cov:-?}, ft ${ft:-?}, corpus $files files")
