@@ -173,6 +173,9 @@ void GameEngine::renderFrame() {
     }
     glPopMatrix();
     SDL_GL_SwapBuffers();
+    if (frameBench.frameSwapped()) {
+        requestQuit();
+    }
 }
 
 void GameEngine::shutdown() {

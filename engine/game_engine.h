@@ -9,6 +9,7 @@
 
 #include "engine/audio_output.h"
 #include "engine/display.h"
+#include "engine/frame_bench.h"
 #include "engine/input_handler.h"
 #include "engine/resource_manager.h"
 #include "resources/screen_host.h"
@@ -55,6 +56,7 @@ class GameEngine : public ScreenHost {
     bool mapChangePending = false;
     std::string nextMapName;
     bool videoRestartPending = false;
+    FrameBench frameBench;
 
   protected:
     // The steps of InitAll, which wraps them in its exception report.
