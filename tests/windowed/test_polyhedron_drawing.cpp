@@ -3,13 +3,17 @@
 // owners told where their entries went), and sparks drawn with the display's own state.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "engine/display.h"
+#include "engine/resource_manager.h"
 #include "game/emitter.h"
 #include "game/tile.h"
 #include "platform/random.h"
@@ -183,4 +187,20 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// After a display restart every cached mesh is compiled again, into a list of the new context.
+TEST(MeshDrawing, RefreshingCompilesEveryCachedMeshInTheNewContext) {
+    std::filesystem::copy(TINTFALL_DATA_DIR "/Meshes", "Meshes");
+    testing_support::makeDirectory("game");
+    ASSERT_EQ(chdir("game"), 0);
+    auto display = std::make_unique<Display>();
+    ResourceManager manager;
+    Polyhedron* mesh = manager.getMesh("hex.smf");
+    ASSERT_NE(mesh, nullptr);
+    display.reset();
+    display = std::make_unique<Display>();
+    manager.refreshMeshes();
+    EXPECT_TRUE(mesh->listBuilt());
+    EXPECT_EQ(glIsList(mesh->list()), GL_TRUE);
 }
