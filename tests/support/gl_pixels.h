@@ -19,7 +19,7 @@ using Rgb = std::array<int, 3>;
 // Every pixel of a rectangle in screen units (y grows downwards, as the game's projection),
 // row by row from the top.
 inline std::vector<Rgb> pixelsIn(const Display& display, double left, double top, double right,
-                                  double bottom) {
+                                 double bottom) {
     const int x0 = static_cast<int>(left * display.width);
     const int x1 = static_cast<int>(right * display.width);
     const int y0 = display.height - static_cast<int>(bottom * display.width);
