@@ -212,7 +212,7 @@ std::string useUserFolderWhenInstalled() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     std::string folder;
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is not to be trusted: the desktops ignore it, so do we.
     if (config != nullptr && config[0] == '/') {
         folder = std::string(config) + "/tintfall";
     } else if (home != nullptr && home[0] == '/') {
