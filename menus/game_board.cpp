@@ -312,10 +312,7 @@ void GameBoard::draw() {
         }
         static_cast<Actor*>(object)->draw();
     }
-    if (colourSymbols) {
-        drawCellSymbols(*this);
-    }
-    drawMenus();
+    drawSymbolsAndMenus();
 }
 
 void GameBoard::drawOverlay() {
@@ -334,6 +331,10 @@ void GameBoard::drawOverlay() {
         }
         static_cast<Actor*>(object)->draw();
     }
+    drawSymbolsAndMenus();
+}
+
+void GameBoard::drawSymbolsAndMenus() {
     if (colourSymbols) {
         drawCellSymbols(*this);
     }

@@ -99,6 +99,8 @@ class GameBoard : public Map, public Board, public MoveEffects {
     // The computer player's part of a frame.
     void handleComputerTurn();
     void drawMenus();
+    // The cells' digits when colour symbols are on, then the HUD and score menus.
+    void drawSymbolsAndMenus();
     // The menu the board's input goes to: the score menu once there is one, else the HUD.
     Menu* inputMenu() const;
 
