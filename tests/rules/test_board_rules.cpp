@@ -10,24 +10,22 @@
 #include <tuple>
 #include <vector>
 
-#include "game/board.h"
 #include "game/computer_player.h"
 #include "game/player_start.h"
-#include "platform/random.h"
 #include "support/test_boards.h"
 
 using namespace testing_support;
 
-// Each cell as `shown` gives it, in tile order.
-template <typename Show>
-static std::string cellsOf(const Board& board, Show shown) {
+// Each of `items` (cells, players) as a letter.
+template <typename Items, typename Show>
+static std::string lettersOf(const Items& items, Show shown) {
     std::string text;
-    for (const Tile* tile : board.tiles())
-        text += shown(*tile);
+    for (const auto& item : items)
+        text += shown(item);
     return text;
 }
 
-TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
+TEST(BoardPlacement, CellsArePlacedAndLinkedHolesAndCellsOutsideTheGridTurnBlack) {
     const Tile& one = *setUpBoard({"1"}, 1)->tiles()[0];
     EXPECT_NEAR((one.position - Vector(0.5f, 0.25f, 0)).length(), 0, 1e-4);
     EXPECT_NEAR(one.uniformScale, 0.2309, 1e-4);
@@ -35,12 +33,9 @@ TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
     // Sections without a place fill the grid row by row, on from the last place given.
     auto filled = setUpBoard(
         "[General]\nNumRows = 3\nNumCols = 3\nNumPlayers = 1\n[a]\n[b]\n[c]\n"
-        "[d]\n[given]\nRow = 2\nCol = 1\n[after]\n",
-        {}, false);
-    const auto& tiles = filled->tiles();
-    EXPECT_EQ(tiles[3]->name(), "d");
-    EXPECT_EQ(std::make_pair(tiles[3]->row, tiles[3]->col), std::make_pair(1, 0));
-    EXPECT_EQ(std::make_pair(tiles[5]->row, tiles[5]->col), std::make_pair(2, 2));
+        "[d]\n[given]\nRow = 2\nCol = 1\n[after]\n");
+    const Tile &d = *filled->tiles()[3], &after = *filled->tiles()[5];
+    EXPECT_TRUE(d.name() == "d" && d.row == 1 && d.col == 0 && after.row == 2 && after.col == 2);
     // Odd columns sit half a row lower than even ones; links run N, NE, SE, S, SW, NW.
     auto board = setUpBoard({"1111", "1111", "1111"}, 1);
     auto at = [&](int row, int col) { return board->tileAt(row, col); };
@@ -48,15 +43,12 @@ TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
     const std::array<Tile*, 6> odd{nullptr, at(0, 2), at(1, 2), at(1, 1), at(1, 0), at(0, 0)};
     EXPECT_EQ(at(0, 2)->neighbours, even);
     EXPECT_EQ(at(0, 1)->neighbours, odd);
-}
-
-TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinksAndTurnBlack) {
     // Cells far outside, and the automatic places after them, on every side of the grid.
-    auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
-                            "[outside]\nRow = 7\nCol = 9\n[far]\nRow = 2147483647\n"
-                            "Col = 2147483647\n[afterFar]\n[low]\nRow = -2147483648\n"
-                            "Col = -2147483648\n[afterLow]\n[above]\nRow = -2\nCol = 1\n"
-                            "[left]\nRow = 1\nCol = -2\n");
+    board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
+                       "[outside]\nRow = 7\nCol = 9\n[far]\nRow = 2147483647\n"
+                       "Col = 2147483647\n[afterFar]\n[low]\nRow = -2147483648\n"
+                       "Col = -2147483648\n[afterLow]\n[above]\nRow = -2\nCol = 1\n"
+                       "[left]\nRow = 1\nCol = -2\n");
     EXPECT_EQ(board->tileAt(0, 1), nullptr);
     EXPECT_EQ(board->tileAt(1, 1)->neighbours[Tile::north], nullptr);
     EXPECT_EQ(board->tileAt(1, 0)->neighbours[Tile::north], board->tileAt(0, 0));
@@ -71,10 +63,7 @@ TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinksAndTurnBlack) {
 
 TEST(BoardPlayers, SlotsThatDoNotPlay) {
     auto activeSlots = [](const Board& board) {
-        std::string active;
-        for (const Player& player : board.players)
-            active += player.active ? 'y' : 'n';
-        return active;
+        return lettersOf(board.players, [](const Player& p) { return p.active ? 'y' : 'n'; });
     };
     const std::string description = boardDescription({"A11B", "1111", "C11D"}, 4);
     BoardSetup setup;
@@ -125,10 +114,11 @@ TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
          {std::tuple{0.0, 0, 0}, {1.0, 150, 320}, {50.0, 1200, 1600}}) {
         setup.blackShare = share;
         platform::seedRandom(7);
-        const std::string colours = cellsOf(*setUpBoard(rows, 1, setup),
-                                            [](const Tile& t) { return char('0' + t.colour); });
+        const std::string colours = lettersOf(setUpBoard(rows, 1, setup)->tiles(),
+                                              [](const Tile* t) { return char('0' + t->colour); });
         const auto black = std::count(colours.begin(), colours.end(), '8');
-        EXPECT_TRUE(black >= low && black <= high && colours.find_first_not_of("012345678") == std::string::npos)
+        EXPECT_TRUE(black >= low && black <= high &&
+                    colours.find_first_not_of("012345678") == std::string::npos)
             << share << ": " << black;
     }
 }
@@ -150,8 +140,8 @@ TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
     for (const auto& [text, message, cells] : cases) {
         log.clear();
         auto board = setUpBoard(text);
-        EXPECT_EQ(log.text(), message);
-        EXPECT_EQ(board->tiles().size(), cells);
+        EXPECT_EQ(log.text() + std::to_string(board->tiles().size()),
+                  message + std::to_string(cells));
         board->passInactiveSlots();
         board->playMove(1);
         EXPECT_TRUE(board->isColourFree(1, true));
@@ -278,9 +268,9 @@ TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
         auto board = setUpBoard(rows, players);
         for (int colour : moves)
             board->playMove(colour);
-        EXPECT_EQ(
-            cellsOf(*board, [](const Tile& t) { return char((t.owned ? '`' : '0') + t.colour); }),
-            cells);
+        EXPECT_EQ(lettersOf(board->tiles(),
+                            [](const Tile* t) { return char((t->owned ? '`' : '0') + t->colour); }),
+                  cells);
         for (std::size_t i = 0; i < scores.size(); ++i) {
             const Player& player = board->players[i];
             EXPECT_TRUE(player.score == scores[i] && player.shownScore == player.score &&
@@ -342,8 +332,7 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
 // stacks, so the board is set up and played to its end.
 TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
     constexpr int length = 30000;
-    std::array<int, 3> result{};  // game over, the two scores
-    auto play = [](void* out) -> void* {
+    auto play = [](void*) -> void* {
         // Player 0's start holds the row of 1s from set-up (a deep claim); its first move
         // repaints it (a deep recolour) and finds the row of 3s beside player 1 (a deep
         // isEnclosed, then a deep markRegion); player 1 then takes that row (a deep claim).
@@ -351,15 +340,15 @@ TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
             setUpBoard({"a" + std::string(length - 2, '3') + "b", std::string(length, '1')}, 2);
         board->playMove(4);
         board->playMove(3);
-        *static_cast<std::array<int, 3>*>(out) = {board->isGameOver(), board->players[0].score,
-                                                  board->players[1].score};
+        EXPECT_EQ(
+            std::make_tuple(board->isGameOver(), board->players[0].score, board->players[1].score),
+            std::make_tuple(true, length + 1, length - 1));
         return nullptr;
     };
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setstacksize(&attributes, 512 * 1024);
     pthread_t thread;
-    ASSERT_EQ(pthread_create(&thread, &attributes, play, &result), 0);
+    ASSERT_EQ(pthread_create(&thread, &attributes, play, nullptr), 0);
     pthread_join(thread, nullptr);
-    EXPECT_EQ(result, (std::array<int, 3>{true, length + 1, length - 1}));
 }
