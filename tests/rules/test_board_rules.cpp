@@ -66,8 +66,7 @@ TEST(BoardPlayers, SlotsThatDoNotPlay) {
         return lettersOf(board.players, [](const Player& p) { return p.active ? 'y' : 'n'; });
     };
     const std::string description = boardDescription({"A11B", "1111", "C11D"}, 4);
-    BoardSetup setup;
-    setup.players = 2;
+    BoardSetup setup{2};
     setup.slots[2] = {false, 2};
     // Slots 0 and 2 play; the second player is then moved into slot 1 with its settings. The
     // start cell of a slot that does not play is an ordinary cell.
@@ -91,8 +90,7 @@ TEST(BoardPlayers, SlotsThatDoNotPlay) {
 }
 
 TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
-    BoardSetup setup;
-    setup.blackShare = 1;
+    BoardSetup setup{4, false, 1};
     // Steps from the start cell at (1, 2) over the links.
     const std::vector<std::string> steps = {"211123", "210123", "221223", "332334"};
     int blackThreeStepsAway = 0;
@@ -289,8 +287,7 @@ TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
 }
 
 TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
-    BoardSetup setup;
-    setup.blackShare = 0.6;
+    const BoardSetup setup{4, false, 0.6};
     const std::vector<std::vector<std::string>> layouts = {
         {"A.....B", ".......", ".......", ".......", "C.....D"},
         {"A...  .", "..... .", "...#...", "  ....B"},
