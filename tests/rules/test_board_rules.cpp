@@ -26,7 +26,8 @@ static std::string lettersOf(const Items& items, Show shown) {
 }
 
 TEST(BoardPlacement, CellsArePlacedAndLinkedHolesAndCellsOutsideTheGridTurnBlack) {
-    const Tile& one = *setUpBoard({"1"}, 1)->tiles()[0];
+    auto single = setUpBoard({"1"}, 1);
+    const Tile& one = *single->tiles()[0];
     EXPECT_NEAR((one.position - Vector(0.5f, 0.25f, 0)).length(), 0, 1e-4);
     EXPECT_NEAR(one.uniformScale, 0.2309, 1e-4);
     EXPECT_EQ(one.rotation.c, 0xC000);
