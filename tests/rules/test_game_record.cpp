@@ -46,7 +46,7 @@ TEST(GameRecord, MakesTheSameGameAgainAndEveryUndoGivesTheReplayedPosition) {
     const std::tuple<const char*, BoardSetup, std::uint32_t> games[] = {
         {"standard.ini",
          {3, true, 0.1 / 3, {{{true, 1}, {true, 1}, {false, 1}, {false, 0}}}},
-         4000000000u},
+         4000000001u},
         {"small.ini", {2, false, 0.1, {{{true, 1}, {true, 1}, {false, 1}, {false, 1}}}}, 5},
         {"large.ini", {3, false, 0.1, {{{false, 1}, {false, 1}, {true, 1}, {false, 1}}}}, 7},
     };
