@@ -10,16 +10,22 @@
 #include <tuple>
 #include <vector>
 
-#include "game/board.h"
 #include "game/computer_player.h"
 #include "game/player_start.h"
-#include "platform/random.h"
 #include "support/test_boards.h"
 
-using testing_support::boardDescription;
-using testing_support::setUpBoard;
+using namespace testing_support;
 
-TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
+// Each of `items` (cells, players) as a letter.
+template <typename Items, typename Show>
+static std::string lettersOf(const Items& items, Show shown) {
+    std::string text;
+    for (const auto& item : items)
+        text += shown(item);
+    return text;
+}
+
+TEST(BoardPlacement, CellsArePlacedAndLinkedHolesAndCellsOutsideTheGridTurnBlack) {
     auto single = setUpBoard({"1"}, 1);
     const Tile& one = *single->tiles()[0];
     EXPECT_NEAR((one.position - Vector(0.5f, 0.25f, 0)).length(), 0, 1e-4);
@@ -28,12 +34,9 @@ TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
     // Sections without a place fill the grid row by row, on from the last place given.
     auto filled = setUpBoard(
         "[General]\nNumRows = 3\nNumCols = 3\nNumPlayers = 1\n[a]\n[b]\n[c]\n"
-        "[d]\n[given]\nRow = 2\nCol = 1\n[after]\n",
-        {}, false);
-    const auto& tiles = filled->tiles();
-    EXPECT_EQ(tiles[3]->name(), "d");
-    EXPECT_EQ(std::make_pair(tiles[3]->row, tiles[3]->col), std::make_pair(1, 0));
-    EXPECT_EQ(std::make_pair(tiles[5]->row, tiles[5]->col), std::make_pair(2, 2));
+        "[d]\n[given]\nRow = 2\nCol = 1\n[after]\n");
+    const Tile &d = *filled->tiles()[3], &after = *filled->tiles()[5];
+    EXPECT_TRUE(d.name() == "d" && d.row == 1 && d.col == 0 && after.row == 2 && after.col == 2);
     // Odd columns sit half a row lower than even ones; links run N, NE, SE, S, SW, NW.
     auto board = setUpBoard({"1111", "1111", "1111"}, 1);
     auto at = [&](int row, int col) { return board->tileAt(row, col); };
@@ -41,38 +44,30 @@ TEST(BoardPlacement, CellsArePlacedInOrderAndLinkedByColumnParity) {
     const std::array<Tile*, 6> odd{nullptr, at(0, 2), at(1, 2), at(1, 1), at(1, 0), at(0, 0)};
     EXPECT_EQ(at(0, 2)->neighbours, even);
     EXPECT_EQ(at(0, 1)->neighbours, odd);
-}
-
-TEST(BoardPlacement, HolesAndCellsOutsideTheGridHaveNoLinksAndTurnBlack) {
     // Cells far outside, and the automatic places after them, on every side of the grid.
-    auto board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
-                            "[outside]\nRow = 7\nCol = 9\n[far]\nRow = 2147483647\n"
-                            "Col = 2147483647\n[afterFar]\n[low]\nRow = -2147483648\n"
-                            "Col = -2147483648\n[afterLow]\n[above]\nRow = -2\nCol = 1\n"
-                            "[left]\nRow = 1\nCol = -2\n");
+    board = setUpBoard(boardDescription({"A 1", "111"}, 1) +
+                       "[outside]\nRow = 7\nCol = 9\n[far]\nRow = 2147483647\n"
+                       "Col = 2147483647\n[afterFar]\n[low]\nRow = -2147483648\n"
+                       "Col = -2147483648\n[afterLow]\n[above]\nRow = -2\nCol = 1\n"
+                       "[left]\nRow = 1\nCol = -2\n");
     EXPECT_EQ(board->tileAt(0, 1), nullptr);
     EXPECT_EQ(board->tileAt(1, 1)->neighbours[Tile::north], nullptr);
     EXPECT_EQ(board->tileAt(1, 0)->neighbours[Tile::north], board->tileAt(0, 0));
     const auto& tiles = board->tiles();
-    for (std::size_t i = 5; i < tiles.size(); ++i) {
-        EXPECT_EQ(tiles[i]->neighbours, (std::array<Tile*, 6>{})) << tiles[i]->name();
-        // Nobody can reach them, so they do not hold up the end of the game.
-        EXPECT_EQ(tiles[i]->colour, 8) << tiles[i]->name();
-    }
+    // Nobody can reach them, so they do not hold up the end of the game.
+    for (std::size_t i = 5; i < tiles.size(); ++i)
+        EXPECT_TRUE(tiles[i]->neighbours == (std::array<Tile*, 6>{}) && tiles[i]->colour == 8)
+            << tiles[i]->name();
     EXPECT_EQ(board->players[0].shownScore, 1);
     EXPECT_TRUE(board->playMove(2));  // the game is over at once
 }
 
 TEST(BoardPlayers, SlotsThatDoNotPlay) {
     auto activeSlots = [](const Board& board) {
-        std::string active;
-        for (const Player& player : board.players)
-            active += player.active ? 'y' : 'n';
-        return active;
+        return lettersOf(board.players, [](const Player& p) { return p.active ? 'y' : 'n'; });
     };
     const std::string description = boardDescription({"A11B", "1111", "C11D"}, 4);
-    BoardSetup setup;
-    setup.players = 2;
+    BoardSetup setup{2};
     setup.slots[2] = {false, 2};
     // Slots 0 and 2 play; the second player is then moved into slot 1 with its settings. The
     // start cell of a slot that does not play is an ordinary cell.
@@ -96,8 +91,7 @@ TEST(BoardPlayers, SlotsThatDoNotPlay) {
 }
 
 TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
-    BoardSetup setup;
-    setup.blackShare = 1;
+    BoardSetup setup{4, false, 1};
     // Steps from the start cell at (1, 2) over the links.
     const std::vector<std::string> steps = {"211123", "210123", "221223", "332334"};
     int blackThreeStepsAway = 0;
@@ -105,10 +99,9 @@ TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
         platform::seedRandom(seed);
         auto board = setUpBoard({"......", "..A...", "......", "......"}, 1, setup);
         for (const Tile* tile : board->tiles()) {
-            const char step =
-                steps[static_cast<std::size_t>(tile->row)][static_cast<std::size_t>(tile->col)];
+            const char step = steps[tile->row][tile->col];
             EXPECT_TRUE(step > '2' || tile->colour != 8) << "seed " << seed;
-            blackThreeStepsAway += step == '3' && tile->colour == 8 ? 1 : 0;
+            blackThreeStepsAway += step == '3' && tile->colour == 8;
         }
     }
     EXPECT_GT(blackThreeStepsAway, 0);
@@ -116,45 +109,16 @@ TEST(BoardColours, BlackCellsKeepTwoStepsFromStartCellsAndTakeTheirShare) {
     // beyond black counts as black, never as a colour past it.
     std::vector<std::string> rows(40, std::string(40, '.'));
     rows[20][20] = 'A';
-    const std::tuple<double, int, int> shares[] = {{0, 0, 0}, {1, 150, 320}, {50, 1200, 1600}};
-    for (const auto& [share, low, high] : shares) {
+    for (const auto& [share, low, high] :
+         {std::tuple{0.0, 0, 0}, {1.0, 150, 320}, {50.0, 1200, 1600}}) {
         setup.blackShare = share;
         platform::seedRandom(7);
-        int black = 0;
-        auto board = setUpBoard(rows, 1, setup);
-        for (const Tile* tile : board->tiles()) {
-            EXPECT_LE(tile->colour, 8);
-            black += tile->colour == 8 ? 1 : 0;
-        }
-        EXPECT_TRUE(black >= low && black <= high) << share << ": " << black;
-    }
-}
-
-TEST(BoardColours, AreasNoStartCellCanReachTurnBlackAndTheGameEnds) {
-    // Per case: the board, and what set-up leaves: 'o' owned, '#' black, '.' anything else.
-    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        // Holes alone cut off three islands.
-        {{"..  ... .. A....B"}, 2, "#######o....o"},
-        // A pocket behind a black wall, found only after the wall meets the start cell's area.
-        {{"12#3A", "34#56", "56#71"}, 1, "###.o###..###.."},
-        // The cells behind a black wall and the edge fill; the start cell's side stays.
-        {{"A1#23", "11#45", "11#67"}, 1, "o.###..###..###"},
-        // A start cell given the colour of the cell beside it holds that cell from the start;
-        // otherwise the cell would follow its every colour and never be taken.
-        {{"a1b"}, 2, "ooo"},
-    };
-    for (const auto& [rows, players, expected] : cases) {
-        auto board = setUpBoard(rows, players, BoardSetup{4, false, 0});
-        std::string shown;
-        for (const Tile* tile : board->tiles())
-            shown += tile->owned ? 'o' : tile->colour == 8 ? '#' : '.';
-        EXPECT_EQ(shown, expected);
-        for (int moves = 0; board->currentPlayer < board->numPlayers && moves < 100; ++moves) {
-            Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
-            mover.difficulty = 1;
-            board->playMove(think(mover, *board).colour);
-        }
-        EXPECT_TRUE(board->isGameOver()) << rows[0];
+        const std::string colours = lettersOf(setUpBoard(rows, 1, setup)->tiles(),
+                                              [](const Tile* t) { return char('0' + t->colour); });
+        const auto black = std::count(colours.begin(), colours.end(), '8');
+        EXPECT_TRUE(black >= low && black <= high &&
+                    colours.find_first_not_of("012345678") == std::string::npos)
+            << share << ": " << black;
     }
 }
 
@@ -171,12 +135,12 @@ TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
         {"[General]\nNumRows = 1\nNumCols = 2\nNumPlayers = 1\n[a]\n[GENERAL]\nNumRows = 9\n[b]\n",
          "", 2},
     };
-    testing_support::LogCapture log;
+    LogCapture log;
     for (const auto& [text, message, cells] : cases) {
         log.clear();
         auto board = setUpBoard(text);
-        EXPECT_EQ(log.text(), message);
-        EXPECT_EQ(board->tiles().size(), cells);
+        EXPECT_EQ(log.text() + std::to_string(board->tiles().size()),
+                  message + std::to_string(cells));
         board->passInactiveSlots();
         board->playMove(1);
         EXPECT_TRUE(board->isColourFree(1, true));
@@ -184,117 +148,93 @@ TEST(BoardDescriptions, BrokenDescriptionsAreReportedAndLeaveAHarmlessBoard) {
     EXPECT_EQ(setUpBoard(std::get<0>(cases[5]))->numRows, 1);
 }
 
-namespace {
-
-// The rules as plain recursion over a copy of the board.
+// The rules as plain recursion, played on a twin of the board.
 struct Reference {
-    struct Cell {
-        int colour;
-        bool owned;
-        int mark;
-        std::vector<int> around;  // the neighbours there are, in link order
-    };
-    std::vector<Cell> cells;
-
-    explicit Reference(const Board& board) {
-        const auto& tiles = board.tiles();
-        for (const Tile* tile : tiles) {
-            cells.push_back({tile->colour, tile->owned, tile->mark, {}});
-            for (const Tile* n : tile->neighbours)
-                if (n != nullptr)
-                    cells.back().around.push_back(
-                        static_cast<int>(std::find(tiles.begin(), tiles.end(), n) - tiles.begin()));
-        }
+    static std::vector<Tile*> around(const Tile* t) {
+        std::vector<Tile*> there;  // the neighbours there are, in link order
+        for (Tile* n : t->neighbours)
+            if (n != nullptr)
+                there.push_back(n);
+        return there;
     }
-    Cell& at(int i) { return cells[static_cast<std::size_t>(i)]; }
-
-    int recolour(int t, int c) {
-        if (c == at(t).colour)
+    static int recolour(Tile* t, int c) {
+        const int old = t->colour;
+        if (c == old)
             return 0;
-        const int old = at(t).colour;
-        at(t).colour = c;
+        t->colour = c;
         int count = 0;
-        for (int n : at(t).around)
-            count += at(n).colour == old                 ? recolour(n, c)
-                     : at(n).colour == c && !at(n).owned ? claim(n)
-                                                         : 0;
+        for (Tile* n : around(t))
+            count += n->colour == old ? recolour(n, c) : n->colour == c && !n->owned ? claim(n) : 0;
         return count;
     }
-    int claim(int t) {
-        if (at(t).owned)
+    static int claim(Tile* t) {
+        if (t->owned)
             return 0;
-        at(t).owned = true;
+        t->owned = true;
         int count = 1;
-        for (int n : at(t).around)
-            count += !at(n).owned && at(n).colour == at(t).colour ? claim(n) : 0;
+        for (Tile* n : around(t))
+            count += !n->owned && n->colour == t->colour ? claim(n) : 0;
         return count;
     }
-    int captureEnclosed(int t) {
-        const int c = at(t).colour;
-        at(t).mark = c;
+    static int captureEnclosed(Tile* t) {
+        const int c = t->mark = t->colour;
         int count = 0;
-        for (int n : at(t).around)
-            if (at(n).mark != c)
-                count += at(n).owned && at(n).colour == c          ? captureEnclosed(n)
-                         : !at(n).owned && isEnclosed(n, c, count) ? absorb(n, c)
-                                                                   : 0;
+        for (Tile* n : around(t))
+            if (n->mark != c)
+                count += n->owned && n->colour == c             ? captureEnclosed(n)
+                         : !n->owned && isEnclosed(n, c, count) ? absorb(n, c)
+                                                                : 0;
         return count;
     }
-    bool isEnclosed(int t, int c, int& counter) {
-        at(t).mark = c;
+    static bool isEnclosed(Tile* t, int c, int& counter) {
+        t->mark = c;
         bool visited = false;
-        const bool black = at(t).colour == 8;
-        for (int n : at(t).around) {
-            if (at(n).owned && at(n).colour != c) {
-                markRegion(t, c);
-                return false;
-            }
-            visited = visited || (!at(n).owned && at(n).mark == c && at(n).colour != 8);
+        const bool black = t->colour == 8;
+        for (Tile* n : around(t)) {
+            if (n->owned && n->colour != c)
+                return markRegion(t, c), false;
+            visited = visited || (!n->owned && n->mark == c && n->colour != 8);
         }
-        for (int n : at(t).around) {
-            if (at(n).owned || at(n).mark == c || (!black && at(n).colour == 8))
+        for (Tile* n : around(t)) {
+            if (n->owned || n->mark == c || (!black && n->colour == 8))
                 continue;
-            if (!isEnclosed(n, c, counter)) {
-                markRegion(t, c);
-                return false;
-            }
-            counter += black && at(n).colour != 8 ? absorb(n, c) : 0;
+            if (!isEnclosed(n, c, counter))
+                return markRegion(t, c), false;
+            counter += black && n->colour != 8 ? absorb(n, c) : 0;
         }
         return !(black && visited);
     }
-    void markRegion(int t, int m) {
-        at(t).mark = m;
-        for (int n : at(t).around)
-            if (!at(n).owned && at(n).mark != m && (at(n).colour == 8) == (at(t).colour == 8))
+    static void markRegion(Tile* t, int m) {
+        t->mark = m;
+        for (Tile* n : around(t))
+            if (!n->owned && n->mark != m && (n->colour == 8) == (t->colour == 8))
                 markRegion(n, m);
     }
-    int absorb(int t, int c) {
-        const int old = at(t).colour;
-        at(t).colour = c;
-        at(t).owned = true;
+    static int absorb(Tile* t, int c) {
+        const int old = t->colour;
+        t->colour = c;
+        t->owned = true;
         int count = 1;
-        for (int n : at(t).around)
-            count += !at(n).owned && (at(n).colour != 8 || old == 8) ? absorb(n, c) : 0;
+        for (Tile* n : around(t))
+            count += !n->owned && (n->colour != 8 || old == 8) ? absorb(n, c) : 0;
         return count;
     }
     // A move as the board plays it: stamps are cleared before every capture walk.
-    int move(int start, int c) {
+    static int move(const Board& twin, Tile* start, int c) {
         int score = recolour(start, c);
         for (int captured = 1; captured != 0; score += captured) {
-            for (Cell& cell : cells)
-                cell.mark = 0;
+            for (Tile* tile : twin.tiles())
+                tile->mark = 0;
             captured = captureEnclosed(start);
         }
         return score;
     }
 };
 
-}  // namespace
-
 TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
     // Per case: the board, its players, the colours played, and what is left: each cell as its
     // colour, a digit when free, a letter when owned ('a' for 1 .. 'h' for 8, '`' for 0); the
-    // scores; whether the game is over.
+    // scores; whether the game is over. Then it is played on, and ends.
     const std::tuple<std::vector<std::string>, int, std::vector<int>, std::string, std::vector<int>,
                      bool>
         cases[] = {
@@ -313,29 +253,42 @@ TEST(Moves, ClaimRecolourCaptureAndTheEndOfTheGame) {
             {{"A1#", "12#"}, 1, {1, 3}, "aaaaaa", {6}, true},
             // Black cells never walled in stay black and do not hold the game up.
             {{"a1#b"}, 2, {3}, "cc8b", {2, 1}, true},
+            // Set-up turns black what no start cell can reach: islands cut off by holes, a pocket
+            // found only after its black wall meets the start cell's area, the cells behind a
+            // black wall and the edge.
+            {{"12  345 67 A1234B"}, 2, {}, "8888888`1234`", {1, 1}, false},
+            {{"12#3A", "34#56", "56#71"}, 1, {}, "8883`8885688871", {1}, false},
+            {{"A1#23", "11#45", "11#67"}, 1, {}, "`18881188811888", {1}, false},
+            // A start cell given the colour of the cell beside it holds that cell from the start;
+            // otherwise the cell would follow its every colour and never be taken.
+            {{"a1b"}, 2, {3}, "ccb", {2, 1}, true},
         };
     for (const auto& [rows, players, moves, cells, scores, over] : cases) {
         auto board = setUpBoard(rows, players);
         for (int colour : moves)
             board->playMove(colour);
-        std::string shown;
-        for (const Tile* tile : board->tiles())
-            shown += static_cast<char>((tile->owned ? '`' : '0') + tile->colour);
-        EXPECT_EQ(shown, cells) << rows[0];
+        EXPECT_EQ(lettersOf(board->tiles(),
+                            [](const Tile* t) { return char((t->owned ? '`' : '0') + t->colour); }),
+                  cells);
         for (std::size_t i = 0; i < scores.size(); ++i) {
             const Player& player = board->players[i];
-            EXPECT_EQ(player.score, scores[i]) << rows[0] << ", player " << i;
-            EXPECT_EQ(player.shownScore, player.score) << rows[0] << ", player " << i;
-            EXPECT_EQ(player.startTile->playerColour, player.startTile->colour) << rows[0];
+            EXPECT_TRUE(player.score == scores[i] && player.shownScore == player.score &&
+                        player.startTile->playerColour == player.startTile->colour)
+                << rows[0] << ", player " << i << ": " << player.score;
         }
         const bool ended = board->currentPlayer == players && board->turnPlayer == players;
         EXPECT_TRUE(board->isGameOver() == over && ended == over) << rows[0];
+        for (int n = 0; board->currentPlayer < board->numPlayers && n < 100; ++n) {
+            Player& mover = board->players[board->currentPlayer];
+            mover.difficulty = 1;
+            board->playMove(think(mover, *board).colour);
+        }
+        EXPECT_TRUE(board->isGameOver()) << rows[0];
     }
 }
 
 TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
-    BoardSetup setup;
-    setup.blackShare = 0.6;
+    const BoardSetup setup{4, false, 0.6};
     const std::vector<std::vector<std::string>> layouts = {
         {"A.....B", ".......", ".......", ".......", "C.....D"},
         {"A...  .", "..... .", "...#...", "  ....B"},
@@ -345,30 +298,28 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
     for (unsigned seed = 1; seed <= 30; ++seed) {
         const auto& layout = layouts[seed % layouts.size()];
         platform::seedRandom(seed);
+        auto twin = setUpBoard(layout, seed % 3 == 0 ? 4 : 2, setup);
+        platform::seedRandom(seed);
         auto board = setUpBoard(layout, seed % 3 == 0 ? 4 : 2, setup);
-        const auto& tiles = board->tiles();
-        Reference reference(*board);
+        const auto &tiles = board->tiles(), &twins = twin->tiles();
         while (!board->isGameOver() && movesChecked < 100000) {
-            Player& mover = board->players[static_cast<std::size_t>(board->currentPlayer)];
+            Player& mover = board->players[board->currentPlayer];
             // A free colour, drawn at random.
             std::vector<int> free;
-            for (int c = 1; c <= 7; ++c) {
+            for (int c = 1; c <= 7; ++c)
                 if (board->isColourFree(c, false))
                     free.push_back(c);
-            }
-            const int colour = free[static_cast<std::size_t>(platform::random()) % free.size()];
-            const auto start = std::find(tiles.begin(), tiles.end(), mover.startTile);
-            const int expectedScore =
-                mover.score + reference.move(static_cast<int>(start - tiles.begin()), colour);
+            const int colour = free[platform::random() % free.size()];
+            Tile* start =
+                twins[std::find(tiles.begin(), tiles.end(), mover.startTile) - tiles.begin()];
+            const int expectedScore = mover.score + Reference::move(*twin, start, colour);
             board->playMove(colour);
             ++movesChecked;
             ASSERT_EQ(mover.score, expectedScore) << "seed " << seed;
-            for (std::size_t i = 0; i < tiles.size(); ++i) {
-                const Reference::Cell& cell = reference.cells[i];
+            for (std::size_t i = 0; i < tiles.size(); ++i)
                 ASSERT_EQ(std::make_tuple(tiles[i]->colour, tiles[i]->owned, tiles[i]->mark),
-                          std::make_tuple(cell.colour, cell.owned, cell.mark))
+                          std::make_tuple(twins[i]->colour, twins[i]->owned, twins[i]->mark))
                     << "seed " << seed << ", cell " << i;
-            }
         }
     }
     EXPECT_GT(movesChecked, 300);
@@ -379,8 +330,7 @@ TEST(Moves, RandomGamesFollowThePlainRecursiveRules) {
 // stacks, so the board is set up and played to its end.
 TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
     constexpr int length = 30000;
-    std::array<int, 3> result{};  // game over, the two scores
-    auto play = [](void* out) -> void* {
+    auto play = [](void*) -> void* {
         // Player 0's start holds the row of 1s from set-up (a deep claim); its first move
         // repaints it (a deep recolour) and finds the row of 3s beside player 1 (a deep
         // isEnclosed, then a deep markRegion); player 1 then takes that row (a deep claim).
@@ -388,16 +338,15 @@ TEST(Moves, DeepWalksOnALongBoardNeverOverflowTheStack) {
             setUpBoard({"a" + std::string(length - 2, '3') + "b", std::string(length, '1')}, 2);
         board->playMove(4);
         board->playMove(3);
-        *static_cast<std::array<int, 3>*>(out) = {board->isGameOver(), board->players[0].score,
-                                                  board->players[1].score};
+        EXPECT_EQ(
+            std::make_tuple(board->isGameOver(), board->players[0].score, board->players[1].score),
+            std::make_tuple(true, length + 1, length - 1));
         return nullptr;
     };
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setstacksize(&attributes, 512 * 1024);
     pthread_t thread;
-    ASSERT_EQ(pthread_create(&thread, &attributes, play, &result), 0);
+    ASSERT_EQ(pthread_create(&thread, &attributes, play, nullptr), 0);
     pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-    EXPECT_EQ(result, (std::array<int, 3>{true, length + 1, length - 1}));
 }

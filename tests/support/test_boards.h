@@ -42,15 +42,14 @@ inline std::string boardDescription(const std::vector<std::string>& rows, int pl
     return text.str();
 }
 
-// Reads the description and, unless told not to, sets the board up.
+// Reads the description and sets the board up.
 inline std::unique_ptr<Board> setUpBoard(const std::string& description,
-                                         const BoardSetup& setup = {}, bool setUp = true) {
+                                         const BoardSetup& setup = {}) {
     std::istringstream text(description);
     IniFile ini("board.ini", text);
     auto board = std::make_unique<Board>();
     board->loadDescription(ini, setup);
-    if (setUp)
-        board->setUp(setup);
+    board->setUp(setup);
     return board;
 }
 
