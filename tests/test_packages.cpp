@@ -1,12 +1,10 @@
 // Package files: written by the package writer, read back by the game's package reader.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "resources/map.h"
 #include "resources/package.h"
 #include "resources/package_writer.h"
+#include "support/image_files.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -31,29 +29,25 @@ class EchoPackage : public Package {
     // The objects' letters, "-" for each name that gives none.
     std::string find(const std::vector<std::string>& names) {
         std::string letters;
-        for (const std::string& name : names) {
-            StoredObject* object = getObject(name);
-            letters += object != nullptr ? char(object->data()[0]) : '-';
-        }
+        for (const std::string& name : names)
+            letters += getObject(name) != nullptr ? char(getObject(name)->data()[0]) : '-';
         return letters;
     }
 };
+}  // namespace
 
-PackageRecord record(const std::string& name, const std::string& payload) {
+static PackageRecord record(const std::string& name, const std::string& payload) {
     return {name, std::vector<std::uint8_t>(payload.begin(), payload.end())};
 }
 
 // Writes a package of records given as "name=payload".
-void write(const std::string& path, const std::vector<std::string>& records) {
+static void write(const std::string& path, const std::vector<std::string>& records) {
     std::vector<PackageRecord> list;
-    for (const std::string& r : records) {
+    for (const std::string& r : records)
         list.push_back(record(r.substr(0, r.find('=')), r.substr(r.find('=') + 1)));
-    }
     std::string error;
     ASSERT_TRUE(writePackage(path, list, error)) << error;
 }
-
-}  // namespace
 
 TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
     write("things.txp", {"zeta=z", "Alpha=A", "alpha=a", "mid=m"});
@@ -62,9 +56,8 @@ TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
     ASSERT_TRUE(package.load("things.txp", true));
     EXPECT_EQ(package.fileName(), "things.txp");
     std::string names;
-    for (const DirectoryEntry& entry : *package.directory()) {
+    for (const DirectoryEntry& entry : *package.directory())
         names += entry.name + " ";
-    }
     EXPECT_EQ(names, "Alpha alpha mid zeta ");
     EXPECT_EQ(package.find({"Alpha", "alpha", "ALPHA", "zeta"}), "Aa-z");
     EXPECT_EQ(std::make_pair(package.loads, package.objectCount()), std::make_pair(4, 4));
@@ -79,20 +72,17 @@ TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
 TEST(PackageFormat, MagicIsTheExtensionAndBrokenFilesAreRefused) {
     write("good.txp", {"a=1", "b=2"});
     const std::string good = readFile("good.txp");
+    // 65535 objects in "lying"; the second record's offset far past the end fails the whole
+    // eager load.
     const std::pair<const char*, std::string> broken[] = {
-        {"good.txq", good},
-        {"noext", good},
-        {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
-        {"short.txp", good.substr(0, 6)},
-        {"cutdir.txp", good.substr(0, 12)},
-        {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},  // 65535 objects
-        // The second record's offset far past the end fails the whole eager load.
+        {"good.txq", good}, {"noext", good}, {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
+        {"short.txp", good.substr(0, 6)}, {"cutdir.txp", good.substr(0, 12)},
+        {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},
         {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)}};
     for (const auto& [name, bytes] : broken) {
         writeFile(name, bytes);
         EchoPackage package;
-        EXPECT_FALSE(package.load(name, true)) << name;
-        EXPECT_EQ(package.objectCount(), 0) << name;
+        EXPECT_FALSE(package.load(name, true) || package.objectCount() != 0) << name;
     }
     EXPECT_FALSE(EchoPackage().load("missing.txp", true));
     const std::string log = readFile("debug.log");
@@ -123,8 +113,7 @@ TEST(PackageLookup, LazyPackageReadsOnlyWhatIsAskedForAndReportsWhatFails) {
     EXPECT_EQ(package.find({"d", "b"}), "2-");
     // Asked for by name, a released package reads its file again, its first object too.
     StoredObject* first = package.getReleasedObject("b");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->data()[0], '1');
+    EXPECT_TRUE(first != nullptr && first->data()[0] == '1');
     // A lazy package whose file vanished reports the failed read.
     write("gone.txp", {"a=1"});
     EchoPackage gone;
@@ -166,12 +155,11 @@ TEST(PackageWriter, RefusesWhatTheFormatCannotHold) {
     EXPECT_EQ(error.find("object name too long: nnn"), 0u);
     EXPECT_TRUE(buildPackage(magic, {record(std::string(65534, 'n'), "1")}, image, error));
     std::vector<PackageRecord> tooMany;
-    for (int i = 0; i < 65536; ++i) {
+    for (int i = 0; i < 65536; ++i)
         tooMany.push_back(record(std::to_string(i), ""));
-    }
     EXPECT_FALSE(buildPackage(magic, tooMany, image, error));
-    EXPECT_EQ(packageMagicFor("screen.menu"), (std::vector<std::uint8_t>{'m', 'e', 'n', 'u'}));
-    EXPECT_EQ(packageMagicFor("board.map"), (std::vector<std::uint8_t>{'m', 'a', 'p', 0}));
+    EXPECT_EQ(packageMagicFor("screen.menu"), toBytes("menu"));
+    EXPECT_EQ(packageMagicFor("board.map"), toBytes(std::string("map\0", 4)));
 }
 
 TEST(StoredObjects, BaseOperationsReportThatASubclassWasExpected) {
@@ -217,7 +205,7 @@ TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
     // Objects of a screen are referred to through its file name.
     StoredObject button;
     button.setName("Button1");
-    EXPECT_EQ(button.referenceText(), "Button1");
+    const std::string alone = button.referenceText();
     button.owner = &lower;
-    EXPECT_EQ(button.referenceText(), "screen.ini>Button1");
+    EXPECT_EQ(alone + " " + button.referenceText(), "Button1 screen.ini>Button1");
 }

@@ -11,15 +11,13 @@
 
 using namespace testing_support;
 
-TEST(Platform, NamesEqualIgnoringAsciiCaseOnly) {
-    EXPECT_TRUE(platform::namesEqualIgnoringCase("MasterVolume", "masterVOLUME"));
-    EXPECT_TRUE(platform::namesEqualIgnoringCase("", ""));
-    EXPECT_FALSE(platform::namesEqualIgnoringCase("Menu", "Menus"));
-    EXPECT_FALSE(platform::namesEqualIgnoringCase("a[", "A{"));  // '[' and '{' differ by 0x20 too
-    EXPECT_FALSE(platform::namesEqualIgnoringCase("\xc4", "\xe4"));
-}
-
-TEST(Platform, BackslashesAndLetterCaseResolveToExistingFiles) {
+TEST(Platform, NamesEqualIgnoringAsciiCaseAndPathsResolveToExistingFiles) {
+    using platform::namesEqualIgnoringCase;
+    EXPECT_TRUE(namesEqualIgnoringCase("MasterVolume", "masterVOLUME") &&
+                namesEqualIgnoringCase("", ""));
+    // '[' and '{' differ by 0x20 too.
+    EXPECT_FALSE(namesEqualIgnoringCase("Menu", "Menus") || namesEqualIgnoringCase("a[", "A{") ||
+                 namesEqualIgnoringCase("\xc4", "\xe4"));
     makeDirectory("game");
     makeDirectory("game/Menus");
     makeDirectory("Textures");
@@ -28,20 +26,18 @@ TEST(Platform, BackslashesAndLetterCaseResolveToExistingFiles) {
     writeFile("Textures/hex.BMP.bak", "x");
     writeFile("map.ini", "lower");
     writeFile("MAP.ini", "upper");
+    // Names that match nothing stay as written, so new files can be created; an exact match
+    // wins over one ignoring case.
     const std::pair<std::string, std::string> cases[] = {
         {"GAME\\menus\\MAINMENU.INI", "game/Menus/mainMenu.ini"},
         {"game\\..\\textures\\hex.bmp", "game/../Textures/Hex.bmp"},
         {".\\debug.log", "./debug.log"},
-        // Names that match nothing stay as written, so new files can be created.
         {"game\\Menus\\New.ini", "game/Menus/New.ini"},
         {"", ""},
-        // An exact match wins over one ignoring case.
         {"MAP.ini", "MAP.ini"},
-        {"map.ini", "map.ini"},
-    };
-    for (const auto& c : cases) {
+        {"map.ini", "map.ini"}};
+    for (const auto& c : cases)
         EXPECT_EQ(platform::nativePath(c.first), c.second) << c.first;
-    }
     const std::string here = std::filesystem::current_path().string();
     EXPECT_EQ(platform::nativePath(here + "/TEXTURES/HEX.BMP"), here + "/Textures/Hex.bmp");
     EXPECT_TRUE(platform::openInput("MAP.INI", false).is_open());
@@ -49,19 +45,14 @@ TEST(Platform, BackslashesAndLetterCaseResolveToExistingFiles) {
 
 TEST(DebugLog, WritersAppendExactlyWhatTheyAreGiven) {
     writeFile("debug.log", "first run\n");  // appended to, not truncated
-    logText("Failed to open file: ");
-    logString("Menus\\controller.ini");
-    logNewline();
-    logInt(-42);
-    logInt(0);
-    logText(nullptr);
+    logText("Failed to open file: "), logString("Menus\\controller.ini"), logNewline();
+    logInt(-42), logInt(0), logText(nullptr);
     EXPECT_EQ(readFile("debug.log"), "first run\nFailed to open file: Menus\\controller.ini\n-420");
     writeFile("debug.log", "");
     // A stream chain is flushed piece by piece, so a crash loses nothing written so far.
     debugLog << "a" << std::string("b") << 3 << lineFeed;
     EXPECT_EQ(readFile("debug.log"), "ab3\n");
-    debugLog << "c" << endLine;
-    debugLog << closing("closing text");
+    debugLog << "c" << endLine, debugLog << closing("closing text");
     logText("!");
     EXPECT_EQ(readFile("debug.log"), "ab3\nc\nclosing text!");
 }
@@ -69,16 +60,10 @@ TEST(DebugLog, WritersAppendExactlyWhatTheyAreGiven) {
 TEST(DebugLog, StartUpExceptionsAreReportedAndMainReturnsZero) {
     // An engine whose start-up fails the way an allocation failure would, or with a non-standard
     // exception.
-    class FailingEngine : public GameEngine {
-      public:
+    struct FailingEngine : GameEngine {
         explicit FailingEngine(bool standard) : standard_(standard) {}
-
-      protected:
         void initialise() override {
-            if (standard_) {
-                throw std::runtime_error("out of memory");
-            }
-            throw 42;
+            standard_ ? throw std::runtime_error("out of memory") : throw 42;
         }
         bool standard_;
     };

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <string>
 
 #include "engine/resource_manager.h"
 #include "resources/package_writer.h"
@@ -24,9 +23,8 @@ TEST(MapFiles, ScreenClassAndFolderFollowTheFileName) {
     // clang-format on
     ResourceManager manager;
     for (const auto& [fileName, iniText, kind] : cases) {
-        if (iniText != nullptr) {
+        if (iniText != nullptr)
             writeFile(fileName, iniText);
-        }
         manager.createMap(fileName);
         const Map* map = manager.currentMap();
         ASSERT_TRUE(map != nullptr && map->isMap()) << fileName;
@@ -40,13 +38,10 @@ TEST(MapFiles, ScreenClassAndFolderFollowTheFileName) {
     // Each kind is read from its own folder; a screen that cannot be read is dropped.
     for (const char* name : {"a.menu", "b.bord", "c.map"}) {
         manager.createMap(name);
-        EXPECT_FALSE(manager.loadMap(name));
-        EXPECT_EQ(manager.currentMap(), nullptr);
+        EXPECT_FALSE(manager.loadMap(name) || manager.currentMap() != nullptr);
         const std::string path = (name[0] == 'a' ? "Menus\\" : "..\\Maps\\") + std::string(name);
-        EXPECT_NE(
-            readFile("debug.log")
-                .find("failed to open file " + path + "\nFailed to open file: " + path + "\n"),
-            std::string::npos);
+        const std::string lines = "failed to open file " + path + "\nFailed to open file: " + path;
+        EXPECT_NE(readFile("debug.log").find(lines + "\n"), std::string::npos);
     }
 }
 
@@ -64,8 +59,7 @@ TEST(MapFiles, ControllerAndPackagedScreensLoad) {
     ASSERT_TRUE(writePackage("Menus/title.menu", {}, error)) << error;
     manager.createMap("title.menu");
     ASSERT_TRUE(manager.loadMap("title.menu"));
-    EXPECT_TRUE(manager.currentMap()->isMenu());
-    EXPECT_FALSE(manager.currentMap()->hasDirectory());
+    EXPECT_TRUE(manager.currentMap()->isMenu() && !manager.currentMap()->hasDirectory());
 }
 
 TEST(References, FormsOfAReferenceText) {
@@ -76,17 +70,17 @@ TEST(References, FormsOfAReferenceText) {
     manager.createMap("screen.ini");
     ASSERT_TRUE(manager.loadMap("screen.ini"));
     auto object = std::make_unique<StoredObject>();
-    object->setName("logo>big");
     StoredObject* logo = object.get();
+    logo->setName("logo>big");
     manager.currentMap()->addObject(std::move(object));
     // A leading '>' looks only in the current screen, even with another '>' inside.
     EXPECT_TRUE(manager.getResource(">logo>big") == logo && getResource(">logo>big") == logo);
     EXPECT_EQ(manager.getResource(">LOGO>big"), nullptr);
     writeFile("debug.log", "");
-    EXPECT_EQ(manager.getResource("art.zip>logo"), nullptr);
     // Neither a texture nor the fallback exists: each is tried once, nothing recurses.
-    EXPECT_EQ(manager.getTexture("wood.bmp"), nullptr);
-    EXPECT_EQ(manager.getResource("pics.TXP>wood"), nullptr);
+    EXPECT_TRUE(manager.getResource("art.zip>logo") == nullptr &&
+                manager.getTexture("wood.bmp") == nullptr &&
+                manager.getResource("pics.TXP>wood") == nullptr);
     EXPECT_EQ(readFile("debug.log"),
               "Unrecognised package format for file 'art.zip>logo'\n"
               "Failed to open file ..\\Textures\\wood.bmp\n"
@@ -95,10 +89,10 @@ TEST(References, FormsOfAReferenceText) {
               "Failed to open file ..\\Textures\\Hex.bmp\n");
     // Overlong names are handled like any other.
     const std::string longName(100000, 'x');
-    EXPECT_EQ(manager.getMesh(longName + ".smf"), nullptr);
-    EXPECT_EQ(manager.getResource(longName + ".smp>" + longName), nullptr);
     manager.createMap(longName + ".menu");
-    EXPECT_FALSE(manager.loadMap(longName + ".menu"));
+    EXPECT_FALSE(manager.getMesh(longName + ".smf") != nullptr ||
+                 manager.loadMap(longName + ".menu") ||
+                 manager.getResource(longName + ".smp>" + longName) != nullptr);
 }
 
 TEST(References, ASoundThatCannotBeReadIsLoggedOnceAndNotReadAgain) {
@@ -109,10 +103,9 @@ TEST(References, ASoundThatCannotBeReadIsLoggedOnceAndNotReadAgain) {
     {
         ResourceManager manager;
         // A move plays the click; games go on over several screens.
-        for (int move = 0; move < 3; ++move, manager.unloadAll()) {
+        for (int move = 0; move < 3; ++move, manager.unloadAll())
             EXPECT_TRUE(manager.getSound("click.wav") == nullptr &&
                         manager.getResource("CLICK.WAV") == nullptr);
-        }
         const std::string log = readFile("debug.log");
         EXPECT_EQ(log.find("Couldn't load ..\\Audio\\click.wav: "), 0u) << log;
         EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;

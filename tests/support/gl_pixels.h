@@ -29,12 +29,10 @@ inline std::vector<Rgb> pixelsIn(const Display& display, double left, double top
     std::vector<unsigned char> rgba(static_cast<std::size_t>(width * height) * 4);
     glReadPixels(x0, y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     std::vector<Rgb> pixels;
-    for (int row = height - 1; row >= 0; --row) {
-        for (int column = 0; column < width; ++column) {
-            const unsigned char* p = &rgba[static_cast<std::size_t>(row * width + column) * 4];
+    for (int row = height - 1; row >= 0; --row)
+        for (const unsigned char* p = &rgba[row * width * 4u]; p < &rgba[(row + 1) * width * 4u];
+             p += 4)
             pixels.push_back({p[0], p[1], p[2]});
-        }
-    }
     return pixels;
 }
 
@@ -51,12 +49,8 @@ inline Rgb paletteRgb(int colour) {
 }
 
 inline bool near(const Rgb& a, const Rgb& b, int tolerance = 3) {
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::abs(a[i] - b[i]) > tolerance) {
-            return false;
-        }
-    }
-    return true;
+    return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance &&
+           std::abs(a[2] - b[2]) <= tolerance;
 }
 
 }  // namespace testing_support

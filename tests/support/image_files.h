@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/image_readers.h"
+
 namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -35,6 +37,12 @@ class ByteWriter {
 
 inline Bytes toBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
+}
+
+// A picture of `width` columns at `depth` bits as the game's own texture file.
+inline Bytes encodeTxf(unsigned width, unsigned depth, const Bytes& pixels) {
+    const auto height = unsigned(pixels.size() / (depth / 8) / width);
+    return image_readers::encodeTxf({width, height, depth, pixels});
 }
 
 // `file` with a 32-bit field at byte `at` overwritten.

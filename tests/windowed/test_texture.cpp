@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "engine/display.h"
 #include "resources/map.h"
@@ -18,10 +17,8 @@
 
 using namespace testing_support;
 
-namespace {
-
 // Level 0 of the GL texture as the GL holds it, rows packed.
-Bytes levelZero(GLuint name, GLenum format, std::size_t size) {
+static Bytes levelZero(GLuint name, GLenum format, std::size_t size) {
     glBindTexture(GL_TEXTURE_2D, name);
     Bytes pixels(size);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -30,21 +27,10 @@ Bytes levelZero(GLuint name, GLenum format, std::size_t size) {
     return pixels;
 }
 
-Bytes txfOf(unsigned width, unsigned depth, const Bytes& pixels) {
-    image_readers::DecodedImage image;
-    image.width = width;
-    image.height = unsigned(pixels.size() / (depth / 8) / width);
-    image.bitsPerPixel = depth;
-    image.pixels = pixels;
-    return image_readers::encodeTxf(image);
-}
-
-bool read(Texture& texture, const Bytes& file, const char* tag = "txf") {
+static bool read(Texture& texture, const Bytes& file, const char* tag = "txf") {
     std::istringstream in(std::string(file.begin(), file.end()));
     return texture.load(in, tag);
 }
-
-}  // namespace
 
 TEST(TextureGl, ReadsBuildTheGlTextureWithMipmaps) {
     Display display;
@@ -72,15 +58,14 @@ TEST(TextureGl, ReadsBuildTheGlTextureWithMipmaps) {
     ASSERT_TRUE(read(texture, toBytes(readFile("p.tga")), "tga"));
     EXPECT_EQ(texture.glFormat(), static_cast<GLenum>(GL_RGBA));
     EXPECT_EQ(levelZero(texture.glName(), GL_RGBA, 32), alpha);
-    ASSERT_TRUE(read(texture, txfOf(4, 32, alpha), "map"));
+    ASSERT_TRUE(read(texture, encodeTxf(4, 32, alpha), "map"));
     EXPECT_EQ(texture.pixels(), alpha);
     ASSERT_TRUE(read(texture, makeBmp(4, 2, 32, alpha), "bmp"));
     EXPECT_EQ(texture.pixels(), alpha);
-    for (const char* tag : {"BMP", "TGA", "TXF", "png", ""}) {
+    for (const char* tag : {"BMP", "TGA", "TXF", "png", ""})
         EXPECT_FALSE(read(texture, makeBmp(4, 2, 32, alpha), tag)) << tag;
-    }
     // TGA messages go to the standard error stream; a failed read leaves the texture empty.
-    ASSERT_TRUE(read(texture, txfOf(4, 32, alpha)));
+    ASSERT_TRUE(read(texture, encodeTxf(4, 32, alpha)));
     const GLuint held = texture.glName();
     ASSERT_TRUE(runConvert("-size 4x4 xc:gray50 -type Grayscale grey.tga"));
     testing::internal::CaptureStderr();
@@ -94,10 +79,10 @@ TEST(TextureGl, ReadsBuildTheGlTextureWithMipmaps) {
 TEST(TextureGl, CombineAlphaTakesTheMaskMeanAndUploadsAgain) {
     Display display;
     Texture target, white, mask32, wider, empty;
-    ASSERT_TRUE(read(target, txfOf(2, 32, {10, 20, 30, 0, 40, 50, 60, 1})));
-    ASSERT_TRUE(read(white, txfOf(2, 24, Bytes(6, 255))));
-    ASSERT_TRUE(read(mask32, txfOf(2, 32, {1, 2, 4, 200, 100, 0, 0, 7})));
-    ASSERT_TRUE(read(wider, txfOf(3, 24, Bytes(9, 255))));
+    ASSERT_TRUE(read(target, encodeTxf(2, 32, {10, 20, 30, 0, 40, 50, 60, 1})));
+    ASSERT_TRUE(read(white, encodeTxf(2, 24, Bytes(6, 255))));
+    ASSERT_TRUE(read(mask32, encodeTxf(2, 32, {1, 2, 4, 200, 100, 0, 0, 7})));
+    ASSERT_TRUE(read(wider, encodeTxf(3, 24, Bytes(9, 255))));
     const GLuint name = target.glName();
     ASSERT_TRUE(target.combineAlpha(&white));
     EXPECT_EQ(target.pixels(), (Bytes{10, 20, 30, 255, 40, 50, 60, 255}));
@@ -116,8 +101,8 @@ TEST(TextureGl, RegenerateRebuildsTheTextureInANewContext) {
     auto display = std::make_unique<Display>();
     const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     Texture texture, leftOver;  // leftOver is never regenerated, deleted in the next context
-    ASSERT_TRUE(read(texture, txfOf(2, 24, pixels)));
-    ASSERT_TRUE(read(leftOver, txfOf(1, 24, {1, 2, 3})));
+    ASSERT_TRUE(read(texture, encodeTxf(2, 24, pixels)));
+    ASSERT_TRUE(read(leftOver, encodeTxf(1, 24, {1, 2, 3})));
     // In its own context the old name is replaced, not leaked.
     const GLuint first = texture.glName();
     texture.regenerate();
@@ -129,24 +114,22 @@ TEST(TextureGl, RegenerateRebuildsTheTextureInANewContext) {
     // deletion of an old texture may touch them.
     std::vector<GLuint> others(4);
     glGenTextures(4, others.data());
-    for (GLuint other : others) {
+    for (GLuint other : others)
         glBindTexture(GL_TEXTURE_2D, other);
-    }
     ASSERT_NE(std::find(others.begin(), others.end(), stale), others.end());
     ASSERT_NE(std::find(others.begin(), others.end(), leftOver.glName()), others.end());
     texture.regenerate();
     leftOver.release();
-    for (GLuint other : others) {
+    for (GLuint other : others)
         EXPECT_TRUE(glIsTexture(other) && texture.glName() != other) << other;
-    }
     // Rows of 6 bytes, which GL's default alignment of 4 would read skewed.
     EXPECT_EQ(levelZero(texture.glName(), GL_RGB, 12), pixels);
     // Saving writes the texture format that reads back, replacing what an earlier save wrote.
     ASSERT_TRUE(texture.save() && texture.save());
     Texture copy;
     ASSERT_TRUE(read(copy, texture.data()));
-    EXPECT_EQ(copy.pixels(), pixels);
-    EXPECT_EQ(std::make_pair(copy.width(), copy.height()), std::make_pair(2u, 2u));
+    EXPECT_EQ(std::make_tuple(copy.pixels(), copy.width(), copy.height()),
+              std::make_tuple(pixels, 2u, 2u));
 }
 
 TEST(TexturePackageGl, PackagesAndMapRecordsHandOutTextures) {
@@ -158,7 +141,7 @@ TEST(TexturePackageGl, PackagesAndMapRecordsHandOutTextures) {
     std::string error;
     ASSERT_TRUE(writePackage("tex.txp",
                              {{"b_bmp", makeBmp(5, 3, 24, picture)},
-                              {"a_txf", txfOf(5, 24, picture)},
+                              {"a_txf", encodeTxf(5, 24, picture)},
                               {"c_tga", toBytes(readFile("p.tga"))},
                               {"d_junk", toBytes("hello")},
                               {"e_broken", broken},
@@ -172,31 +155,28 @@ TEST(TexturePackageGl, PackagesAndMapRecordsHandOutTextures) {
               "Possibly corrupt image b_bmp (BmpDataSize doesn't match)\n"
               "Failed to load c_tga in tex.txp\nFailed to load d_junk in tex.txp\n"
               "Unable to read e_broken in tex.txp\nFailed to load f_short in tex.txp\n");
-    for (const char* name : {"a_txf", "b_bmp"}) {
+    for (const char* name : {"a_txf", "b_bmp"}) {  // makeBmp takes rows bottom first
         auto* texture = static_cast<Texture*>(eager.getObject(name));
         ASSERT_NE(texture, nullptr);
-        EXPECT_EQ(texture->pixels(), picture) << name;  // makeBmp takes rows bottom first
-        EXPECT_TRUE(glIsTexture(texture->glName()));
+        EXPECT_TRUE(texture->pixels() == picture && glIsTexture(texture->glName())) << name;
     }
     EXPECT_FALSE(static_cast<Texture*>(eager.getObject("e_broken"))->holdsImage());
     // Map records of type 1 are textures, saved by the texture.
     Texture skin;
-    ASSERT_TRUE(read(skin, txfOf(5, 24, picture)));
-    std::vector<std::uint8_t> payload, unknown;
+    ASSERT_TRUE(read(skin, encodeTxf(5, 24, picture)));
+    std::vector<std::uint8_t> payload;
     ASSERT_TRUE(mapRecordPayload(skin, payload));
-    unknown = payload;
+    Bytes unknown = payload;
     unknown[0] = 4;
     ASSERT_TRUE(writePackage("room.map", {{"skin", payload}, {"what", unknown}}, error));
     writeFile("debug.log", "");
     Map map;
     ASSERT_TRUE(map.load("room.map", true));
-    ASSERT_EQ(map.objectCount(), 1);
-    ASSERT_EQ(map.getObject("skin")->getTypeId(), 1);
+    ASSERT_TRUE(map.objectCount() == 1 && map.getObject("skin")->getTypeId() == 1);
     EXPECT_EQ(static_cast<const Texture*>(map.getObject("skin"))->pixels(), picture);
     EXPECT_EQ(readFile("debug.log"), "Failed to load what in room.map\n");
     // The object factory makes one even when its image cannot be read.
     std::istringstream bad("txf\0junk");
     const std::unique_ptr<StoredObject> empty = createStoredObject(1, bad);
-    ASSERT_NE(empty, nullptr);
-    EXPECT_FALSE(static_cast<Texture*>(empty.get())->holdsImage());
+    EXPECT_TRUE(empty != nullptr && !static_cast<Texture*>(empty.get())->holdsImage());
 }
