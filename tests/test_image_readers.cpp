@@ -33,15 +33,19 @@ static Outcome decode(char kind, const std::string& file) {
 }
 
 static void expectImage(const Outcome& o, unsigned width, unsigned height, unsigned depth,
-                 const Bytes& pixels) {
+                        const Bytes& pixels) {
     ASSERT_TRUE(o.ok) << o.messages;
     EXPECT_EQ(std::make_tuple(o.image.width, o.image.height, o.image.bitsPerPixel),
               std::make_tuple(width, height, depth));
     EXPECT_EQ(o.image.pixels, pixels);
 }
 
-static std::string text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
-static std::string raw(std::initializer_list<int> bytes) { return {bytes.begin(), bytes.end()}; }
+static std::string text(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+static std::string raw(std::initializer_list<int> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 static const std::string warning = "Possibly corrupt image i.bmp (BmpDataSize doesn't match)\n";
 
 TEST(ImageReaders, ImageMagickFilesGiveTheDrawnColoursOrAreRefused) {
@@ -133,30 +137,11 @@ TEST(BmpReader, HandBuiltHeaders) {
         const std::string masks = ByteWriter().u32(r).u32(g).u32(b).bytes();
         return patch32(patch32(plain.substr(0, 54) + masks + plain.substr(54), 30, 3), 10, 66);
     };
-    EXPECT_FALSE(decode('b', masked(0x7C00, 0x03E0, 0x001F)).ok);
-    EXPECT_FALSE(decode('b', masked(0xFF00, 0xFF00, 0xFF)).ok);
-    const Outcome o = decode('b', masked(0xFF000000, 0x00FF0000, 0x0000FF00));
-    ASSERT_TRUE(o.ok);
-    EXPECT_EQ(Bytes(o.image.pixels.begin(), o.image.pixels.begin() + 4),
+    EXPECT_FALSE(decode('b', masked(0x7C00, 0x03E0, 0x001F)).ok ||
+                 decode('b', masked(0xFF00, 0xFF00, 0xFF)).ok);
+    const Bytes o = decode('b', masked(0xFF000000, 0x00FF0000, 0x0000FF00)).image.pixels;
+    EXPECT_EQ(Bytes(o.begin(), o.begin() + std::min<std::size_t>(o.size(), 4)),
               (Bytes{pattern[3], pattern[0], pattern[1], pattern[2]}));
-}
-
-TEST(BmpReader, ReadsFromStreamsThatCannotSeek) {
-    struct PipeBuffer : std::streambuf {  // no seeking, no size: like a pipe
-        explicit PipeBuffer(std::string bytes) : bytes_(std::move(bytes)) {
-            setg(&bytes_[0], &bytes_[0], &bytes_[0] + bytes_.size());
-        }
-        std::string bytes_;
-    };
-    const std::string file = text(makeBmp(5, 3, 24, testPattern(5, 3, false)));
-    for (std::size_t cut : {0, 1}) {
-        PipeBuffer buffer(file.substr(0, file.size() - cut));
-        std::istream in(&buffer);
-        DecodedImage image;
-        std::ostringstream log;
-        EXPECT_EQ(image_readers::decodeBmp(in, "p.bmp", image, log), cut == 0);
-        EXPECT_EQ(image.pixels, cut == 0 ? testPattern(5, 3, false) : Bytes());
-    }
 }
 
 TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
@@ -216,7 +201,7 @@ TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
 // A txf file with the given header fields, palette and codes (a byte each for palettes of up
 // to 255 entries, two bytes otherwise).
 static std::string txf(unsigned depth, std::uint32_t width, const std::vector<Bytes>& palette,
-                const std::vector<std::uint32_t>& codes, std::uint32_t height = 1) {
+                       const std::vector<std::uint32_t>& codes, std::uint32_t height = 1) {
     ByteWriter file;
     file.text(raw({'t', 'x', 'f', 0})).u16(1).u16(depth).u32(width).u32(height);
     file.u32(std::uint32_t(palette.size())).u32(std::uint32_t(codes.size()));
@@ -227,13 +212,16 @@ static std::string txf(unsigned depth, std::uint32_t width, const std::vector<By
     return file.bytes();
 }
 
+static std::string rawTxf(unsigned depth) {
+    return ByteWriter().text(raw({'t', 'x', 'f', 0})).u16(0).u16(depth).bytes();
+}
+
 static std::string encode(unsigned width, unsigned depth, const Bytes& pixels) {
     return text(encodeTxf(width, depth, pixels));
 }
 
-TEST(TxfFormat, RawAndPaletteFilesDecodeAndTheEncoderFormsRuns) {
-    const std::string header = ByteWriter().text(raw({'t', 'x', 'f', 0})).u16(0).u16(24).bytes();
-    expectImage(decode('x', header + raw({2, 0, 0, 0, 1, 0, 0, 0, 1, 2, 3, 4, 5, 6})), 2, 1, 24,
+TEST(TxfFormat, FilesDecodeTheEncoderFormsRunsAndWhatDoesNotMakeTheImageIsRefused) {
+    expectImage(decode('x', rawTxf(24) + raw({2, 0, 0, 0, 1, 0, 0, 0, 1, 2, 3, 4, 5, 6})), 2, 1, 24,
                 {1, 2, 3, 4, 5, 6});
     // Palette A, B: codes A, run of 4 A in all, B, A.
     expectImage(decode('x', txf(24, 7, {{1, 1, 1}, {2, 2, 2}}, {1, 0, 4, 2, 1, 1})), 7, 1, 24,
@@ -247,6 +235,35 @@ TEST(TxfFormat, RawAndPaletteFilesDecodeAndTheEncoderFormsRuns) {
     EXPECT_EQ(encode(8, 24, pixels), txf(24, 8, {{0, 0, 0}, {1, 0, 0}}, {1, 0, 3, 2, 2, 1, 0, 3}));
     EXPECT_EQ(encode(3, 32, Bytes(12, 200)), txf(32, 3, {{200, 200, 200, 200}}, {1, 0, 3}));
     EXPECT_TRUE(image_readers::encodeTxf(DecodedImage{}).empty());
+    const std::vector<Bytes> two = {{1, 2, 3}, {4, 5, 6}};
+    const std::vector<Bytes> big(300, Bytes{1, 1, 1});
+    const std::string good = txf(32, 3, {{1, 2, 3, 4}, {5, 6, 7, 8}}, {1, 2, 0, 3, 1, 2}, 2);
+    ASSERT_TRUE(decode('x', txf(24, 4, two, {1, 0, 3, 2})).ok &&
+                decode('x', txf(24, 1, big, {300})).ok && decode('x', good).ok);
+
+    // clang-format off
+    std::vector<std::string> refused = {
+        // Run marker first, last, with a zero count; runs or codes beyond the image; too few.
+        txf(24, 3, two, {0, 3, 1}), txf(24, 2, two, {1, 2, 0}), txf(24, 2, two, {1, 0, 0, 2}),
+        txf(24, 4, two, {1, 0, 5}), txf(24, 1, two, {1, 0, 255}), txf(24, 2, two, {1, 2, 1}),
+        txf(24, 4, two, {1, 2}),
+        // Palette indices beyond the palette, of one and of two bytes.
+        txf(24, 2, two, {1, 3}), txf(24, 1, {}, {1}), txf(24, 1, big, {301}),
+        txf(24, 1, big, {65535}),
+        // Magic, depth, compression; palette and code counts far beyond the file.
+        good.substr(0, 3) + "x" + good.substr(4), good.substr(0, 6) + raw({16, 0}) + good.substr(8),
+        good.substr(0, 4) + raw({2, 0}) + good.substr(6), patch32(good, 16, 0xFFFFFFFF),
+        patch32(good, 20, 0xFFFFFFFF)};
+    // Sizes over the pixel limit, empty, or beyond what the codes or bytes give.
+    for (auto [width, height] : {std::pair<std::uint32_t, std::uint32_t>{0xFFFFFFFF, 0xFFFFFFFF},
+                                 {0xFFFFFFFF, 1}, {4096, 4096}, {0, 5}, {5, 0}}) {
+        // clang-format on
+        refused.push_back(patch32(patch32(good, 8, width), 12, height));
+        refused.push_back(rawTxf(32) + ByteWriter().u32(width).u32(height).bytes() +
+                          std::string(64, '\1'));
+    }
+    for (std::size_t i = 0; i < refused.size(); ++i)
+        EXPECT_FALSE(decode('x', refused[i]).ok) << i;
 }
 
 TEST(TxfFormat, RandomImagesSurviveTheRoundTrip) {
@@ -280,37 +297,4 @@ TEST(TxfFormat, RandomImagesSurviveTheRoundTrip) {
             expectImage(decode('x', file), width, height, depth, pixels);
         }
     }
-}
-
-TEST(TxfFormat, CodesAndHeadersThatDoNotMakeTheImageAreRefused) {
-    const std::vector<Bytes> two = {{1, 2, 3}, {4, 5, 6}};
-    const std::vector<Bytes> big(300, Bytes{1, 1, 1});
-    EXPECT_TRUE(decode('x', txf(24, 4, two, {1, 0, 3, 2})).ok);
-    EXPECT_TRUE(decode('x', txf(24, 1, big, {300})).ok);
-    const std::string good = txf(32, 3, {{1, 2, 3, 4}, {5, 6, 7, 8}}, {1, 2, 0, 3, 1, 2}, 2);
-    ASSERT_TRUE(decode('x', good).ok);
-    const std::string rawHeader = ByteWriter().text(raw({'t', 'x', 'f', 0})).u16(0).u16(32).bytes();
-    // clang-format off
-    std::vector<std::string> refused = {
-        // Run marker first, last, with a zero count; runs or codes beyond the image; too few.
-        txf(24, 3, two, {0, 3, 1}), txf(24, 2, two, {1, 2, 0}), txf(24, 2, two, {1, 0, 0, 2}),
-        txf(24, 4, two, {1, 0, 5}), txf(24, 1, two, {1, 0, 255}), txf(24, 2, two, {1, 2, 1}),
-        txf(24, 4, two, {1, 2}),
-        // Palette indices beyond the palette, of one and of two bytes.
-        txf(24, 2, two, {1, 3}), txf(24, 1, {}, {1}), txf(24, 1, big, {301}),
-        txf(24, 1, big, {65535}),
-        // Magic, depth, compression; palette and code counts far beyond the file.
-        good.substr(0, 3) + "x" + good.substr(4), good.substr(0, 6) + raw({16, 0}) + good.substr(8),
-        good.substr(0, 4) + raw({2, 0}) + good.substr(6), patch32(good, 16, 0xFFFFFFFF),
-        patch32(good, 20, 0xFFFFFFFF)};
-    // Sizes over the pixel limit, empty, or beyond what the codes or bytes give.
-    for (auto [width, height] : {std::pair<std::uint32_t, std::uint32_t>{0xFFFFFFFF, 0xFFFFFFFF},
-                                 {0xFFFFFFFF, 1}, {4096, 4096}, {0, 5}, {5, 0}}) {
-        // clang-format on
-        refused.push_back(patch32(patch32(good, 8, width), 12, height));
-        refused.push_back(rawHeader + ByteWriter().u32(width).u32(height).bytes() +
-                          std::string(64, '\1'));
-    }
-    for (std::size_t i = 0; i < refused.size(); ++i)
-        EXPECT_FALSE(decode('x', refused[i]).ok) << i;
 }

@@ -75,8 +75,11 @@ TEST(PackageFormat, MagicIsTheExtensionAndBrokenFilesAreRefused) {
     // 65535 objects in "lying"; the second record's offset far past the end fails the whole
     // eager load.
     const std::pair<const char*, std::string> broken[] = {
-        {"good.txq", good}, {"noext", good}, {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
-        {"short.txp", good.substr(0, 6)}, {"cutdir.txp", good.substr(0, 12)},
+        {"good.txq", good},
+        {"noext", good},
+        {"reserved.txp", good.substr(0, 4) + '\1' + good.substr(5)},
+        {"short.txp", good.substr(0, 6)},
+        {"cutdir.txp", good.substr(0, 12)},
         {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},
         {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)}};
     for (const auto& [name, bytes] : broken) {

@@ -52,14 +52,6 @@ TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
     EXPECT_EQ(lazy.getObject("delta")->name(), "delta");
     EXPECT_TRUE(lazy.getObject("Delta") == nullptr && lazy.objectCount() == 1);
     EXPECT_EQ(readFile("debug.log"), "");
-    // Map records of type 2 are meshes.
-    writeFile("board.map",
-              packageBytes("map", {{"tile", ByteWriter().u32(2).text(fan(2)).bytes()},
-                                   {"what", ByteWriter().u32(4).text(fan(2)).bytes()}}));
-    Map map;
-    ASSERT_TRUE(map.load("board.map", true) && map.objectCount() == 1);
-    EXPECT_EQ(map.objectAt(0)->name() + std::to_string(vertices(map.objectAt(0))), "tile4");
-    EXPECT_EQ(readFile("debug.log"), "Failed to load what in board.map\n");
 }
 
 TEST(MeshPackage, SameMeshNameInTwoPackagesStaysApart) {

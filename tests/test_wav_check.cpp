@@ -8,8 +8,6 @@
 
 #include "audio_files.h"
 #include "resources/audio_track.h"
-#include "resources/map.h"
-#include "resources/package_writer.h"
 #include "resources/wav_check.h"
 #include "support/image_files.h"
 
@@ -166,12 +164,4 @@ TEST(AudioTrackLoading, WhatIsNoSoundFileGivesNoSound) {
     // Tracks are read from their own files only: not from streams, and never saved.
     std::istringstream in(std::string("RIFF\0\0\0\0WAVE", 12));
     EXPECT_FALSE(track.load(in, "wav") || track.save());
-    // A track placed in a map package (type id 3) is made, without sound.
-    std::string error;
-    ASSERT_TRUE(writePackage("room.map", {{"click", {3, 0, 0, 0, 'R', 'I', 'F', 'F'}}}, error));
-    Map map;
-    ASSERT_TRUE(map.load("room.map", true));
-    const auto* placed = static_cast<const AudioTrack*>(map.getObject("click"));
-    ASSERT_TRUE(placed != nullptr && placed->getTypeId() == 3);
-    EXPECT_TRUE(placed->samples == nullptr && placed->length == 0);
 }
