@@ -45,15 +45,8 @@ TEST(MapFiles, ScreenClassAndFolderFollowTheFileName) {
     }
 }
 
-TEST(MapFiles, ControllerAndPackagedScreensLoad) {
-    makeDirectory("menus");
-    writeFile("menus/CONTROLLER.ini", "[General]\nMapType = MenuController\n");
+TEST(MapFiles, PackagedScreensLoadAndForgetTheirDirectory) {
     ResourceManager manager;
-    manager.createMap("Menus\\controller.ini");
-    ASSERT_TRUE(manager.currentMap()->isMenuController());
-    EXPECT_TRUE(manager.loadMap("Menus\\controller.ini"));
-    EXPECT_EQ(manager.currentMap()->fileName(), "controller.ini");
-    // A packaged menu loads its objects and forgets its directory.
     makeDirectory("Menus");
     std::string error;
     ASSERT_TRUE(writePackage("Menus/title.menu", {}, error)) << error;
@@ -87,12 +80,6 @@ TEST(References, FormsOfAReferenceText) {
               "Failed to open file ..\\Textures\\Hex.bmp\n"
               "failed to open file ..\\Textures\\pics.TXP\n"
               "Failed to open file ..\\Textures\\Hex.bmp\n");
-    // Overlong names are handled like any other.
-    const std::string longName(100000, 'x');
-    manager.createMap(longName + ".menu");
-    EXPECT_FALSE(manager.getMesh(longName + ".smf") != nullptr ||
-                 manager.loadMap(longName + ".menu") ||
-                 manager.getResource(longName + ".smp>" + longName) != nullptr);
 }
 
 TEST(References, ASoundThatCannotBeReadIsLoggedOnceAndNotReadAgain) {

@@ -3,6 +3,7 @@
 
 #include "engine/resource_manager.h"
 #include "render/polyhedron.h"
+#include "resources/package_writer.h"
 #include "resources/static_mesh_package.h"
 #include "support/mesh_bytes.h"
 #include "support/test_support.h"
@@ -10,7 +11,7 @@
 using namespace testing_support;
 
 // A unified fan of `triangles` triangles around the origin: triangles + 2 vertices.
-static std::string fan(unsigned triangles) {
+static Bytes fan(unsigned triangles) {
     MeshImage image;
     for (unsigned i = 0; i < triangles + 2; ++i) {
         image.positions.push_back({float(i), float(i * i), 0});
@@ -19,7 +20,7 @@ static std::string fan(unsigned triangles) {
     }
     for (unsigned i = 0; i < triangles; ++i)
         image.faces.push_back({0, i + 1, i + 2});
-    return image.bytes();
+    return toBytes(image.bytes());
 }
 
 static int vertices(StoredObject* mesh) {
@@ -28,15 +29,19 @@ static int vertices(StoredObject* mesh) {
 }
 
 TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
-    writeFile("set.smp", packageBytes("smp", {{"alpha", fan(1)},
-                                              {"bitmap", "BM" + fan(1)},
-                                              {"zcut", fan(3).substr(0, fan(3).size() - 4)},
-                                              {"delta", fan(4)},
-                                              {"bshort", "sm"}}));
+    std::string error;
+    Bytes bitmap = fan(1), cut = fan(3);
+    bitmap[0] = 'B', bitmap[1] = 'M', cut.resize(cut.size() - 4);
+    ASSERT_TRUE(writePackage("set.smp",
+                             {{"alpha", fan(1)},
+                              {"bitmap", bitmap},
+                              {"zcut", cut},
+                              {"delta", fan(4)},
+                              {"bshort", toBytes("sm")}},
+                             error));
     StaticMeshPackage package;
-    ASSERT_TRUE(package.load("set.smp", true));
     // A cut mesh is still a mesh: it is kept with what could be read, and draws nothing.
-    EXPECT_EQ(package.objectCount(), 3);
+    ASSERT_TRUE(package.load("set.smp", true) && package.objectCount() == 3);
     EXPECT_EQ(readFile("debug.log"),
               "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n"
               "Unable to read zcut in set.smp\n");
@@ -57,8 +62,9 @@ TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
 TEST(MeshPackage, SameMeshNameInTwoPackagesStaysApart) {
     makeDirectory("game");
     makeDirectory("Meshes");
-    writeFile("Meshes/One.smp", packageBytes("smp", {{"Hex", fan(1)}}));
-    writeFile("Meshes/Two.smp", packageBytes("smp", {{"Hex", fan(6)}}));
+    std::string error;
+    ASSERT_TRUE(writePackage("Meshes/One.smp", {{"Hex", fan(1)}}, error));
+    ASSERT_TRUE(writePackage("Meshes/Two.smp", {{"Hex", fan(6)}}, error));
     ASSERT_EQ(chdir("game"), 0);
     {
         ResourceManager manager;

@@ -46,7 +46,7 @@ TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
     const std::string pcm = "not plain PCM (format ";
     // clang-format off
     const std::pair<std::string, std::string> cases[] = {
-        {"", "file too short for a RIFF header"}, {"RIF", "file too short for a RIFF header"},
+        {"RIF", "file too short for a RIFF header"},
         {"RIFX" + good.substr(4), "not a RIFF WAVE file"},
         {good.substr(0, 8) + "AVI " + good.substr(12), "not a RIFF WAVE file"},
         {good.substr(0, 30), sizes}, {patch32(good, 4, 0xfffffff0u), sizes},
@@ -62,13 +62,10 @@ TEST(WavCheck, HostileHeadersAreRefusedWithAReasonAndNeverReachTheLoader) {
         {wavWith(fmt(), 3), "data chunk holds no whole sample"},
         {riff(chunk("LIST", "abc") + chunk("fmt ", fmt()) + chunk("data", data)),
          "odd-sized 'LIST' chunk before the data"},
-        {wavWith(fmt(2)), pcm + "2)"}, {wavWith(fmt(0x11)), pcm + "17)"},
-        {wavWith(fmt(0xfffe)), pcm + "65534)"},
+        {wavWith(fmt(2)), pcm + "2)"}, {wavWith(fmt(0xfffe)), pcm + "65534)"},
         {wavWith(fmt(1, 0, 22050, 16, 0)), "0 channels (1 or 2 only)"},
-        {wavWith(fmt(1, 6, 22050, 16, 12)), "6 channels (1 or 2 only)"},
         {wavWith(fmt(1, 257)), "257 channels (1 or 2 only)"},  // SDL would take it as 1
         // 100 Hz: SDL would need more doubling steps than its converter has room for.
-        {wavWith(fmt(1, 2, 0)), "sample rate 0 Hz out of range"},
         {wavWith(fmt(1, 2, 100)), "sample rate 100 Hz out of range"},
         {wavWith(fmt(1, 2, 0xffffffffu)), "sample rate 4294967295 Hz out of range"},
         {wavWith(fmt(1, 2, 22050, 0)), "0 bits per sample (8 or 16 only)"},
@@ -129,39 +126,30 @@ TEST(WavCheck, ConversionBufferSizeRefusesOverflow) {
         EXPECT_EQ(conversionBufferSize(length, multiplier), 0u) << length;
 }
 
-TEST(AudioTrackLoading, MonoEightBitAtHalfRateBecomesStereoSixteenBit) {
+TEST(AudioTrackLoading, SoundsBecomeStereoSixteenBitAndReloadingReplacesTheBufferAndRewinds) {
     ASSERT_TRUE(audio_files::makeWav("low.wav", "sine 440", 0.25, audio_files::mono8));
+    makeDirectory("Audio");
+    ASSERT_TRUE(audio_files::makeWav("Audio/B.wav", "square 220", 0.2));
     const std::string source = audio_files::dataChunk("low.wav");
     AudioTrack track;
-    ASSERT_TRUE(track.loadFromFile("low.wav"));
-    ASSERT_EQ(track.length, source.size() * 8);
+    ASSERT_TRUE(track.loadFromFile("low.wav") && track.length == source.size() * 8);
     // Each unsigned byte becomes one signed 16-bit value, in both channels of two frames.
     const auto samples = audio_files::toSamples(track.samples, track.length);
     for (std::size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(samples[i], std::int16_t((std::uint8_t(source[i / 4]) ^ 0x80) << 8)) << i;
-}
-
-TEST(AudioTrackLoading, OutputFormatIsCopiedAndReloadingReplacesTheBufferAndRewinds) {
-    ASSERT_TRUE(audio_files::makeWav("a.wav", "sine 440", 0.1));
-    makeDirectory("Audio");
-    ASSERT_TRUE(audio_files::makeWav("Audio/B.wav", "square 220", 0.2));
-    AudioTrack track;
-    ASSERT_TRUE(track.loadFromFile("a.wav"));
+    // The output format is copied. The game names sounds with backslashes, in any letter case.
     track.position = 100;
-    // The game names sounds with backslashes, in any letter case.
     ASSERT_TRUE(track.loadFromFile("audio\\b.WAV"));
     EXPECT_EQ(track.name() + std::to_string(track.position), "b.WAV0");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(track.samples), track.length),
               audio_files::dataChunk("Audio/B.wav"));
-}
-
-TEST(AudioTrackLoading, WhatIsNoSoundFileGivesNoSound) {
-    AudioTrack track;
-    EXPECT_FALSE(track.loadFromFile("..\\Audio\\nothere.wav"));
+    // What is no sound file gives no sound.
+    AudioTrack none;
+    EXPECT_FALSE(none.loadFromFile("..\\Audio\\nothere.wav") || none.samples != nullptr ||
+                 none.length != 0);
     EXPECT_EQ(readFile("debug.log"),
               "Couldn't load ..\\Audio\\nothere.wav: " + std::string(SDL_GetError()) + "\n");
-    EXPECT_TRUE(track.samples == nullptr && track.length == 0);
     // Tracks are read from their own files only: not from streams, and never saved.
     std::istringstream in(std::string("RIFF\0\0\0\0WAVE", 12));
-    EXPECT_FALSE(track.load(in, "wav") || track.save());
+    EXPECT_FALSE(none.load(in, "wav") || none.save());
 }

@@ -1,10 +1,9 @@
-// Byte images of mesh files and package files for the tests, written field by field so a test
+// Byte images of mesh files for the tests, written field by field so a test
 // can also write them wrong on purpose.
 #pragma once
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/image_files.h"
@@ -39,21 +38,5 @@ struct MeshImage {
         return out.bytes();
     }
 };
-
-// A package file: 4-byte magic, reserved 0, N, the directory sorted by name, then the records
-// (name followed by payload).
-inline std::string packageBytes(std::string magic,
-                                std::vector<std::pair<std::string, std::string>> records) {
-    std::sort(records.begin(), records.end());
-    ByteWriter out, data;
-    magic.resize(4, '\0');
-    out.text(magic).u16(0).u16(unsigned(records.size()));
-    for (const auto& record : records) {
-        out.u16(0).u16(unsigned(record.first.size()));
-        out.u32(std::uint32_t(8 + 8 * records.size() + data.bytes().size()));
-        data.text(record.first + record.second);
-    }
-    return out.text(data.bytes()).bytes();
-}
 
 }  // namespace testing_support

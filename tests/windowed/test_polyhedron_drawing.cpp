@@ -1,6 +1,5 @@
-// Meshes compiled into display lists and drawn on a real window, alone and in the static batch
-// (tiles in their colours where the board puts them, the list rebuilt when a colour changes,
-// owners told where their entries went), and sparks drawn with the display's own state.
+// Meshes compiled into display lists and drawn on a real window (the board's tiles in the static
+// batch are shown by the end-to-end sessions), and sparks drawn with the display's own state.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,7 +8,6 @@
 
 #include "engine/resource_manager.h"
 #include "game/emitter.h"
-#include "game/tile.h"
 #include "platform/random.h"
 #include "render/matrix.h"
 #include "render/polyhedron.h"
@@ -17,18 +15,6 @@
 #include "support/test_support.h"
 
 using namespace testing_support;
-
-// The transform and the centre of the cell (row, col) of a board, placed as the board does it.
-static std::pair<Matrix, Vector> place(int rows, int cols, int row, int col) {
-    Tile cell(false);
-    cell.row = row;
-    cell.col = col;
-    cell.placeOnBoard(rows, cols);
-    Matrix transform(cell.position, Matrix::translation);
-    transform.multiply(Matrix(cell.scale * cell.uniformScale, Matrix::scale));
-    transform.multiply(Matrix(cell.rotation));
-    return {transform, cell.position};
-}
 
 const Vector centre(0.5f, 0.375f, 0.0f);  // the middle of a 1024 x 768 window, in screen units
 
@@ -79,45 +65,6 @@ TEST(MeshDrawing, TrianglesDrawInTheCurrentColourFromAListOfTheirOwn) {
     glLockArraysEXT = lock;
 }
 
-TEST(StaticBatchDrawing, TilesShowTheirColoursWithAndWithoutCompiledVertexArrays) {
-    struct Owner : BatchOwner {
-        int index = -1;
-        void setBatchIndex(int newIndex) override { index = newIndex; }
-    };
-    for (bool compiledArrays : {true, false}) {
-        Display display;
-        if (!compiledArrays)
-            glLockArraysEXT = nullptr, glUnlockArraysEXT = nullptr;
-        Polyhedron mesh;
-        ASSERT_TRUE(mesh.loadFromFile(std::string(TINTFALL_DATA_DIR) + "/Meshes/Hex.smf"));
-        std::vector<Owner> owners(9);
-        // Nine tiles on a 3 by 3 board, added in reverse colour order so that sorting moves them.
-        for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(
-                display.batch.addToBatch(mesh, place(3, 3, i / 3, i % 3).first, 8 - i, &owners[i]),
-                i);
-        for (int recoloured : {-1, 4}) {
-            display.rebuildBatch();
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            glCallList(display.batch.displayList);
-            EXPECT_EQ(display.batch.arraysLocked, compiledArrays);
-            for (int i = 0; i < 9; ++i) {
-                // Sorted by colour: at first colour k is entry k.
-                EXPECT_TRUE(recoloured >= 0 || owners[i].index == 8 - i) << i;
-                EXPECT_EQ(display.batch.entry(owners[i].index).owner, &owners[i]);
-                const Vector at = place(3, 3, i / 3, i % 3).second;
-                EXPECT_TRUE(
-                    near(pixelAt(display, at.x, at.y), paletteRgb(i == recoloured ? 1 : 8 - i)))
-                    << "tile " << i << ", recoloured " << recoloured;
-            }
-            // Recolouring one tile changes that tile and no other.
-            display.batch.setEntryColour(owners[4].index, 1);
-        }
-        EXPECT_TRUE(near(pixelAt(display, 0.02, 0.02), {178, 178, 178}));
-        EXPECT_FALSE(fileExists("debug.log"));
-    }
-}
-
 TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire) {
     Display display;
     glBindTexture(GL_TEXTURE_2D, 7);
@@ -135,12 +82,6 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         emitter.draw();
     };
-    // Before its first burst an emitter draws nothing, and binds nothing either.
-    drawAlone();
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 7);
-    EXPECT_EQ(litAndRed(display, 0.375).first, 0);
     platform::seedRandom(7);
     emitter.burst();
     // Born within u/2 of the emitter, each corner a further u/2 away: all in the emitter's
@@ -157,9 +98,9 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
         EXPECT_EQ(reds, lit) << frames;
         EXPECT_EQ(litAndRed(display, reach).first, lit) << frames;
     }
+    GLint bound = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(bound == 0 && glGetError() == GL_NO_ERROR);
 }
 
 // After a display restart every cached mesh is compiled again, into a list of the new context.
