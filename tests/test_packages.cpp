@@ -1,10 +1,12 @@
-// Package files: written by the package writer, read back by the game's package reader.
+// Package files: written by the package writer, read back by the game's package readers.
 #include <gtest/gtest.h>
 
+#include "render/polyhedron.h"
 #include "resources/map.h"
 #include "resources/package.h"
 #include "resources/package_writer.h"
-#include "support/image_files.h"
+#include "resources/static_mesh_package.h"
+#include "support/mesh_bytes.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -137,19 +139,12 @@ TEST(PackageLookup, AddingLoadsTheRestAndDropsWhatCannotBeLoaded) {
     EXPECT_EQ(package.objectAt(2)->name() + package.objectAt(3)->name(), "newnewer");
 }
 
-TEST(StoredObjects, BaseOperationsReportThatASubclassWasExpected) {
+TEST(StoredObjects, FileNamesAndTheDataBuffer) {
     StoredObject object;
-    std::istringstream in("data");
-    EXPECT_FALSE(object.load(in, "map") || object.save() ||
-                 EchoPackage().Package::loadObject(in, "x", 0) != nullptr ||
-                 object.loadFromFile("..\\Textures\\Missing.bmp") ||
+    EXPECT_FALSE(object.loadFromFile("..\\Textures\\Missing.bmp") ||
                  object.name() != "Missing.bmp" ||
                  object.loadFromFile("dir\\"));  // empty name: no message
-    EXPECT_EQ(readFile("debug.log"),
-              "Error: Atempting to load \"StoredObject\", must load inherited class\n"
-              "Error: Atempting to save \"StoredObject\", must save inherited class\n"
-              "attempting to load from base package, must use inherited class\n"
-              "Failed to open file ..\\Textures\\Missing.bmp\n");
+    EXPECT_EQ(readFile("debug.log"), "Failed to open file ..\\Textures\\Missing.bmp\n");
     // The data buffer takes only real bytes.
     EXPECT_FALSE(object.appendData(nullptr, 3) || object.appendData("abc", 0));
     EXPECT_TRUE(object.appendData("abc", 3) && object.appendData("de", 2) &&
@@ -181,4 +176,53 @@ TEST(MapPackages, RecordsBecomeObjectsByTypeIdOrAreReported) {
     const std::string alone = button.referenceText();
     button.owner = &lower;
     EXPECT_EQ(alone + " " + button.referenceText(), "Button1 screen.ini>Button1");
+}
+
+// A unified fan of `triangles` triangles around the origin: triangles + 2 vertices.
+static Bytes fan(unsigned triangles) {
+    MeshImage image;
+    for (unsigned i = 0; i < triangles + 2; ++i) {
+        image.positions.push_back({float(i), float(i * i), 0});
+        image.normals.push_back({0, 0, 1});
+        image.texCoords.push_back({float(i), 0});
+    }
+    for (unsigned i = 0; i < triangles; ++i)
+        image.faces.push_back({0, i + 1, i + 2});
+    return toBytes(image.bytes());
+}
+
+static int vertices(StoredObject* mesh) {
+    return mesh != nullptr && mesh->getTypeId() == 2 ? static_cast<Polyhedron*>(mesh)->vertexCount()
+                                                     : -1;
+}
+
+TEST(MeshPackage, RecordsThatAreNoMeshesAreReportedAndSkipped) {
+    std::string error;
+    Bytes bitmap = fan(1), cut = fan(3);
+    bitmap[0] = 'B', bitmap[1] = 'M', cut.resize(cut.size() - 4);
+    ASSERT_TRUE(writePackage("set.smp",
+                             {{"alpha", fan(1)},
+                              {"bitmap", bitmap},
+                              {"zcut", cut},
+                              {"delta", fan(4)},
+                              {"bshort", toBytes("sm")}},
+                             error));
+    StaticMeshPackage package;
+    // A cut mesh is still a mesh: it is kept with what could be read, and draws nothing.
+    ASSERT_TRUE(package.load("set.smp", true) && package.objectCount() == 3);
+    EXPECT_EQ(readFile("debug.log"),
+              "Failed to load bitmap in set.smp\nFailed to load bshort in set.smp\n"
+              "Unable to read zcut in set.smp\n");
+    ASSERT_NE(package.getObject("zcut"), nullptr);
+    EXPECT_EQ(
+        std::make_pair(vertices(package.getObject("alpha")), vertices(package.getObject("delta"))),
+        std::make_pair(3, 6));
+    // Lazily, only the mesh asked for is read.
+    writeFile("debug.log", "");
+    StaticMeshPackage lazy;
+    ASSERT_TRUE(lazy.load("set.smp", false));
+    EXPECT_EQ(vertices(lazy.getObject("delta")), 6);
+    EXPECT_EQ(lazy.getObject("delta")->name(), "delta");
+    EXPECT_TRUE(lazy.getObject("Delta") == nullptr && lazy.objectCount() == 1);
+    EXPECT_EQ(readFile("debug.log"), "");
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "engine/resource_manager.h"
-#include "resources/package_writer.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -43,16 +42,6 @@ TEST(MapFiles, ScreenClassAndFolderFollowTheFileName) {
         const std::string lines = "failed to open file " + path + "\nFailed to open file: " + path;
         EXPECT_NE(readFile("debug.log").find(lines + "\n"), std::string::npos);
     }
-}
-
-TEST(MapFiles, PackagedScreensLoadAndForgetTheirDirectory) {
-    ResourceManager manager;
-    makeDirectory("Menus");
-    std::string error;
-    ASSERT_TRUE(writePackage("Menus/title.menu", {}, error)) << error;
-    manager.createMap("title.menu");
-    ASSERT_TRUE(manager.loadMap("title.menu"));
-    EXPECT_TRUE(manager.currentMap()->isMenu() && !manager.currentMap()->hasDirectory());
 }
 
 TEST(References, FormsOfAReferenceText) {

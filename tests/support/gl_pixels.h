@@ -1,6 +1,5 @@
 // What a windowed test drew, read back from the back buffer of its window (a plain `Display`,
-// 1024 x 768 unless the test's settings.ini says otherwise), and the palette as bytes to
-// compare with.
+// 1024 x 768 unless the test's settings.ini says otherwise).
 #pragma once
 
 #include <GL/gl.h>
@@ -10,7 +9,6 @@
 #include <vector>
 
 #include "engine/display.h"
-#include "render/player_colours.h"
 
 namespace testing_support {
 
@@ -39,13 +37,6 @@ inline std::vector<Rgb> pixelsIn(const Display& display, double left, double top
 // The pixel at a point in screen units.
 inline Rgb pixelAt(const Display& display, double x, double y) {
     return pixelsIn(display, x, y, x, y).front();
-}
-
-// A palette colour (0..8) as the bytes GL writes for it.
-inline Rgb paletteRgb(int colour) {
-    const float* c = playerColour(colour);
-    return {static_cast<int>(c[0] * 255 + 0.5f), static_cast<int>(c[1] * 255 + 0.5f),
-            static_cast<int>(c[2] * 255 + 0.5f)};
 }
 
 inline bool near(const Rgb& a, const Rgb& b, int tolerance = 3) {

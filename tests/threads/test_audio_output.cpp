@@ -19,7 +19,6 @@ constexpr std::size_t bufferBytes = AudioOutput::bufferFrames * 4;
 
 // Points SDL at a driver (read when the audio subsystem starts; the disk driver writes to
 // device.raw every `delayMs`) and shuts SDL down afterwards, so each test opens its own device.
-namespace {
 struct AudioDriver {
     explicit AudioDriver(const char* driver = "disk", int delayMs = 1) {
         setenv("SDL_AUDIODRIVER", driver, 1);
@@ -31,7 +30,6 @@ struct AudioDriver {
         unsetenv("SDL_AUDIODRIVER");
     }
 };
-}  // namespace
 
 // Waits for the callback to play everything out. The bound only keeps a broken build from
 // hanging; the assertions never depend on how long it took.
