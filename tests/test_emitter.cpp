@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 #include "game/emitter.h"
 #include "platform/random.h"
@@ -19,8 +18,7 @@ TEST(EmitterBurst, SixDrawsPerSparkEachInItsPlace) {
     emitter.allocateParticles();
     emitter.fadeStartMinimum = 100, emitter.fadeStartMaximum = 32867;
     emitter.fadeLengthMinimum = 50, emitter.fadeLengthMaximum = 32817;
-    emitter.setBirthDistanceRange(32867.0f, 100.0f);
-    emitter.setSpeedRange(33767.0f, 1000.0f);
+    emitter.setBirthDistanceRange(32867.0f, 100.0f), emitter.setSpeedRange(33767.0f, 1000.0f);
     emitter.setPosition(Vector(0, 0, 0.1f));
     platform::seedRandom(5);
     std::vector<int> draws(6 * Emitter::particleCount + 1);
@@ -58,8 +56,8 @@ TEST(EmitterBurst, SixDrawsPerSparkEachInItsPlace) {
 TEST(EmitterMotion, SparksFlyFadeAndExpireFrameByFrame) {
     Emitter emitter;
     emitter.fadeStartMinimum = emitter.fadeLengthMinimum = 0;
-    emitter.setDefaultTimeRanges();  // the board's ranges, as the board sets up a tile's emitter
-    emitter.allocateParticles();
+    // The board's ranges, as the board sets up a tile's emitter.
+    emitter.setDefaultTimeRanges(), emitter.allocateParticles();
     emitter.setSpeedRange(2 * u, u / 2);
     platform::seedRandom(3), emitter.burst();
     for (Particle& other : emitter.particles) {

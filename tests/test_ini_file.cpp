@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
-
 #include "resources/ini_file.h"
 #include "support/test_support.h"
 
@@ -39,9 +37,8 @@ TEST(IniReading, LinesFollowTheScanRules) {
     // Lines that are neither are skipped, as are keys before any section.
     std::istringstream in("orphan = 1\n[a]\n= value\n; comment\n\n   \nlast = 7");
     const IniFile ini("t.ini", in);
-    ASSERT_EQ(ini.sectionCount(), 1);
-    EXPECT_EQ(ini.sections()[0].entries.size() + ini.getInt("a", "last", 0), 8u);
-    EXPECT_FALSE(fileExists("debug.log"));
+    EXPECT_TRUE(ini.sectionCount() == 1 && ini.sections()[0].entries.size() == 1 &&
+                ini.getInt("a", "last", 0) == 7 && !fileExists("debug.log"));
 }
 
 TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
@@ -60,10 +57,11 @@ TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
     for (const auto& [name, sections, log] : cases) {
         std::remove("debug.log");
         const IniFile ini(name);
-        EXPECT_EQ(ini.sectionCount(), sections) << name;
-        EXPECT_EQ(fileExists("debug.log") ? readFile("debug.log") : "", log) << name;
         // An unclosed quote keeps the key, with an empty value.
-        EXPECT_EQ(ini.getString("s", "key", "-"), name == std::string("quote.ini") ? "" : "-");
+        EXPECT_EQ(std::make_tuple(ini.sectionCount(), readFile("debug.log"),
+                                  ini.getString("s", "key", "-")),
+                  std::make_tuple(sections, log, name == std::string("quote.ini") ? "" : "-"))
+            << name;
     }
     const IniFile missing("missing.ini");
     EXPECT_TRUE(missing.sectionName(3).empty() && missing.getInt(3, "b", 9) == 9);

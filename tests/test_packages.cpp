@@ -48,13 +48,12 @@ static void write(const std::string& path, const std::vector<std::string>& recor
 
 TEST(PackageFormat, WriterSortsTheDirectoryAndTheReaderFindsExactNames) {
     write("things.txp", {"zeta=z", "Alpha=A", "alpha=a", "mid=m"});
-    EXPECT_EQ(readFile("things.txp").substr(0, 4), std::string("txp\0", 4));
+    const std::string file = readFile("things.txp");
+    EXPECT_TRUE(file.substr(0, 4) == std::string("txp\0", 4) &&
+                file.find("Alpha") < file.find("alpha") && file.find("alpha") < file.find("mid") &&
+                file.find("mid") < file.find("zeta"));
     EchoPackage package;
     ASSERT_TRUE(package.load("things.txp", true) && package.fileName() == "things.txp");
-    std::string names;
-    for (const DirectoryEntry& entry : *package.directory())
-        names += entry.name + " ";
-    EXPECT_EQ(names, "Alpha alpha mid zeta ");
     EXPECT_EQ(package.find({"Alpha", "alpha", "ALPHA", "zeta"}), "Aa-z");
     EXPECT_EQ(std::make_pair(package.loads, package.objectCount()), std::make_pair(4, 4));
     // An empty package opens and finds nothing, silently.

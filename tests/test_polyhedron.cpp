@@ -119,7 +119,7 @@ TEST(MeshUnify, EveryDistinctCornerGetsOneEntryAndKeepsWhatItShowed) {
         const int i = mesh.faceVertex(c / 3, c % 3);
         EXPECT_EQ(std::make_tuple(mesh.vertex(i).x, mesh.vertex(i).y, mesh.normal(i).z,
                                   mesh.texCoord(i).u, mesh.texCoord(i).v),
-                  std::make_tuple(p.x, p.y, n.z, t.first, t.second));
+                  std::make_tuple(p[0], p[1], n[2], t.first, t.second));
     }
     const std::string once = saved(mesh);
     mesh.unifyIndices();

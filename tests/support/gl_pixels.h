@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <vector>
 
 #include "engine/display.h"
 

@@ -3,10 +3,7 @@
 // them by ImageMagick during the run, and BMP files built by hand.
 #pragma once
 
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "resources/image_readers.h"
 

@@ -3,17 +3,14 @@
 #pragma once
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <array>
 
 #include "support/image_files.h"
 
 namespace testing_support {
 
 struct MeshImage {
-    struct Xyz {
-        float x, y, z;
-    };
+    using Xyz = std::array<float, 3>;
     unsigned indexForm = 1;
     std::vector<Xyz> positions, normals;
     std::vector<std::pair<float, float>> texCoords;
@@ -30,7 +27,7 @@ struct MeshImage {
             .u16(unsigned(texCoords.size()));
         for (const std::vector<Xyz>* list : {&positions, &normals})
             for (const Xyz& p : *list)
-                out.f32(p.x).f32(p.y).f32(p.z);
+                out.f32(p[0]).f32(p[1]).f32(p[2]);
         for (const auto& [u, v] : texCoords)
             out.f32(u).f32(v);
         for (const std::vector<unsigned>& face : faces)

@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include "audio_files.h"
@@ -72,10 +71,10 @@ static void expectDeviceWrote(const std::string& expected) {
     const std::size_t found = device.find_first_not_of('\0');
     ASSERT_TRUE(lead != std::string::npos && found != std::string::npos && found >= lead);
     const std::size_t start = found - lead;
-    EXPECT_EQ(start % bufferBytes, 0u) << "sound does not start at a buffer boundary";
-    EXPECT_TRUE(device.compare(start, expected.size(), expected) == 0) << "other samples";
-    EXPECT_EQ(device.find_first_not_of('\0', start + expected.size()), std::string::npos)
-        << "noise after the end";
+    // Sound starts at a buffer boundary, gives the samples expected, and no noise follows.
+    EXPECT_EQ(start % bufferBytes, 0u);
+    const std::size_t end = std::min(device.size(), start + expected.size());
+    EXPECT_TRUE(device.substr(start) == expected + std::string(device.size() - end, '\0'));
 }
 
 TEST(AudioMixing, FiveTracksAreMixedAtTheMasterVolumeAndASixthIsRefused) {
@@ -116,8 +115,7 @@ TEST(AudioMixing, TrackPlayedTwiceRunsTwiceAsFastAndLeavesBothSlotsTogether) {
     // second one reaches the end.
     const auto track =
         loadTrack("twice.wav", "sine 500 vol 0.3", 4.0 * AudioOutput::bufferFrames / 22050);
-    ASSERT_NE(track, nullptr);
-    ASSERT_EQ(track->length % (2 * bufferBytes), 0u);
+    ASSERT_TRUE(track != nullptr && track->length % (2 * bufferBytes) == 0);
     {
         AudioDriver disk("disk", 40);  // slow buffers: a slot left behind for one would be seen
         AudioOutput output;

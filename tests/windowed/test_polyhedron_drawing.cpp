@@ -68,18 +68,9 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     glBindTexture(GL_TEXTURE_2D, 7);
     // A tile's emitter for a tile of scale u = 0.1 at the middle of the window.
     Emitter emitter;
-    emitter.setDefaultTimeRanges();
-    emitter.allocateParticles();
-    emitter.setSize(0.05f);
-    emitter.setBirthDistanceRange(0.05f);
-    emitter.setSpeedRange(0.2f, 0.05f);
-    emitter.setPosition(centre);
-    emitter.setColour(1);
-    auto drawAlone = [&] {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        emitter.draw();
-    };
+    emitter.setDefaultTimeRanges(), emitter.allocateParticles(), emitter.setSize(0.05f);
+    emitter.setBirthDistanceRange(0.05f), emitter.setSpeedRange(0.2f, 0.05f);
+    emitter.setPosition(centre), emitter.setColour(1);
     platform::seedRandom(7);
     emitter.burst();
     // Born within u/2 of the emitter, each corner a further u/2 away: all in the emitter's
@@ -90,7 +81,9 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     for (const auto& [frames, reach, fewest] : stages) {
         for (int frame = 0; frame < frames; ++frame)
             emitter.update(33);
-        drawAlone();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        emitter.draw();
         const auto [lit, reds] = litAndRed(display, 0.375);
         EXPECT_TRUE(fewest < 0 ? lit == 0 : lit > fewest) << frames << ": " << lit;
         EXPECT_TRUE(reds == lit && litAndRed(display, reach).first == lit) << frames;
