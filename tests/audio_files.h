@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "support/test_support.h"
 
@@ -29,12 +27,6 @@ inline std::string dataChunk(const std::string& file) {
     std::uint32_t length = 0;
     std::memcpy(&length, bytes.data() + 40, bytes.size() >= 44 ? 4 : 0);  // little-endian
     return bytes.compare(36, 4, "data") == 0 ? bytes.substr(44, length) : "";
-}
-
-inline std::vector<std::int16_t> toSamples(const void* bytes, std::size_t length) {
-    std::vector<std::int16_t> samples(length / 2);
-    std::memcpy(samples.data(), bytes, samples.size() * 2);  // little-endian, as the machine
-    return samples;
 }
 
 }  // namespace audio_files

@@ -1,24 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <sstream>
-#include <string>
-
 #include "resources/ini_file.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
 
-namespace {
-
 // Reads `text` as the body of "body.ini" after a first line "[s]", so key lines have a home.
-IniFile readBody(const std::string& text) {
+static IniFile readBody(const std::string& text) {
     std::istringstream in("[s]\n" + text);
     return IniFile("body.ini", in);
 }
-
-}  // namespace
 
 TEST(IniReading, LinesFollowTheScanRules) {
     // Expected: "[name]" for a section header, "key=value" for an entry. There is no comment
@@ -45,10 +37,8 @@ TEST(IniReading, LinesFollowTheScanRules) {
     // Lines that are neither are skipped, as are keys before any section.
     std::istringstream in("orphan = 1\n[a]\n= value\n; comment\n\n   \nlast = 7");
     const IniFile ini("t.ini", in);
-    ASSERT_EQ(ini.sectionCount(), 1);
-    EXPECT_EQ(ini.sections()[0].entries.size(), 1u);
-    EXPECT_EQ(ini.getInt("a", "last", 0), 7);
-    EXPECT_FALSE(fileExists("debug.log"));
+    EXPECT_TRUE(ini.sectionCount() == 1 && ini.sections()[0].entries.size() == 1 &&
+                ini.getInt("a", "last", 0) == 7 && !fileExists("debug.log"));
 }
 
 TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
@@ -67,14 +57,14 @@ TEST(IniReading, FilesThatCannotBeReadAsTextAreNamed) {
     for (const auto& [name, sections, log] : cases) {
         std::remove("debug.log");
         const IniFile ini(name);
-        EXPECT_EQ(ini.sectionCount(), sections) << name;
-        EXPECT_EQ(fileExists("debug.log") ? readFile("debug.log") : "", log) << name;
         // An unclosed quote keeps the key, with an empty value.
-        EXPECT_EQ(ini.getString("s", "key", "-"), name == std::string("quote.ini") ? "" : "-");
+        EXPECT_EQ(std::make_tuple(ini.sectionCount(), readFile("debug.log"),
+                                  ini.getString("s", "key", "-")),
+                  std::make_tuple(sections, log, name == std::string("quote.ini") ? "" : "-"))
+            << name;
     }
     const IniFile missing("missing.ini");
-    EXPECT_EQ(missing.sectionName(3), "");
-    EXPECT_EQ(missing.getInt(3, "b", 9), 9);
+    EXPECT_TRUE(missing.sectionName(3).empty() && missing.getInt(3, "b", 9) == 9);
 }
 
 TEST(IniReading, OverlongLinesNamesAndValuesAreSkippedWithALine) {
@@ -86,16 +76,13 @@ TEST(IniReading, OverlongLinesNamesAndValuesAreSkippedWithALine) {
                               "k=2\nv=" + okValue + "v\n[" + std::string(256, 'S') + "]\n" + full +
                               std::string(1023 - full.size(), ' ') + "\nafter = 3\n");
     IniFile ini("long.ini");
-    ASSERT_EQ(ini.sectionCount(), 1);
-    ASSERT_EQ(ini.sections()[0].entries.size(), 2u);
-    EXPECT_EQ(ini.sections()[0].entries[0].key, okKey);
-    EXPECT_EQ(ini.sections()[0].entries[0].value, okValue);
+    ASSERT_TRUE(ini.sectionCount() == 1 && ini.sections()[0].entries.size() == 2);
+    EXPECT_EQ(ini.sections()[0].entries[0].key + "=" + ini.sections()[0].entries[0].value, full);
     EXPECT_EQ(ini.getInt("a", "after", 0), 3);
     const std::string log = readFile("debug.log");
     for (const char* line : {"line 2: line too long", "line 3: key too long",
-                             "line 4: value too long", "line 5: section name too long"}) {
+                             "line 4: value too long", "line 5: section name too long"})
         EXPECT_NE(log.find(line), std::string::npos) << log;
-    }
 }
 
 TEST(IniLookup, FirstMatchIgnoringCaseAndNumbersAsAtoiReadsThem) {
@@ -111,9 +98,8 @@ TEST(IniLookup, FirstMatchIgnoringCaseAndNumbersAsAtoiReadsThem) {
         {ini.getInt("s", "huge", 0), 2147483647}, {ini.getInt("s", "small", 0), -2147483647 - 1},
         {ini.getInt("s", "k", -1), -1}, {ini.getInt(1, "K", 0), 4}};
     // clang-format on
-    for (const auto& [got, expected] : ints) {
+    for (const auto& [got, expected] : ints)
         EXPECT_EQ(got, expected);
-    }
     EXPECT_DOUBLE_EQ(ini.getFloat("s", "float", 1.0), 0.125);
     EXPECT_DOUBLE_EQ(ini.getFloat("s", "word", 1.0) + ini.getFloat("s", "missing", 0.01), 0.01);
     EXPECT_EQ(objectNameOfSection("Menus\\Title.Button.ini"), "Title.Button");
@@ -131,8 +117,8 @@ TEST(IniWriting, SaveQuotesEveryValueAndKeepsWhatItDoesNotKnow) {
               "[audio]\nmasterVolume = \"96\"\nk = \"1\"\nk = \"2\"\n[General]\ncaption = \"  New "
               "= game  \"\n[1]\nsay = \"a \"b\" c\"\n");
     const IniFile again("settings.ini");
-    EXPECT_EQ(again.getString("General", "Caption", ""), "  New = game  ");
-    EXPECT_EQ(again.getString("1", "say", ""), "a ");
+    EXPECT_EQ(again.getString("General", "Caption", "") + again.getString("1", "say", ""),
+              "  New = game  a ");
 }
 
 TEST(IniWriting, FailuresKeepTheOldFileAndLeftoversAreReplaced) {
@@ -151,9 +137,8 @@ TEST(IniWriting, FailuresKeepTheOldFileAndLeftoversAreReplaced) {
     for (const char* name : {"a.ini", "b.ini"}) {
         IniFile ini(name);
         ini.setString("audio", "MasterVolume", "64");
-        EXPECT_TRUE(ini.save()) << name;
+        EXPECT_TRUE(ini.save() && !fileExists(std::string(name) + ".new")) << name;
         EXPECT_EQ(readFile(name), "[audio]\nMasterVolume = \"64\"\n") << name;
-        EXPECT_FALSE(fileExists(std::string(name) + ".new")) << name;
     }
     // Backslash paths find files ignoring letter case, and are saved there.
     makeDirectory("Menus");

@@ -1,16 +1,13 @@
 // What a windowed test drew, read back from the back buffer of its window (a plain `Display`,
-// 1024 x 768 unless the test's settings.ini says otherwise), and the palette as bytes to
-// compare with.
+// 1024 x 768 unless the test's settings.ini says otherwise).
 #pragma once
 
 #include <GL/gl.h>
 
 #include <array>
 #include <cstdlib>
-#include <vector>
 
 #include "engine/display.h"
-#include "render/player_colours.h"
 
 namespace testing_support {
 
@@ -29,12 +26,10 @@ inline std::vector<Rgb> pixelsIn(const Display& display, double left, double top
     std::vector<unsigned char> rgba(static_cast<std::size_t>(width * height) * 4);
     glReadPixels(x0, y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     std::vector<Rgb> pixels;
-    for (int row = height - 1; row >= 0; --row) {
-        for (int column = 0; column < width; ++column) {
-            const unsigned char* p = &rgba[static_cast<std::size_t>(row * width + column) * 4];
+    for (int row = height - 1; row >= 0; --row)
+        for (const unsigned char* p = &rgba[row * width * 4u]; p < &rgba[(row + 1) * width * 4u];
+             p += 4)
             pixels.push_back({p[0], p[1], p[2]});
-        }
-    }
     return pixels;
 }
 
@@ -43,20 +38,9 @@ inline Rgb pixelAt(const Display& display, double x, double y) {
     return pixelsIn(display, x, y, x, y).front();
 }
 
-// A palette colour (0..8) as the bytes GL writes for it.
-inline Rgb paletteRgb(int colour) {
-    const float* c = playerColour(colour);
-    return {static_cast<int>(c[0] * 255 + 0.5f), static_cast<int>(c[1] * 255 + 0.5f),
-            static_cast<int>(c[2] * 255 + 0.5f)};
-}
-
 inline bool near(const Rgb& a, const Rgb& b, int tolerance = 3) {
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::abs(a[i] - b[i]) > tolerance) {
-            return false;
-        }
-    }
-    return true;
+    return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance &&
+           std::abs(a[2] - b[2]) <= tolerance;
 }
 
 }  // namespace testing_support

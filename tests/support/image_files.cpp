@@ -11,9 +11,8 @@ Bytes testPattern(unsigned width, unsigned height, bool alpha) {
         pixels.insert(pixels.end(),
                       {std::uint8_t(17 * (i % width) + 3), std::uint8_t(41 * (i / width) + 7),
                        std::uint8_t(255 - 13 * i)});
-        if (alpha) {
+        if (alpha)
             pixels.push_back(std::uint8_t(60 + 11 * i));
-        }
     }
     return pixels;
 }
@@ -21,9 +20,8 @@ Bytes testPattern(unsigned width, unsigned height, bool alpha) {
 Bytes flipRows(const Bytes& pixels, unsigned width, unsigned height, unsigned bytesPerPixel) {
     Bytes flipped;
     const std::size_t row = std::size_t{width} * bytesPerPixel;
-    for (unsigned y = height; y-- > 0;) {
+    for (unsigned y = height; y-- > 0;)
         flipped.insert(flipped.end(), pixels.begin() + y * row, pixels.begin() + (y + 1) * row);
-    }
     return flipped;
 }
 
@@ -47,9 +45,8 @@ Bytes makeBmp(unsigned width, unsigned height, unsigned bitsPerPixel, const Byte
     for (unsigned r = 0; r < height; ++r) {
         const std::uint8_t* p =
             pixels.data() + std::size_t{topDown ? height - 1 - r : r} * width * bytesPerPixel;
-        for (unsigned x = 0; x < width; ++x, p += bytesPerPixel) {
+        for (unsigned x = 0; x < width; ++x, p += bytesPerPixel)
             data.u8(p[2]).u8(p[1]).u8(p[0]).text(bytesPerPixel == 4 ? std::string(1, p[3]) : "");
-        }
         data.text(std::string((4 - width * bytesPerPixel % 4) % 4, '\0'));
     }
     const auto size = static_cast<std::uint32_t>(data.bytes().size());

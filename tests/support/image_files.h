@@ -3,10 +3,9 @@
 // them by ImageMagick during the run, and BMP files built by hand.
 #pragma once
 
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <vector>
+
+#include "resources/image_readers.h"
 
 namespace testing_support {
 
@@ -35,6 +34,12 @@ class ByteWriter {
 
 inline Bytes toBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
+}
+
+// A picture of `width` columns at `depth` bits as the game's own texture file.
+inline Bytes encodeTxf(unsigned width, unsigned depth, const Bytes& pixels) {
+    const auto height = unsigned(pixels.size() / (depth / 8) / width);
+    return image_readers::encodeTxf({width, height, depth, pixels});
 }
 
 // `file` with a 32-bit field at byte `at` overwritten.

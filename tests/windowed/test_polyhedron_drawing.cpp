@@ -1,81 +1,29 @@
-// Meshes compiled into display lists and drawn on a real window, alone and in the static batch
-// (tiles in their colours where the board puts them, the list rebuilt when a colour changes,
-// owners told where their entries went), and sparks drawn with the display's own state.
+// Meshes compiled into display lists and drawn on a real window (the board's tiles in the static
+// batch are shown by the end-to-end sessions), and sparks drawn with the display's own state.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
-#include "engine/display.h"
 #include "engine/resource_manager.h"
 #include "game/emitter.h"
-#include "game/tile.h"
 #include "platform/random.h"
 #include "render/matrix.h"
 #include "render/polyhedron.h"
 #include "support/gl_pixels.h"
 #include "support/test_support.h"
 
-using testing_support::near;
-using testing_support::paletteRgb;
-using testing_support::readFile;
-using Rgb = testing_support::Rgb;
-
-// The transform and the centre of the cell (row, col) of a board, placed as the board does it.
-static std::pair<Matrix, Vector> place(int rows, int cols, int row, int col) {
-    Tile cell(false);
-    cell.row = row;
-    cell.col = col;
-    cell.placeOnBoard(rows, cols);
-    Matrix transform(cell.position, Matrix::translation);
-    transform.multiply(Matrix(cell.scale * cell.uniformScale, Matrix::scale));
-    transform.multiply(Matrix(cell.rotation));
-    return {transform, cell.position};
-}
-
-static Rgb pixelAt(const Display& display, const Vector& point) {
-    return testing_support::pixelAt(display, point.x, point.y);
-}
-
-static void drawBatch(Display& display) {
-    display.rebuildBatch();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glCallList(display.batch.displayList);
-}
+using namespace testing_support;
 
 const Vector centre(0.5f, 0.375f, 0.0f);  // the middle of a 1024 x 768 window, in screen units
-const Rgb black{0, 0, 0};
-
-// A tile's emitter for a tile of scale u = 0.1 at the middle of the window.
-static void setUpLikeTheBoard(Emitter& emitter) {
-    emitter.setDefaultTimeRanges();
-    emitter.allocateParticles();
-    emitter.setSize(0.05f);
-    emitter.setBirthDistanceRange(0.05f);
-    emitter.setSpeedRange(0.2f, 0.05f);
-    emitter.setPosition(centre);
-    emitter.setColour(1);
-}
-
-static void drawAlone(Emitter& emitter) {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    emitter.draw();
-}
 
 // The lit pixels, and those only red, within `reach` of the window's middle.
 static std::pair<int, int> litAndRed(const Display& display, double reach) {
-    int lit = 0;
-    int reds = 0;
-    for (const Rgb& p : testing_support::pixelsIn(display, centre.x - reach, centre.y - reach,
-                                                  centre.x + reach, centre.y + reach)) {
-        lit += p != black ? 1 : 0;
+    int lit = 0, reds = 0;
+    for (const Rgb& p : pixelsIn(display, centre.x - reach, centre.y - reach, centre.x + reach,
+                                 centre.y + reach)) {
+        lit += p != Rgb{0, 0, 0} ? 1 : 0;
         reds += p[0] > 0 && p[1] == 0 && p[2] == 0 ? 1 : 0;
     }
     return {lit, reds};
@@ -99,75 +47,30 @@ TEST(MeshDrawing, TrianglesDrawInTheCurrentColourFromAListOfTheirOwn) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
         mesh.draw();
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_EQ(glIsList(mesh.list()), GL_TRUE);
-        GLint bound = -1;
+        GLint bound = -1;  // the list binds "no texture"
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_EQ(bound, 0);  // the list binds "no texture"
-        EXPECT_EQ(testing_support::pixelAt(display, 0.3, 0.45), (Rgb{255, 0, 0}));
-        EXPECT_EQ(testing_support::pixelAt(display, 0.45, 0.3), (Rgb{255, 0, 0}));
-        EXPECT_EQ(testing_support::pixelAt(display, 0.6, 0.3), (Rgb{178, 178, 178}));
-        // Building gave normals and unified the corners, the bad ones as zero elements.
-        EXPECT_EQ(std::make_pair(mesh.vertexCount(), mesh.normalCount()), std::make_pair(6, 6));
-        EXPECT_NE(readFile("debug.log").find("invalid UV index 65535\n"), std::string::npos);
+        EXPECT_TRUE(glGetError() == GL_NO_ERROR && glIsList(mesh.list()) && bound == 0);
+        EXPECT_EQ(std::make_tuple(pixelAt(display, 0.3, 0.45), pixelAt(display, 0.45, 0.3),
+                                  pixelAt(display, 0.6, 0.3)),
+                  std::make_tuple(Rgb{255, 0, 0}, Rgb{255, 0, 0}, Rgb{178, 178, 178}));
+        // Building gave normals and unified the corners, the bad ones as zero elements; drawing
+        // again calls the same list.
         const GLuint list = mesh.list();
-        mesh.draw();  // drawing again calls the same list
-        EXPECT_EQ(mesh.list(), list);
+        mesh.draw();
+        EXPECT_TRUE(mesh.vertexCount() == 6 && mesh.normalCount() == 6 && mesh.list() == list);
+        EXPECT_NE(readFile("debug.log").find("invalid UV index 65535\n"), std::string::npos);
     }
     glLockArraysEXT = lock;
-}
-
-TEST(StaticBatchDrawing, TilesShowTheirColoursWithAndWithoutCompiledVertexArrays) {
-    struct Owner : BatchOwner {
-        int index = -1;
-        void setBatchIndex(int newIndex) override { index = newIndex; }
-    };
-    for (bool compiledArrays : {true, false}) {
-        Display display;
-        if (!compiledArrays) {
-            glLockArraysEXT = nullptr;
-            glUnlockArraysEXT = nullptr;
-        }
-        Polyhedron mesh;
-        ASSERT_TRUE(mesh.loadFromFile(std::string(TINTFALL_DATA_DIR) + "/Meshes/Hex.smf"));
-        std::vector<Owner> owners(9);
-        // Nine tiles on a 3 by 3 board, added in reverse colour order so that sorting moves them.
-        for (int i = 0; i < 9; ++i) {
-            EXPECT_EQ(display.batch.addToBatch(mesh, place(3, 3, i / 3, i % 3).first, 8 - i,
-                                               &owners[static_cast<std::size_t>(i)]),
-                      i);
-        }
-        for (int recoloured : {-1, 4}) {
-            drawBatch(display);
-            EXPECT_EQ(display.batch.arraysLocked, compiledArrays);
-            for (int i = 0; i < 9; ++i) {
-                const Owner& owner = owners[static_cast<std::size_t>(i)];
-                // Sorted by colour: at first colour k is entry k.
-                EXPECT_TRUE(recoloured >= 0 || owner.index == 8 - i) << i;
-                EXPECT_EQ(display.batch.entry(owner.index).owner, &owner);
-                EXPECT_TRUE(near(pixelAt(display, place(3, 3, i / 3, i % 3).second),
-                                 paletteRgb(i == recoloured ? 1 : 8 - i)))
-                    << "tile " << i << ", recoloured " << recoloured;
-            }
-            // Recolouring one tile changes that tile and no other.
-            display.batch.setEntryColour(owners[4].index, 1);
-        }
-        EXPECT_TRUE(near(testing_support::pixelAt(display, 0.02, 0.02), {178, 178, 178}));
-        EXPECT_FALSE(testing_support::fileExists("debug.log"));
-    }
 }
 
 TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire) {
     Display display;
     glBindTexture(GL_TEXTURE_2D, 7);
+    // A tile's emitter for a tile of scale u = 0.1 at the middle of the window.
     Emitter emitter;
-    setUpLikeTheBoard(emitter);
-    // Before its first burst an emitter draws nothing, and binds nothing either.
-    drawAlone(emitter);
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 7);
-    EXPECT_EQ(litAndRed(display, 0.375).first, 0);
+    emitter.setDefaultTimeRanges(), emitter.allocateParticles(), emitter.setSize(0.05f);
+    emitter.setBirthDistanceRange(0.05f), emitter.setSpeedRange(0.2f, 0.05f);
+    emitter.setPosition(centre), emitter.setColour(1);
     platform::seedRandom(7);
     emitter.burst();
     // Born within u/2 of the emitter, each corner a further u/2 away: all in the emitter's
@@ -178,21 +81,22 @@ TEST(EmitterDrawing, ABurstShowsSparksOfItsColourAroundTheEmitterUntilTheyExpire
     for (const auto& [frames, reach, fewest] : stages) {
         for (int frame = 0; frame < frames; ++frame)
             emitter.update(33);
-        drawAlone(emitter);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        emitter.draw();
         const auto [lit, reds] = litAndRed(display, 0.375);
         EXPECT_TRUE(fewest < 0 ? lit == 0 : lit > fewest) << frames << ": " << lit;
-        EXPECT_EQ(reds, lit) << frames;
-        EXPECT_EQ(litAndRed(display, reach).first, lit) << frames;
+        EXPECT_TRUE(reds == lit && litAndRed(display, reach).first == lit) << frames;
     }
+    GLint bound = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(bound == 0 && glGetError() == GL_NO_ERROR);
 }
 
 // After a display restart every cached mesh is compiled again, into a list of the new context.
 TEST(MeshDrawing, RefreshingCompilesEveryCachedMeshInTheNewContext) {
     std::filesystem::copy(TINTFALL_DATA_DIR "/Meshes", "Meshes");
-    testing_support::makeDirectory("game");
+    makeDirectory("game");
     ASSERT_EQ(chdir("game"), 0);
     auto display = std::make_unique<Display>();
     ResourceManager manager;
@@ -201,6 +105,5 @@ TEST(MeshDrawing, RefreshingCompilesEveryCachedMeshInTheNewContext) {
     display.reset();
     display = std::make_unique<Display>();
     manager.refreshMeshes();
-    EXPECT_TRUE(mesh->listBuilt());
-    EXPECT_EQ(glIsList(mesh->list()), GL_TRUE);
+    EXPECT_TRUE(mesh->listBuilt() && glIsList(mesh->list()));
 }
