@@ -17,14 +17,13 @@
 #include "menus/player_score_text.h"
 #include "menus/score_control.h"
 #include "menus/text_box.h"
+#include "platform/platform.h"
 #include "render/player_colours.h"
 #include "resources/object_factory.h"
-#include "support/board_text.h"
+#include "support/test_boards.h"
 #include "support/test_support.h"
 
-using testing_support::fileExists;
-using testing_support::readFile;
-using testing_support::writeFile;
+using namespace testing_support;
 
 namespace {
 
@@ -35,8 +34,7 @@ struct PlayerSetup {
 };
 
 // A board with one record and one start cell per entry, record i having index i.
-class FilledBoard {
-  public:
+struct FilledBoard {
     explicit FilledBoard(const std::vector<PlayerSetup>& setups) {
         board.numPlayers = static_cast<std::int32_t>(setups.size());
         for (std::size_t i = 0; i < setups.size(); ++i) {
@@ -77,15 +75,15 @@ std::vector<float> rgb(const float* c) {
     return {c[0], c[1], c[2]};
 }
 
-// Score texts and panels for players 0 .. count - 1, the texts a quarter green.
+// Score texts and panels for players 0 .. count - 1, the texts a quarter green, the panels red.
 std::string hudFile(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) {
-        const std::string n = std::to_string(i);
-        text +=
-            "[score" + n + "]\nType = PlayerScoreText\nPlayer = " + n + "\ntextColGreen = 0.25\n";
-        text += "[panel" + n + "]\nType = PlayerPanel\nplayer = " + n + "\ncolAlpha = 0.5\n";
-    }
+    for (int i = 0; i < count; ++i)
+        text += "[score" + std::to_string(i) +
+                "]\nType = PlayerScoreText\nPlayer = " + std::to_string(i) +
+                "\ntextColGreen = 0.25\n[panel" + std::to_string(i) +
+                "]\nType = PlayerPanel\nplayer = " + std::to_string(i) +
+                "\ncolRed = 0.4\ncolAlpha = 0.5\n";
     return text;
 }
 
@@ -107,12 +105,10 @@ std::string scoreFile() {
 }  // namespace
 
 TEST(HudFactory, MapPackagesMakeTheHudClassesByTheirIds) {
+    std::istringstream empty;
     for (std::int32_t id = 18; id <= 22; ++id) {
-        std::istringstream empty;
         auto object = createStoredObject(id, empty);
-        ASSERT_NE(object, nullptr) << id;
-        EXPECT_EQ(object->getTypeId(), id);
-        EXPECT_TRUE(object->isHudObject());
+        EXPECT_TRUE(object != nullptr && object->getTypeId() == id && object->isHudObject()) << id;
     }
 }
 
@@ -171,14 +167,12 @@ TEST(PlayerPanel, LightsUpInTheDarkPaletteOnlyOnItsPlayersTurn) {
     auto menu = loadMenu(hudFile(3), &filled.board);
     auto* panel0 = widget<PlayerPanel>(*menu, "panel0");
     auto* panel1 = widget<PlayerPanel>(*menu, "panel1");
-    ASSERT_TRUE(panel0->refresh());
-    ASSERT_TRUE(panel1->refresh());
+    ASSERT_TRUE(panel0->refresh() && panel1->refresh());
     EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.57f, 0.0f, 1.0f}));
     // Off turn: black, keeping the alpha of the file.
     EXPECT_EQ(panel1->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.5f}));
     filled.board.turnPlayer = 1;
-    ASSERT_TRUE(panel0->refresh());
-    ASSERT_TRUE(panel1->refresh());
+    ASSERT_TRUE(panel0->refresh() && panel1->refresh());
     EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
     EXPECT_EQ(panel1->colour, (std::array<float, 4>{0.62f, 0.62f, 0.62f, 1.0f}));
     // An inactive player's panel is not drawn, even if the turn were shown on it.
@@ -191,17 +185,27 @@ TEST(PlayerPanel, LightsUpInTheDarkPaletteOnlyOnItsPlayersTurn) {
     EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
 }
 
-TEST(BoardLookup, WidgetsWithoutABoardReportAndKeepTheirState) {
+TEST(BoardLookup, WidgetsWithoutABoardOrItsRecordsReportOrShowNothing) {
+    GameBoard empty;
+    empty.numPlayers = 4;  // a board whose description failed: the count says more than exists
+    auto menu = loadMenu(hudFile(1) + scoreFile(), &empty);
+    auto* score = widget(*menu, "score0");
+    auto* panel = widget<PlayerPanel>(*menu, "panel0");
+    score->setText("3");
+    score->cycleUpdate();
+    EXPECT_EQ(score->text(), nullptr);
+    EXPECT_FALSE(panel->refresh());
+    for (const char* name : {"score1", "score2", "score3", "score4"})
+        EXPECT_FALSE(widget(*menu, name)->visible) << name;  // the score screen shows no rows
+    EXPECT_FALSE(fileExists("debug.log"));
+    // No board at all: reported, and the state is kept.
     MenuController controller;
-    auto menu =
-        loadMenu("[score]\nType = PlayerScoreText\n[panel]\nType = PlayerPanel\ncolRed = 0.4\n",
-                 &controller);
-    auto* score = widget(*menu, "score");
+    menu->parent = &controller;
     score->setText("12");
     score->cycleUpdate();
     EXPECT_EQ(shownText(score), "12");
-    EXPECT_FALSE(widget<PlayerPanel>(*menu, "panel")->refresh());
-    EXPECT_FLOAT_EQ(widget<PlayerPanel>(*menu, "panel")->colour[0], 0.4f);
+    EXPECT_FALSE(panel->refresh());
+    EXPECT_FLOAT_EQ(panel->colour[0], 0.4f);
     menu->parent = nullptr;
     score->cycleUpdate();
     // A widget outside any screen, and one placed on the board itself.
@@ -216,20 +220,6 @@ TEST(BoardLookup, WidgetsWithoutABoardReportAndKeepTheirState) {
     loose.owner = &filled.board;
     loose.cycleUpdate();
     EXPECT_EQ(shownText(&loose), "42");
-}
-
-TEST(BoardLookup, ABoardWithoutRecordsIsNeverIndexed) {
-    GameBoard board;
-    board.numPlayers = 4;  // a board whose description failed: the count says more than exists
-    auto menu = loadMenu(hudFile(1) + scoreFile(), &board);
-    widget(*menu, "score0")->setText("3");
-    widget(*menu, "score0")->cycleUpdate();
-    EXPECT_EQ(widget(*menu, "score0")->text(), nullptr);
-    EXPECT_FALSE(widget<PlayerPanel>(*menu, "panel0")->refresh());
-    for (const char* name : {"score1", "score2", "score3", "score4"}) {
-        EXPECT_FALSE(widget(*menu, name)->visible) << name;  // the score screen shows no rows
-    }
-    EXPECT_FALSE(fileExists("debug.log"));
 }
 
 TEST(ScoreScreen, PlayersAreRankedIntoTheMiddleRowsAndThePanelsShrink) {
@@ -257,9 +247,8 @@ TEST(ScoreScreen, PlayersAreRankedIntoTheMiddleRowsAndThePanelsShrink) {
             SCOPED_TRACE(std::string(c.labels) + " row " + std::to_string(k));
             EXPECT_EQ(shownText(label), c.labels[k] == '-' ? "" : std::string(1, c.labels[k]));
             EXPECT_EQ(score->visible, c.shown[k] != '-');
-            if (c.shown[k] == '-') {
+            if (c.shown[k] == '-')
                 continue;
-            }
             const PlayerSetup& player = c.players[static_cast<std::size_t>(c.shown[k] - '0')];
             EXPECT_EQ(score->player, c.shown[k] - '0');
             EXPECT_EQ(rgb(label->textColour.data()), rgb(PlayerColours[player.colour]));
@@ -293,7 +282,7 @@ TEST(ScoreScreen, PartnersOfTheWrongKindAreLeftAlone) {
     EXPECT_EQ(widget(*menu, "score3")->player, 0);
 }
 
-TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsAndSparks) {
+TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsSparksAndAPacedFrameClock) {
     writeFile("board.ini", testing_support::boardDescription({"A1#", "12#"}, 1));
     writeFile("players.ini", "[1]\nDifficulty = 1\n");
     GameBoard board;
@@ -308,6 +297,14 @@ TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsAndSparks) {
         EXPECT_EQ(tile->emitter->owner, &board);
     }
     EXPECT_EQ(board.objectCount(), 12);
+    // The frame clock: a delay that ended a tick early leaves it a little ahead of now, and the
+    // next frame still waits for its time.
+    board.update();
+    board.lastFrameTime = platform::milliseconds() + 2;
+    const std::uint32_t due = board.lastFrameTime + static_cast<std::uint32_t>(board.framePeriod);
+    board.update();
+    EXPECT_GE(static_cast<std::int32_t>(platform::milliseconds() - due), 0);
+    EXPECT_EQ(board.lastFrameTime, due);
     board.takeTurn(1);
     EXPECT_TRUE(board.isGameOver());
     ASSERT_NE(board.scoresMenu, nullptr);

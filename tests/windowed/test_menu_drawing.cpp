@@ -3,7 +3,6 @@
 // new window, and the in-game display's panels and scores following the board.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <memory>
@@ -23,34 +22,29 @@ using namespace testing_support;
 namespace {
 
 Rgb scaled(double r, double g, double b) {
-    return {static_cast<int>(r * 255 + 0.5), static_cast<int>(g * 255 + 0.5),
-            static_cast<int>(b * 255 + 0.5)};
+    return {int(r * 255 + 0.5), int(g * 255 + 0.5), int(b * 255 + 0.5)};
 }
 
 // How many pixels of a rectangle in screen units are near a colour.
 int countNear(const Display& display, double left, double top, double right, double bottom,
               const Rgb& colour, int tolerance = 40) {
     int count = 0;
-    for (const Rgb& pixel : pixelsIn(display, left, top, right, bottom)) {
+    for (const Rgb& pixel : pixelsIn(display, left, top, right, bottom))
         count += near(pixel, colour, tolerance) ? 1 : 0;
-    }
     return count;
 }
 
 // The colour of the horizontal line drawn along y, whichever pixel row it fell on.
 bool lineOfColour(const Display& display, double x, double y, const Rgb& colour) {
-    return countNear(display, x, y - 1.5 / display.width, x + 1.0 / display.width,
-                     y + 1.5 / display.width, colour, 8) > 0;
+    const double pixel = 1.0 / display.width;
+    return countNear(display, x, y - 1.5 * pixel, x + pixel, y + 1.5 * pixel, colour, 8) > 0;
 }
 
-std::string section(const std::string& name, const std::string& type, const std::string& box,
-                    const std::string& keys) {
-    return "[" + name + "]\nType = " + type + "\n" + box + keys;
-}
-
-std::string box(double left, double right, double top, double bottom) {
-    return "Left = " + std::to_string(left) + "\nRight = " + std::to_string(right) +
-           "\nTop = " + std::to_string(top) + "\nBottom = " + std::to_string(bottom) + "\n";
+std::string section(const std::string& name, const std::string& type, double left, double right,
+                    double top, double bottom, const std::string& keys) {
+    return "[" + name + "]\nType = " + type + "\nLeft = " + std::to_string(left) +
+           "\nRight = " + std::to_string(right) + "\nTop = " + std::to_string(top) +
+           "\nBottom = " + std::to_string(bottom) + "\n" + keys;
 }
 
 }  // namespace
@@ -64,23 +58,21 @@ TEST(MenuDrawing, WidgetsLookAsTheirStatesSay) {
     ASSERT_TRUE(display->windowOpen);
     ResourceManager resources;
     const std::string button = "colBlue = 0.8\n";
-    std::string list =
-        "itemHeight = 0.045\ncolRed = 0.1\ncolGreen = 0.1\ncolBlue = 0.1\n"
-        "textColRed = 1\ntextColGreen = 1\ntextColBlue = 1\n";
-    for (int i = 0; i < 6; ++i) {
+    const std::string yellow = "textColRed = 1\ntextColGreen = 1\n";
+    std::string list = "itemHeight = 0.045\ncolRed = 0.1\ncolGreen = 0.1\ncolBlue = 0.1\n" +
+                       yellow + "textColBlue = 1\n";
+    for (int i = 0; i < 6; ++i)
         list += "item" + std::to_string(i) + " = IIIIIIII\n";
-    }
     writeFile("menu.ini",
-              section("background", "Panel", box(0.05, 0.95, 0.02, 0.7),
+              section("background", "Panel", 0.05, 0.95, 0.02, 0.7,
                       "colRed = 0.2\ncolGreen = 0.3\ncolBlue = 0.4\n") +
-                  section("picture", "Image", box(0.06, 0.2, 0.05, 0.19), "texture = Hex.bmp\n") +
-                  section("caption", "TextBox", box(0.25, 0.6, 0.05, 0.12),
-                          "Text = IIIIII\ntextColRed = 1\ntextColGreen = 1\n") +
-                  section("raised", "QuitButton", box(0.25, 0.45, 0.2, 0.28),
-                          button + "text = IIII\ntextColRed = 1\ntextColGreen = 1\n") +
-                  section("sunken", "QuitButton", box(0.5, 0.7, 0.2, 0.28), button) +
-                  section("disabled", "QuitButton", box(0.75, 0.9, 0.2, 0.28), button) +
-                  section("list", "ListBox", box(0.25, 0.6, 0.35, 0.55), list));
+                  section("picture", "Image", 0.06, 0.2, 0.05, 0.19, "texture = Hex.bmp\n") +
+                  section("caption", "TextBox", 0.25, 0.6, 0.05, 0.12, "Text = IIIIII\n" + yellow) +
+                  section("raised", "QuitButton", 0.25, 0.45, 0.2, 0.28,
+                          button + "text = IIII\n" + yellow) +
+                  section("sunken", "QuitButton", 0.5, 0.7, 0.2, 0.28, button) +
+                  section("disabled", "QuitButton", 0.75, 0.9, 0.2, 0.28, button) +
+                  section("list", "ListBox", 0.25, 0.6, 0.35, 0.55, list));
     Menu menu;
     ASSERT_TRUE(menu.load("menu.ini", true));
     auto& sunken = *static_cast<Button*>(menu.getObject("sunken"));
@@ -134,23 +126,21 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
     ASSERT_TRUE(display.windowOpen);
     // Player 0 (green, on turn), player 1 (blue, waiting), player 2 inactive; each a panel row
     // with a score text over its right half.
-    std::vector<std::unique_ptr<PlayerStart>> starts;
+    PlayerStart starts[3];
     GameBoard board;
     board.numPlayers = 3;
     std::string hud;
     for (int i = 0; i < 3; ++i) {
-        starts.push_back(std::make_unique<PlayerStart>());
-        starts.back()->playerColour = 2 + i;
-        Player record;
-        record.index = i;
-        record.shownScore = 888;
-        record.active = i != 2;
-        record.startTile = starts.back().get();
-        board.players.push_back(std::move(record));
+        starts[i].playerColour = 2 + i;
+        board.players.emplace_back();
+        board.players[i].index = i;
+        board.players[i].shownScore = 888;
+        board.players[i].active = i != 2;
+        board.players[i].startTile = &starts[i];
         const std::string n = std::to_string(i);
-        hud += section("panel" + n, "PlayerPanel", box(0.1, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i),
-                       "player = " + n + "\ncolRed = 1\n");
-        hud += section("score" + n, "PlayerScoreText", box(0.5, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i),
+        hud += section("panel" + n, "PlayerPanel", 0.1, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i,
+                       "player = " + n + "\ncolRed = 1\n") +
+               section("score" + n, "PlayerScoreText", 0.5, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i,
                        "Player = " + n + "\n");
     }
     writeFile("hud.ini", hud);
@@ -168,7 +158,7 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
     const double inset = 2.0 / display.width;
     auto all = [&](double left, double top, double right, double bottom, const Rgb& colour) {
         return countNear(display, left, top, right, bottom, colour, 0) ==
-               static_cast<int>(pixelsIn(display, left, top, right, bottom).size());
+               int(pixelsIn(display, left, top, right, bottom).size());
     };
     for (int i = 0; i < 2; ++i) {
         const double top = 0.05 + 0.2 * i + inset;
@@ -177,7 +167,7 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
         const int text = countNear(display, 0.5, top, 0.9 - inset, bottom, texts[i], 0);
         EXPECT_GT(text, 100) << i;
         EXPECT_EQ(text + countNear(display, 0.5, top, 0.9 - inset, bottom, panels[i], 0),
-                  static_cast<int>(pixelsIn(display, 0.5, top, 0.9 - inset, bottom).size()))
+                  int(pixelsIn(display, 0.5, top, 0.9 - inset, bottom).size()))
             << i;
     }
     EXPECT_TRUE(all(0.1 + inset, 0.45 + inset, 0.9 - inset, 0.6 - inset, {0, 0, 255}));
