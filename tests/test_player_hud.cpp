@@ -2,11 +2,6 @@
 // screen's ranking and layout, and how the widgets cope without a board or with odd records.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "game/emitter.h"
 #include "game/player_start.h"
 #include "menus/game_board.h"
@@ -21,7 +16,6 @@
 #include "render/player_colours.h"
 #include "resources/object_factory.h"
 #include "support/test_boards.h"
-#include "support/test_support.h"
 
 using namespace testing_support;
 
@@ -35,21 +29,19 @@ struct PlayerSetup {
 
 // A board with one record and one start cell per entry, record i having index i.
 struct FilledBoard {
-    explicit FilledBoard(const std::vector<PlayerSetup>& setups) {
+    explicit FilledBoard(const std::vector<PlayerSetup>& setups) : starts(setups.size()) {
         board.numPlayers = static_cast<std::int32_t>(setups.size());
         for (std::size_t i = 0; i < setups.size(); ++i) {
-            starts.push_back(std::make_unique<PlayerStart>());
-            starts.back()->playerColour = starts.back()->colour = setups[i].colour;
-            Player record;
+            starts[i].playerColour = starts[i].colour = setups[i].colour;
+            Player& record = board.players.emplace_back();
             record.index = static_cast<std::int32_t>(i);
             record.shownScore = setups[i].score;
             record.score = -1;  // never shown
             record.active = setups[i].active;
-            record.startTile = starts.back().get();
-            board.players.push_back(std::move(record));
+            record.startTile = &starts[i];
         }
     }
-    std::vector<std::unique_ptr<PlayerStart>> starts;
+    std::vector<PlayerStart> starts;
     GameBoard board;
 };
 
@@ -70,6 +62,8 @@ T* widget(Menu& menu, const std::string& name) {
 std::string shownText(const TextBox* box) {
     return box->text() != nullptr ? *box->text() : std::string("<null>");
 }
+
+using Rgba = std::array<float, 4>;
 
 std::vector<float> rgb(const float* c) {
     return {c[0], c[1], c[2]};
@@ -112,32 +106,40 @@ TEST(HudFactory, MapPackagesMakeTheHudClassesByTheirIds) {
     }
 }
 
-TEST(PlayerScoreText, ShowsTheScoreInThePlayersColour) {
+TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourAndThePanelLightsUpOnItsTurn) {
     // Colours 3 (drawn lighter than the table's blue, on turn or not), 5, 0 (uncoloured: dark
     // grey on turn only), 9 and -1 (outside the table: the text colour stays) and one inactive.
     FilledBoard filled({{23, 3}, {17, 5}, {-4, 0}, {5, 9}, {6, -1}, {7, 1, false}});
     auto menu = loadMenu(hudFile(6), &filled.board);
-    const std::vector<float> offTurn[] = {{0.12f, 0.2f, 1.0f},
-                                          rgb(PlayerColours[5]),
-                                          rgb(PlayerColours[0]),
-                                          {0, 0.25f, 0},
-                                          {0, 0.25f, 0}};
+    const std::vector<float> green = {0, 0.25f, 0};
+    const std::vector<float> offTurn[] = {
+        {0.12f, 0.2f, 1.0f}, rgb(PlayerColours[5]), rgb(PlayerColours[0]), green, green};
+    // On its turn a panel takes the dark palette (one outside it stays as it was); off turn it
+    // is black, keeping its alpha (the file's, or the palette's once it was on turn).
+    const Rgba black = {0, 0, 0, 0.5f};
+    const Rgba onTurn[] = {{0, 0, 0.45f, 1}, black, {0.3f, 0.3f, 0.3f, 1}, black, black};
     // Once the game is over turnPlayer points past the records: nobody is on turn.
-    for (int turn : {0, 2, 6}) {
+    for (int turn : {0, 2, 3, 6}) {
         filled.board.turnPlayer = turn;
         for (int i = 0; i < 5; ++i) {
+            SCOPED_TRACE(std::to_string(i) + " on turn " + std::to_string(turn));
             auto* score = widget(*menu, "score" + std::to_string(i));
+            auto* panel = widget<PlayerPanel>(*menu, "panel" + std::to_string(i));
             score->cycleUpdate();
             EXPECT_EQ(shownText(score), std::to_string(filled.board.players[i].shownScore));
             EXPECT_EQ(rgb(score->textColour.data()),
-                      i == 2 && turn == 2 ? rgb(PlayerColours[8]) : offTurn[i])
-                << i << " on turn " << turn;
+                      i == 2 && turn == 2 ? rgb(PlayerColours[8]) : offTurn[i]);
+            ASSERT_TRUE(panel->refresh());
+            EXPECT_EQ(panel->colour,
+                      i == turn ? onTurn[i] : (Rgba{0, 0, 0, i < turn ? onTurn[i][3] : 0.5f}));
         }
     }
-    // An inactive player shows nothing.
+    // An inactive player shows nothing, and its panel is not drawn even on its turn.
+    filled.board.turnPlayer = 5;
     widget(*menu, "score5")->setText("old");
     widget(*menu, "score5")->cycleUpdate();
     EXPECT_EQ(widget(*menu, "score5")->text(), nullptr);
+    EXPECT_FALSE(widget<PlayerPanel>(*menu, "panel5")->refresh());
     EXPECT_FALSE(fileExists("debug.log"));
 }
 
@@ -160,29 +162,6 @@ TEST(PlayerScoreText, RecordsAreFoundByTheirIndexAfterSwaps) {
     filled.board.turnPlayer = 1;
     widget(*menu, "b")->cycleUpdate();
     EXPECT_EQ(rgb(widget(*menu, "b")->textColour.data()), rgb(PlayerColours[8]));
-}
-
-TEST(PlayerPanel, LightsUpInTheDarkPaletteOnlyOnItsPlayersTurn) {
-    FilledBoard filled({{1, 2}, {1, 7}, {1, 4, false}});
-    auto menu = loadMenu(hudFile(3), &filled.board);
-    auto* panel0 = widget<PlayerPanel>(*menu, "panel0");
-    auto* panel1 = widget<PlayerPanel>(*menu, "panel1");
-    ASSERT_TRUE(panel0->refresh() && panel1->refresh());
-    EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.57f, 0.0f, 1.0f}));
-    // Off turn: black, keeping the alpha of the file.
-    EXPECT_EQ(panel1->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.5f}));
-    filled.board.turnPlayer = 1;
-    ASSERT_TRUE(panel0->refresh() && panel1->refresh());
-    EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
-    EXPECT_EQ(panel1->colour, (std::array<float, 4>{0.62f, 0.62f, 0.62f, 1.0f}));
-    // An inactive player's panel is not drawn, even if the turn were shown on it.
-    filled.board.turnPlayer = 2;
-    EXPECT_FALSE(widget<PlayerPanel>(*menu, "panel2")->refresh());
-    // A start colour outside the palette leaves the panel as it was.
-    filled.board.turnPlayer = 0;
-    filled.starts[0]->playerColour = 9;
-    ASSERT_TRUE(panel0->refresh());
-    EXPECT_EQ(panel0->colour, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
 }
 
 TEST(BoardLookup, WidgetsWithoutABoardOrItsRecordsReportOrShowNothing) {
