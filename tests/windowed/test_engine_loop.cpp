@@ -1,14 +1,24 @@
-// The frame loop's request semantics and the input handler, on a real window under X. (A screen
-// that cannot be loaded leads back to the menus: tests/e2e_hostile_data.sh.)
+// The engine on a real window under X: the window's size from "settings.ini" and the projection,
+// the frame loop's request semantics, the input handler, and the menu controller with the game's
+// own data. (The default size, the grey clear and the caption are seen end to end by
+// tests/e2e_game_window.sh; a screen that cannot be loaded leads back to the menus:
+// tests/e2e_hostile_data.sh; a resolution chosen on the settings screen re-creates the window at
+// the switch, drawn anew: tests/e2e_settings.sh and tests/e2e_player_session.sh.)
+#include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/game_engine.h"
+#include "menus/game_board.h"
+#include "menus/menu.h"
+#include "menus/menu_controller.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -85,21 +95,26 @@ class EngineLoop : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EngineLoop, TwoChangeRequestsInOneFrameLoadOnlyTheLastNameAndARestartGoesWithTheChange) {
-    writeFile("settings.ini", "[resolution]\nwidth = 640\nheight = 480\n");
+TEST_F(EngineLoop, TwoChangeRequestsInOneFrameLoadOnlyTheLastNameAndARestartWaitsForTheChange) {
+    std::vector<int> widthsSeen;
     int destroyed = 0;
-    screen->onUpdate = [this](int pass) {
-        if (pass == 0) {
+    screen->onUpdate = [&](int pass) {
+        widthsSeen.push_back(engine->display->width);
+        if (pass == 0)
+            engine->requestVideoRestart();
+        if (pass == 2) {
             engine->requestMapChange("first.bord");  // would log a load failure if tried
             engine->requestMapChange("recording.ini");
         }
     };
-    // What a settings screen does when it is left: the restart is carried out in the same change.
-    screen->onDestroy = [this, &destroyed] {
+    // What a settings screen does when it is left: the new window has the size it wrote.
+    screen->onDestroy = [&] {
         ++destroyed;
+        writeFile("settings.ini", "[resolution]\nwidth = 640\nheight = 480\n");
         engine->requestVideoRestart();
     };
     engine->mainLoop();
+    EXPECT_EQ(widthsSeen, (std::vector<int>{1024, 1024, 1024}));
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(screensMade, 1);
     Map* current = engine->resources->currentMap();
@@ -109,32 +124,16 @@ TEST_F(EngineLoop, TwoChangeRequestsInOneFrameLoadOnlyTheLastNameAndARestartGoes
     EXPECT_EQ(engine->input->eventTarget, current);
     EXPECT_EQ(current->input, engine->input.get());
     EXPECT_FALSE(engine->mapChangePending);
-    EXPECT_EQ(engine->display->width, 640);
-    EXPECT_FALSE(engine->videoRestartPending);
-    EXPECT_FALSE(fileExists("debug.log")) << readFile("debug.log");
-}
-
-TEST_F(EngineLoop, VideoRestartWaitsForTheNextScreenChange) {
-    writeFile("settings.ini", "[resolution]\nwidth = 800\nheight = 600\n");
-    std::vector<int> widthsSeen;
-    screen->onUpdate = [&](int pass) {
-        widthsSeen.push_back(engine->display->width);
-        if (pass == 0)
-            engine->requestVideoRestart();
-        if (pass == 2)
-            engine->requestMapChange("recording.ini");
-    };
-    engine->mainLoop();
-    EXPECT_EQ(widthsSeen, (std::vector<int>{1024, 1024, 1024}));
-    EXPECT_EQ(engine->display->height, 600);
+    EXPECT_EQ(engine->display->height, 480);
     EXPECT_EQ(engine->input->display, engine->display.get());
     EXPECT_NE(engine->audio, nullptr);
     EXPECT_FALSE(engine->videoRestartPending);
     ASSERT_NE(SDL_GetVideoSurface(), nullptr);
-    EXPECT_EQ(SDL_GetVideoSurface()->w, 800);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
+    EXPECT_FALSE(fileExists("debug.log")) << readFile("debug.log");
 }
 
-TEST_F(EngineLoop, CloseOrQuitEndsTheLoopAfterThePassAndLeavesLaterEventsQueued) {
+TEST_F(EngineLoop, CloseEndsTheLoopAfterThePassAndLeavesLaterEventsQueued) {
     screen->onUpdate = [this](int pass) {
         if (pass == 0) {
             engine->requestMapChange("never.ini");
@@ -149,11 +148,6 @@ TEST_F(EngineLoop, CloseOrQuitEndsTheLoopAfterThePassAndLeavesLaterEventsQueued)
     SDL_Event event;
     ASSERT_EQ(SDL_PollEvent(&event), 1);
     EXPECT_EQ(event.type, SDL_MOUSEMOTION);
-    engine->mapChangePending = false;
-    screen->onUpdate = [this](int) { engine->requestQuit(); };
-    engine->mainLoop();
-    EXPECT_EQ(screen->passes, 2);
-    EXPECT_FALSE(engine->running);
 }
 
 TEST_F(EngineLoop, OnlyMotionAndTheLeftButtonReachTheScreenInScreenUnits) {
@@ -172,4 +166,89 @@ TEST_F(EngineLoop, OnlyMotionAndTheLeftButtonReachTheScreenInScreenUnits) {
               (std::vector<std::string>{"pressed 0.000000 0.749023 1.000000",
                                         "released 0.999023 0.000000 1.000000",
                                         "moved 0.500000 0.375000 -0.250000 0.125000"}));
+}
+
+TEST(Display, WindowSizeAndProjectionFollowTheSettingsFile) {
+    // Sizes beyond what X can hold are never asked for: the first such request used to leave
+    // SDL's window broken, and the next buffer swap ended the program with an X error.
+    const struct {
+        const char* settings;
+        int width;
+        int height;
+        const char* unusable;  // the size the log names
+    } cases[] = {
+        {"[Resolution]\nWIDTH = \"1280\"\nHeight = 1024\n", 1280, 1024, nullptr},
+        {"[resolution]\nwidth = 16384\nheight = 100\n", 1024, 768, "16384 x 100"},
+        {"[resolution]\nwidth = 800\nheight = 20000\n", 1024, 768, "800 x 20000"},
+        // Negative sizes open a window all the same, and the size actually opened is what the
+        // projection and the mouse use.
+        {"[resolution]\nwidth = -640\nheight = -480\n", 0, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        ScratchDirectory scratch;
+        writeFile("settings.ini", c.settings);
+        {
+            Display display;
+            ASSERT_TRUE(display.windowOpen);
+            ASSERT_NE(SDL_GetVideoSurface(), nullptr);
+            EXPECT_GT(display.width, 0);
+            if (c.width != 0) {
+                EXPECT_EQ(std::make_pair(display.width, display.height),
+                          std::make_pair(c.width, c.height));
+            }
+            EXPECT_EQ(SDL_GetVideoSurface()->w, display.width);
+            EXPECT_EQ(SDL_GetVideoSurface()->h, display.height);
+            GLdouble projection[16];
+            glGetDoublev(GL_PROJECTION_MATRIX, projection);
+            EXPECT_NEAR(-2.0 / projection[5], double(display.height) / display.width, 1e-6);
+            EXPECT_NEAR(2.0 / projection[0], 1.0, 1e-6);
+            EXPECT_DOUBLE_EQ(display.bottomEdge(), double(display.height) / display.width);
+            glClear(GL_COLOR_BUFFER_BIT);
+            SDL_GL_SwapBuffers();
+        }
+        // The display can be made again once it is gone.
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+        const std::string size = c.unusable != nullptr ? c.unusable : "";
+        if (c.width != 0) {
+            EXPECT_EQ(readFile("debug.log"),
+                      size.empty() ? ""
+                                   : "Unusable window size in settings.ini: " + size +
+                                         "\nError: Unable to create SDL OpenGL screen (" + size +
+                                         "); opening 1024 x 768 instead\n");
+        }
+    }
+}
+
+TEST(MenuController, BackgroundBoardIsPlayedByTheComputerAndMenusSwitchOnRequest) {
+    std::filesystem::copy(TINTFALL_DATA_DIR, ".", std::filesystem::copy_options::recursive);
+    ASSERT_EQ(chdir("game"), 0);
+    GameEngine engine;
+    engine.InitAll();
+    engine.resources->createMap(GameEngine::controllerFile);
+    ASSERT_TRUE(engine.resources->loadMap(GameEngine::controllerFile));
+    ASSERT_TRUE(engine.resources->currentMap()->isMenuController());
+    auto* controller = static_cast<MenuController*>(engine.resources->currentMap());
+    ASSERT_NE(controller->board, nullptr);
+    EXPECT_GT(controller->board->tiles().size(), 100u);
+    for (const Player& player : controller->board->players)
+        EXPECT_TRUE(!player.isHuman && player.difficulty == 3);
+    EXPECT_GT(engine.display->batch.entryCount(), 100);
+    EXPECT_EQ(controller->currentMenu->fileName(), "mainMenu.ini");
+    EXPECT_EQ(controller->currentMenu->parent, controller);
+    // Two requests in one frame show only the second menu; leaving the settings unchanged keeps
+    // the display.
+    const Display* before = engine.display.get();
+    controller->requestMenu("Menus\\newGame.ini");
+    controller->requestMenu("Menus\\options.ini");
+    controller->update();
+    EXPECT_EQ(controller->currentMenu->fileName(), "options.ini");
+    EXPECT_FALSE(controller->menuChangeRequested);
+    engine.renderFrame();
+    controller->requestMenu("Menus\\mainMenu.ini");
+    controller->update();
+    engine.renderFrame();
+    EXPECT_EQ(controller->currentMenu->fileName(), "mainMenu.ini");
+    EXPECT_EQ(engine.display.get(), before);
+    EXPECT_TRUE(engine.videoRestartPending);  // stands for the next screen change of the engine
 }
