@@ -1,9 +1,12 @@
 // The engine on a real window under X: the window's size from "settings.ini" and the projection,
-// the frame loop's request semantics, the input handler, and the menu controller with the game's
-// own data. (The default size, the grey clear and the caption are seen end to end by
-// tests/e2e_game_window.sh; a screen that cannot be loaded leads back to the menus:
-// tests/e2e_hostile_data.sh; a resolution chosen on the settings screen re-creates the window at
-// the switch, drawn anew: tests/e2e_settings.sh and tests/e2e_player_session.sh.)
+// the frame loop's request semantics, the input handler, the menu controller with the game's own
+// data, and what menus look like on a real GL: panel and button fills, the raised and sunken
+// frames, the highlight, disabled widgets, captions and list rows, a textured image, buttons drawn
+// again in a new window, and the in-game display's panels and scores following the board. (The
+// default size, the grey clear and the caption are seen end to end by tests/e2e_game_window.sh; a
+// screen that cannot be loaded leads back to the menus: tests/e2e_hostile_data.sh; a resolution
+// chosen on the settings screen re-creates the window at the switch, drawn anew:
+// tests/e2e_settings.sh and tests/e2e_player_session.sh.)
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -16,9 +19,13 @@
 #include <vector>
 
 #include "engine/game_engine.h"
+#include "game/player_start.h"
+#include "menus/button.h"
 #include "menus/game_board.h"
+#include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "support/gl_pixels.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -92,6 +99,32 @@ class EngineLoop : public ::testing::Test {
     RecordingMap* screen = nullptr;
     int screensMade = 0;
 };
+
+Rgb scaled(double r, double g, double b) {
+    return {int(r * 255 + 0.5), int(g * 255 + 0.5), int(b * 255 + 0.5)};
+}
+
+// How many pixels of a rectangle in screen units are near a colour.
+int countNear(const Display& display, double left, double top, double right, double bottom,
+              const Rgb& colour, int tolerance = 40) {
+    int count = 0;
+    for (const Rgb& pixel : pixelsIn(display, left, top, right, bottom))
+        count += near(pixel, colour, tolerance) ? 1 : 0;
+    return count;
+}
+
+// The colour of the horizontal line drawn along y, whichever pixel row it fell on.
+bool lineOfColour(const Display& display, double x, double y, const Rgb& colour) {
+    const double pixel = 1.0 / display.width;
+    return countNear(display, x, y - 1.5 * pixel, x + pixel, y + 1.5 * pixel, colour, 8) > 0;
+}
+
+std::string section(const std::string& name, const std::string& type, double left, double right,
+                    double top, double bottom, const std::string& keys) {
+    return "[" + name + "]\nType = " + type + "\nLeft = " + std::to_string(left) +
+           "\nRight = " + std::to_string(right) + "\nTop = " + std::to_string(top) +
+           "\nBottom = " + std::to_string(bottom) + "\n" + keys;
+}
 
 }  // namespace
 
@@ -251,4 +284,114 @@ TEST(MenuController, BackgroundBoardIsPlayedByTheComputerAndMenusSwitchOnRequest
     EXPECT_EQ(controller->currentMenu->fileName(), "mainMenu.ini");
     EXPECT_EQ(engine.display.get(), before);
     EXPECT_TRUE(engine.videoRestartPending);  // stands for the next screen change of the engine
+}
+
+TEST(MenuDrawing, WidgetsLookAsTheirStatesSay) {
+    makeDirectory("game");
+    makeDirectory("Textures");
+    writeFile("Textures/Hex.bmp", readFile(std::string(TINTFALL_DATA_DIR) + "/Textures/Hex.bmp"));
+    ASSERT_EQ(chdir("game"), 0);
+    auto display = std::make_unique<Display>();
+    ASSERT_TRUE(display->windowOpen);
+    ResourceManager resources;
+    const std::string button = "colBlue = 0.8\n";
+    const std::string yellow = "textColRed = 1\ntextColGreen = 1\n";
+    std::string list = "itemHeight = 0.045\ncolRed = 0.1\ncolGreen = 0.1\ncolBlue = 0.1\n" +
+                       yellow + "textColBlue = 1\n";
+    for (int i = 0; i < 6; ++i)
+        list += "item" + std::to_string(i) + " = IIIIIIII\n";
+    writeFile("menu.ini",
+              section("background", "Panel", 0.05, 0.95, 0.02, 0.7,
+                      "colRed = 0.2\ncolGreen = 0.3\ncolBlue = 0.4\n") +
+                  section("picture", "Image", 0.06, 0.2, 0.05, 0.19, "texture = Hex.bmp\n") +
+                  section("caption", "TextBox", 0.25, 0.6, 0.05, 0.12, "Text = IIIIII\n" + yellow) +
+                  section("raised", "QuitButton", 0.25, 0.45, 0.2, 0.28,
+                          button + "text = IIII\n" + yellow) +
+                  section("sunken", "QuitButton", 0.5, 0.7, 0.2, 0.28, button) +
+                  section("disabled", "QuitButton", 0.75, 0.9, 0.2, 0.28, button) +
+                  section("list", "ListBox", 0.25, 0.6, 0.35, 0.55, list));
+    Menu menu;
+    ASSERT_TRUE(menu.load("menu.ini", true));
+    auto& sunken = *static_cast<Button*>(menu.getObject("sunken"));
+    sunken.highlight();
+    sunken.pressed = true;
+    static_cast<Button*>(menu.getObject("disabled"))->enabled = false;
+    static_cast<ListBox*>(menu.getObject("list"))->selected = 1;
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    menu.draw();
+    EXPECT_TRUE(near(pixelAt(*display, 0.5, 0.65), scaled(0.2, 0.3, 0.4)));
+    // The image shows the cell texture: light grey in its middle.
+    const Rgb image = pixelAt(*display, 0.13, 0.12);
+    EXPECT_GT(image[0], 200);
+    EXPECT_TRUE(near({image[0], image[0], image[0]}, image, 2));
+    // The caption is drawn in its text colour inside its box.
+    EXPECT_GT(countNear(*display, 0.25, 0.05, 0.6, 0.12, {255, 255, 0}), 40);
+    // Raised: light above, dark below; its caption in the text colour on the fill.
+    EXPECT_TRUE(near(pixelAt(*display, 0.35, 0.26), scaled(0, 0, 0.8)));
+    EXPECT_TRUE(lineOfColour(*display, 0.35, 0.2, {255, 255, 255}));
+    EXPECT_TRUE(lineOfColour(*display, 0.35, 0.28, {0, 0, 0}));
+    EXPECT_GT(countNear(*display, 0.25, 0.2, 0.45, 0.28, {255, 255, 0}), 20);
+    // Pressed and highlighted: sunken, and the fill pulled 15 % towards mid grey.
+    EXPECT_TRUE(near(pixelAt(*display, 0.6, 0.26), scaled(0.075, 0.075, 0.8 * 0.85 + 0.075)));
+    EXPECT_TRUE(lineOfColour(*display, 0.6, 0.2, {0, 0, 0}));
+    EXPECT_TRUE(lineOfColour(*display, 0.6, 0.28, {255, 255, 255}));
+    EXPECT_TRUE(near(pixelAt(*display, 0.82, 0.26), scaled(0.5, 0.5, 0.5)));  // disabled: grey
+    // The list: background, the selected row in inverted colours, four whole rows drawn and
+    // the fifth, which does not fit, left out.
+    EXPECT_TRUE(near(pixelAt(*display, 0.58, 0.36), scaled(0.1, 0.1, 0.1)));
+    EXPECT_TRUE(near(pixelAt(*display, 0.58, 0.35 + 0.002 + 0.045 * 1.5), scaled(0.9, 0.9, 0.9)));
+    for (int row = 0; row < 4; ++row) {
+        const double top = 0.35 + 0.002 + row * 0.045;
+        const Rgb text = row == 1 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
+        EXPECT_GT(countNear(*display, 0.25, top, 0.6, top + 0.043, text), 10) << "row " << row;
+    }
+    EXPECT_EQ(countNear(*display, 0.25, 0.35 + 0.002 + 4 * 0.045, 0.6, 0.549, {255, 255, 255}), 0);
+
+    // In a window made anew, the buttons build their shapes again.
+    display.reset();
+    display = std::make_unique<Display>();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    menu.draw();
+    EXPECT_TRUE(near(pixelAt(*display, 0.35, 0.26), scaled(0, 0, 0.8)));
+    EXPECT_TRUE(lineOfColour(*display, 0.6, 0.2, {0, 0, 0}));
+    EXPECT_FALSE(fileExists("debug.log")) << readFile("debug.log");
+}
+
+TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
+    Display display;
+    ASSERT_TRUE(display.windowOpen);
+    // Player 0 (green, on turn) and player 1, inactive: a panel row each, with a score text over
+    // its right half.
+    PlayerStart starts[2];
+    GameBoard board;
+    board.numPlayers = 2;
+    std::string hud;
+    for (int i = 0; i < 2; ++i) {
+        starts[i].playerColour = 2;
+        Player& record = board.players.emplace_back();
+        record.index = i;
+        record.shownScore = 888;
+        record.active = i == 0;
+        record.startTile = &starts[i];
+        const std::string n = std::to_string(i);
+        hud += section("panel" + n, "PlayerPanel", 0.1, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i,
+                       "player = " + n + "\ncolRed = 1\n") +
+               section("score" + n, "PlayerScoreText", 0.5, 0.9, 0.05 + 0.2 * i, 0.2 + 0.2 * i,
+                       "Player = " + n + "\n");
+    }
+    writeFile("hud.ini", hud);
+    Menu menu;
+    ASSERT_TRUE(menu.load("hud.ini", true));
+    menu.parent = &board;
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    menu.draw();
+    // The panel in the dark palette's green, the score's strokes in the player's; nothing at all
+    // for the inactive player.
+    EXPECT_TRUE(near(pixelAt(display, 0.3, 0.12), {0, 145, 0}, 0));
+    EXPECT_GT(countNear(display, 0.5, 0.05, 0.9, 0.2, {0, 255, 0}, 0), 100);
+    EXPECT_EQ(countNear(display, 0.1, 0.25, 0.9, 0.4, {0, 0, 255}, 0),
+              int(pixelsIn(display, 0.1, 0.25, 0.9, 0.4).size()));
+    EXPECT_FALSE(fileExists("debug.log"));
 }
