@@ -22,7 +22,6 @@
 #include "menus/player_score_text.h"
 #include "menus/player_turn_button.h"
 #include "menus/quit_button.h"
-#include "menus/score_control.h"
 #include "platform/platform.h"
 #include "render/player_colours.h"
 #include "resources/object_factory.h"
@@ -504,14 +503,6 @@ TEST(SettingsControl, ResolutionsAreSplitAtTheLastInnerSpaceAndANewOneAsksForANe
     }
 }
 
-TEST(HudFactory, MapPackagesMakeTheHudClassesByTheirIds) {
-    std::istringstream empty;
-    for (std::int32_t id = 18; id <= 22; ++id) {
-        auto object = createStoredObject(id, empty);
-        EXPECT_TRUE(object != nullptr && object->getTypeId() == id && object->isHudObject()) << id;
-    }
-}
-
 TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourAndThePanelLightsUpOnItsTurn) {
     // Colours 3 (drawn lighter than the table's blue, on turn or not), 5, 0 (uncoloured: dark
     // grey on turn only), 9 and -1 (outside the table: the text colour stays) and one inactive.
@@ -593,11 +584,9 @@ TEST(BoardLookup, RecordsAreFoundByTheirIndexAndWidgetsWithoutThemReportOrShowNo
     // A widget outside any screen, and one placed on the board itself.
     PlayerScoreText loose;
     loose.cycleUpdate();
-    ScoreControl control;
-    control.postLoad();
     const std::string notHud = "Error: PlayerScoreText attached to non HUD menu.\n";
-    const std::string noOwner = "Error: PlayerScoreText: Unrecognised owner type\n";
-    EXPECT_EQ(readFile("debug.log"), notHud + notHud + notHud + noOwner + noOwner);
+    EXPECT_EQ(readFile("debug.log"),
+              notHud + notHud + notHud + "Error: PlayerScoreText: Unrecognised owner type\n");
     loose.owner = &filled.board;
     loose.cycleUpdate();
     EXPECT_EQ(shownText(&loose), "10");
@@ -671,7 +660,7 @@ TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsSparksAndAPacedFrame
     ASSERT_NE(board.scoresMenu, nullptr);
 }
 
-TEST(MapObjectRecords, ATileRecordLoadsAndSavesByteForByte) {
+TEST(MapObjectRecords, AStartCellLoadsAndSavesATileRecordByteForByteAndTurnsOnlyOnItsTurn) {
     std::istringstream in(tileRecord());
     PlayerStart cell;                    // the same record as a tile: its own fields are not stored
     EXPECT_FALSE(cell.load(in, "MAP"));  // only the map tag is read
@@ -685,6 +674,14 @@ TEST(MapObjectRecords, ATileRecordLoadsAndSavesByteForByte) {
     EXPECT_TRUE(cell.mesh == nullptr && cell.texture == nullptr);
     EXPECT_EQ(saved(cell), tileRecord());
     EXPECT_TRUE(cell.owned);
+    // The start cell turns while its player is to move, and snaps back.
+    // 270 degrees plus 33 ms at 0.045 degrees a millisecond, in whole units.
+    EXPECT_EQ(turnedAngle(0xC000, 33), 49422);
+    EXPECT_EQ(turnedAngle(65535, 33), 269);  // past a full turn it starts again
+    cell.rotation = Rotation(1, 2, 3);
+    cell.update(33);  // no board: never its turn
+    EXPECT_EQ((std::vector<int>{cell.rotation.a, cell.rotation.b, cell.rotation.c}),
+              (std::vector<int>{0, 0, PlayerStart::restingAngle}));
 }
 
 TEST(MapObjectRecords, LongTextsAndEveryKindRoundTrip) {
@@ -713,7 +710,7 @@ TEST(MapObjectRecords, LongTextsAndEveryKindRoundTrip) {
     EXPECT_EQ(saved(read), record);
 }
 
-TEST(MapObjectRecords, TilesComeOutOfMapPackagesByTypeId) {
+TEST(MapObjectRecords, TilesAndHudWidgetsComeOutOfMapPackagesByTypeId) {
     std::string error;
     const std::string tile = ByteWriter().u32(35).bytes() + tileRecord();
     const std::string start = ByteWriter().u32(36).bytes() + tileRecord();
@@ -727,15 +724,10 @@ TEST(MapObjectRecords, TilesComeOutOfMapPackagesByTypeId) {
     EXPECT_TRUE(screen.getObject("cell")->isTile());
     EXPECT_EQ(screen.getObject("start")->getTypeId(), 36);
     EXPECT_EQ(static_cast<Tile*>(screen.getObject("start"))->col, 3);
-}
-
-TEST(StartCell, TurnsWhileItsPlayerIsToMoveAndSnapsBack) {
-    // 270 degrees plus 33 ms at 0.045 degrees a millisecond, in whole units.
-    EXPECT_EQ(turnedAngle(0xC000, 33), 49422);
-    EXPECT_EQ(turnedAngle(65535, 33), 269);  // past a full turn it starts again
-    PlayerStart cell;
-    cell.rotation = Rotation(1, 2, 3);
-    cell.update(33);  // no board: never its turn
-    EXPECT_EQ((std::vector<int>{cell.rotation.a, cell.rotation.b, cell.rotation.c}),
-              (std::vector<int>{0, 0, PlayerStart::restingAngle}));
+    // The HUD's classes by their ids.
+    std::istringstream empty;
+    for (std::int32_t id = 18; id <= 22; ++id) {
+        auto object = createStoredObject(id, empty);
+        EXPECT_TRUE(object != nullptr && object->getTypeId() == id && object->isHudObject()) << id;
+    }
 }
