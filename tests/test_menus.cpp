@@ -398,10 +398,6 @@ TEST(ListBoxes, ItemsAreReadUpToMaxItemsAndChosenByClickDragOrValue) {
     list->selectByValue("30");
     list->selectByValue("no such value");
     EXPECT_EQ(list->selected, 3);
-    // Values match ignoring case.
-    auto onOff = loadMenu(listSection("list", {"On", "Off"}));
-    widget(*onOff, "list")->selectByValue("OFF");
-    EXPECT_EQ(widget(*onOff, "list")->selectedValue(), "Off");
 }
 
 TEST(NewGameControl, SelectsFromTheFileFollowsTheSelectionsAndWritesThemWhenLeft) {
