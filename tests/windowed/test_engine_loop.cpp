@@ -246,7 +246,6 @@ TEST(MenuController, BackgroundBoardIsPlayedByTheComputerAndMenusSwitchOnRequest
     controller->requestMenu("Menus\\options.ini");
     controller->update();
     EXPECT_EQ(controller->currentMenu->fileName(), "options.ini");
-    EXPECT_FALSE(controller->menuChangeRequested);
     engine.renderFrame();
     controller->requestMenu("Menus\\mainMenu.ini");
     controller->update();
