@@ -241,7 +241,6 @@ TEST(MenuFactory, EverySectionGivesAWidgetWithItsKeys) {
     EXPECT_EQ(menu->objectAt(8)->name(), "");  // an unnamed section still gives a widget
 
     auto* panel = widget<Panel>(*menu, "panel");
-    EXPECT_EQ(menu->getObject("Panel"), nullptr);
     EXPECT_DOUBLE_EQ(panel->Left, 0.25);
     EXPECT_DOUBLE_EQ(panel->Right, 0.0);  // a missing edge is 0, not the class default
     EXPECT_EQ(panel->colour, (std::array<float, 4>{0.5f, 0, 0, 1}));
@@ -271,7 +270,7 @@ TEST(MenuFactory, EverySectionGivesAWidgetWithItsKeys) {
     EXPECT_EQ(std::make_pair(go->row, go->column), std::make_pair(2, 3));
 }
 
-TEST(MouseRouting, ItemsActInOrderOnPressOrReleaseAndEveryOneUnloadsBeforeAnyIsDestroyed) {
+TEST(MenuItems, ActInOrderOnPressOrReleaseUnloadBeforeAnyIsDestroyedAndReachTheirTargets) {
     std::vector<std::string> log;
     {
         auto menu = loadMenu(numberList(5));
@@ -314,9 +313,7 @@ TEST(MouseRouting, ItemsActInOrderOnPressOrReleaseAndEveryOneUnloadsBeforeAnyIsD
     EXPECT_EQ(log, (std::vector<std::string>{"unload first", "unload line", "unload elsewhere",
                                              "unload off", "destroyed first", "destroyed line",
                                              "destroyed elsewhere", "destroyed off"}));
-}
-
-TEST(ButtonPresses, QuitNewMapAndColourButtonsReachTheEngineTheControllerOrTheBoard) {
+    // The quit, new-map and colour buttons reach the engine, the controller or the board.
     GameEngine engine;
     engine.running = true;
     auto menu = loadMenu(
@@ -575,7 +572,7 @@ TEST(PlayerScoreText, ShowsTheScoreInThePlayersColourThePanelLightsUpAndRecordsA
     EXPECT_EQ(shownText(&loose), "10");
 }
 
-TEST(ScoreScreen, PlayersAreRankedIntoTheMiddleRowsAndThePanelsShrink) {
+TEST(ScoreScreen, RanksThePlayersIntoTheMiddleRowsAndOpensWhenTheLastCellIsTaken) {
     const struct {
         std::vector<PlayerSetup> players;
         const char* labels;  // of the four rows, "-" for an empty one
@@ -615,9 +612,8 @@ TEST(ScoreScreen, PlayersAreRankedIntoTheMiddleRowsAndThePanelsShrink) {
         }
     }
     EXPECT_FALSE(fileExists("debug.log"));
-}
-
-TEST(ScoreScreen, OpensWhenTheLastCellIsTakenOnABoardOfCellsSparksAndAPacedFrameClock) {
+    // It opens when the last cell is taken, on a board of cells and sparks with a paced frame
+    // clock.
     writeFile("board.ini", testing_support::boardDescription({"A1#", "12#"}, 1));
     writeFile("players.ini", "[1]\nDifficulty = 1\n");
     GameBoard board;

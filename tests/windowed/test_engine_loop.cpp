@@ -255,13 +255,15 @@ TEST(MenuController, BackgroundBoardIsPlayedByTheComputerAndMenusSwitchOnRequest
     EXPECT_TRUE(engine.videoRestartPending);  // stands for the next screen change of the engine
 }
 
-TEST(MenuDrawing, WidgetsLookAsTheirStatesSay) {
+TEST(MenuDrawing, WidgetsLookAsTheirStatesSayAndTheHudFollowsTheBoard) {
     makeDirectory("game");
     makeDirectory("Textures");
     writeFile("Textures/Hex.bmp", readFile(std::string(TINTFALL_DATA_DIR) + "/Textures/Hex.bmp"));
     ASSERT_EQ(chdir("game"), 0);
     auto display = std::make_unique<Display>();
     ASSERT_TRUE(display->windowOpen);
+    PlayerStart starts[2];  // for the HUD, made before the resources they would look up
+    GameBoard board;
     ResourceManager resources;
     const std::string button = "colBlue = 0.8\n";
     const std::string yellow = "textColRed = 1\ntextColGreen = 1\n";
@@ -317,16 +319,9 @@ TEST(MenuDrawing, WidgetsLookAsTheirStatesSay) {
     }
     EXPECT_EQ(countNear(*display, 0.25, 0.35 + 0.002 + 4 * 0.045, 0.6, 0.549, {255, 255, 255}), 0);
 
-    EXPECT_FALSE(fileExists("debug.log")) << readFile("debug.log");
-}
-
-TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
-    Display display;
-    ASSERT_TRUE(display.windowOpen);
+    // The in-game display: panels and scores follow the board.
     // Player 0 (green, on turn) and player 1, inactive: a panel row each, with a score text over
     // its right half.
-    PlayerStart starts[2];
-    GameBoard board;
     board.numPlayers = 2;
     std::string hud;
     for (int i = 0; i < 2; ++i) {
@@ -343,17 +338,17 @@ TEST(HudDrawing, PanelsAndScoresFollowTheBoard) {
                        "Player = " + n + "\n");
     }
     writeFile("hud.ini", hud);
-    Menu menu;
-    ASSERT_TRUE(menu.load("hud.ini", true));
-    menu.parent = &board;
+    Menu hudMenu;
+    ASSERT_TRUE(hudMenu.load("hud.ini", true));
+    hudMenu.parent = &board;
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    menu.draw();
+    hudMenu.draw();
     // The panel in the dark palette's green, the score's strokes in the player's; nothing at all
     // for the inactive player.
-    EXPECT_TRUE(near(pixelAt(display, 0.3, 0.12), {0, 145, 0}, 0));
-    EXPECT_GT(countNear(display, 0.5, 0.05, 0.9, 0.2, {0, 255, 0}, 0), 100);
-    EXPECT_EQ(countNear(display, 0.1, 0.25, 0.9, 0.4, {0, 0, 255}, 0),
-              int(pixelsIn(display, 0.1, 0.25, 0.9, 0.4).size()));
-    EXPECT_FALSE(fileExists("debug.log"));
+    EXPECT_TRUE(near(pixelAt(*display, 0.3, 0.12), {0, 145, 0}, 0));
+    EXPECT_GT(countNear(*display, 0.5, 0.05, 0.9, 0.2, {0, 255, 0}, 0), 100);
+    EXPECT_EQ(countNear(*display, 0.1, 0.25, 0.9, 0.4, {0, 0, 255}, 0),
+              int(pixelsIn(*display, 0.1, 0.25, 0.9, 0.4).size()));
+    EXPECT_FALSE(fileExists("debug.log")) << readFile("debug.log");
 }
