@@ -7,13 +7,12 @@
 # Usage: e2e_assist.sh <tintfall binary> <data folder>
 set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
-game=$1 data=$2 work=$(mktemp -d) here=$(pwd) width=1024 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+game=$1 data=$2 here=$(pwd) width=1024
 shot="$work/shot.ppm"
 fail() {
     echo "FAIL: $*"
     [ -f "$shot" ] && convert "$shot" "$here/e2e_assist_failure.png" && echo "  see it there"
-    [ -f "$work/data/game/debug.log" ] && cat "$work/data/game/debug.log"
+    cat "$work/data/game/debug.log" 2>/dev/null
     exit 1
 }
 look() { "$python" "$e2e_dir/e2e_look.py" "$@"; }
@@ -23,16 +22,13 @@ stop_game() {  # the game ends cleanly (SIGTERM is a window close to SDL), witho
     pid=""
     ! grep -E 'Sanitizer|runtime error' "$work/out.txt" || fail "a sanitizer report"
 }
-start_game() {  # $1: settings.ini
-    rm -rf "$work/data" && cp -r "$data" "$work/data" && cd "$work/data/game"
+start() {  # $1: settings.ini
+    fresh_data
     printf '%b' "$1" >settings.ini
     printf '[General]\nplayers = 4\n[1]\nAI Controlled = 0\n' >players.ini
     for slot in 2 3 4; do printf '[%s]\nAI Controlled = 1\nDifficulty = 1\n' $slot >>players.ini; done
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/out.txt" 2>&1 &
-    pid=$!
-    window=$(find_game_window "$pid")
-    [ -n "$window" ] || fail "no window appeared"
-    sleep 1
+    : >"$work/out.txt"
+    open_game
 }
 screenshot() {
     xdotool mousemove --window "$window" 5 740
@@ -56,7 +52,7 @@ enter_game() {
     window=$(find_game_window "$pid")
 }
 
-start_game '[game]\nblackTiles = 0.1\n'
+start '[game]\nblackTiles = 0.1\n'
 click_widget Menus/mainMenu.ini howToPlay || fail "no main menu"
 screenshot
 shows howToPlay.ini back || fail "How to play is not shown"
@@ -109,7 +105,7 @@ screenshot
 shows mainMenu.ini newGame || fail "Escape does not leave the game for the main menu"
 clean_log
 stop_game
-start_game '[game]\nblackTiles = 0.1\nColour symbols = 1\n'
+start '[game]\nblackTiles = 0.1\nColour symbols = 1\n'
 enter_game
 screenshot
 for n in 1 2 3 4 5 6; do

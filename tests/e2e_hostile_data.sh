@@ -158,7 +158,7 @@ run_case() {
     : >"$work/out.txt"
     start_game
     if [ -z "$window" ]; then
-        problem "no window within 10 s"
+        problem "no window within 30 s"
     else
         # By the last click the background game on the tiny board is over: its score screen is
         # read.

@@ -9,12 +9,11 @@ set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
 build=$1
 closer=$2
-work=$(mktemp -d)
 prefix=$work/prefix
-pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 user=$work/home/.config/tintfall
-fail() { echo "FAIL: $*"; cat "$user/debug.log" "$work/out.txt" 2>/dev/null || true; exit 1; }
+fail_shows="$user/debug.log $work/out.txt"
+game=$prefix/bin/tintfall
+unset XDG_CONFIG_HOME
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 [ -x "$prefix/bin/tintfall" ] && [ -x "$prefix/bin/tintfall-sim" ] || fail "no launcher or simulator"
@@ -28,19 +27,12 @@ listing() { (cd "$prefix" && find . -printf '%p %s %T@\n' | sort); }
 listing >"$work/before"
 
 play() {  # starts the launcher from / as a user with only a home; $1: what to do meanwhile
-    (cd / && env -u XDG_CONFIG_HOME HOME="$work/home" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
-        "$prefix/bin/tintfall" >>"$work/out.txt" 2>&1) &
-    pid=$!
-    for _ in 1 2 3; do
-        window=$(find_game_window "$pid")
-        [ -n "$window" ] && break
-    done
-    [ -n "$window" ] || fail "the installed game opened no window"
-    sleep 1
+    local here=$PWD
+    cd /
+    open_game HOME="$work/home"
+    cd "$here"
     eval "$1"
-    "$closer" "$window"
-    wait "$pid" || fail "the installed game ended with $?"
-    pid=
+    close_game
 }
 
 play ""

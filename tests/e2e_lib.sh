@@ -3,9 +3,12 @@
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 pid=""
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+# A fault the test cannot go on after; the files named in $fail_shows are printed with it.
+fail_shows="debug.log $work/out.txt"
 fail() {
     echo "FAIL: $*"
+    cat $fail_shows 2>/dev/null || true
     exit 1
 }
 
@@ -21,11 +24,12 @@ fresh_data() {
     cd "$work/data/game"
 }
 
-# Prints the id of the game's window once it is there (up to 10 s); nothing if it never comes.
-# With a process id as $1, gives up as soon as that process has ended.
+# Prints the id of the game's window once it is there (up to 30 s: a busy machine may take a while
+# to open it); nothing if it never comes. With a process id as $1, gives up as soon as that
+# process has ended.
 find_game_window() {
     local window=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         window=$(xdotool search --name '^Tintfall$' 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break
         if [ -n "${1:-}" ] && ! kill -0 "$1" 2>/dev/null; then
@@ -65,6 +69,20 @@ end_game() {
     wait "$pid" || status=$?
     pid=""
     [ "$running" = 0 ]
+}
+
+# Starts the game like start_game and fails without a window; then lets it draw a few frames.
+open_game() {
+    start_game "$@"
+    [ -n "$window" ] || fail "no window appeared"
+    sleep 1
+}
+
+# Closes the game's window and fails unless the game then ends with exit code 0.
+close_game() {
+    "$closer" "$window"
+    wait "$pid" || fail "the game ended with $?"
+    pid=""
 }
 
 window_size() {

@@ -9,33 +9,16 @@ set -euo pipefail
 game=$1
 sim=$2
 closer=$3
-work=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; cat debug.log "$work/out.txt" 2>/dev/null || true; exit 1; }
 
 cp -r "$4" "$work/data"
 cd "$work/data/game"
 printf '[General]\nplayers = "2"\n[1]\nAI Controlled = "1"\nDifficulty = "0"\n' >players.ini
 printf '[2]\nAI Controlled = "1"\nDifficulty = "1"\n' >>players.ini
-start_game() {
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >>"$work/out.txt" 2>&1 &
-    pid=$!
-    # A busy machine may take a while to open the window.
-    for _ in 1 2 3; do
-        window=$(find_game_window "$pid")
-        [ -n "$window" ] && break
-    done
-    [ -n "$window" ] || fail "no window appeared"
-    sleep 1
+start_small_game() {
+    open_game
     click_widget Menus/mainMenu.ini newGame "" 1 || fail "no main menu"
     click_widget Menus/newGame.ini small "" 1
     click_widget Menus/newGameSmall.ini start "" 1
-}
-close_game() {
-    "$closer" "$window"
-    wait "$pid" || fail "the game ended with $?"
-    pid=
 }
 # Waits up to $1 seconds for a saved game whose result is $2; prints its name.
 saved_game() {
@@ -60,7 +43,7 @@ drawn_near() {
         END { exit !f }'
 }
 
-start_game
+start_small_game
 finished=$(saved_game 120 finished) || fail "no saved game after the game"
 replays "$finished"
 # The chart: each player's line ends at the right of the plot, as high as the final score is
@@ -90,7 +73,7 @@ close_game
 
 # Player 2 is human this time: the computer's first move, and the game waits.
 sed -i '/^\[2\]/,$ s/AI Controlled = "1"/AI Controlled = "0"/' players.ini
-start_game
+start_small_game
 sleep 2
 close_game
 left=$(saved_game 1 abandoned) || fail "no saved game after the window was closed mid-game"
