@@ -70,7 +70,7 @@ class EngineLoop : public ::testing::Test {
         engine->InitAll();
         ASSERT_TRUE(engine->display->windowOpen);
         // Files named "recording*" become recording screens that quit on their first update.
-        engine->resources->screenFactory = [this](const std::string& name) -> std::unique_ptr<Map> {
+        engine->resources->screenFactory = [](const std::string& name) -> std::unique_ptr<Map> {
             if (name.rfind("recording", 0) != 0)
                 return nullptr;
             auto map = std::make_unique<RecordingMap>();
