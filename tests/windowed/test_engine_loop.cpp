@@ -2,11 +2,11 @@
 // the frame loop's request semantics, the input handler, the menu controller with the game's own
 // data, and what menus look like on a real GL: panel and button fills, the raised and sunken
 // frames, the highlight, disabled widgets, captions and list rows, a textured image, and the
-// in-game display's panels and scores following the board. (The
-// default size, the grey clear and the caption are seen end to end by tests/e2e_game_window.sh; a
-// screen that cannot be loaded leads back to the menus: tests/e2e_hostile_data.sh; a resolution
-// chosen on the settings screen re-creates the window at the switch, drawn anew:
-// tests/e2e_settings.sh and tests/e2e_player_session.sh.)
+// in-game display's panels and scores following the board. (Seen end to end instead: the default
+// size, the grey clear and the caption by tests/e2e_game_window.sh; a screen that cannot be
+// loaded leading back to the menus by tests/e2e_hostile_data.sh; a resolution chosen on the
+// settings screen re-creating the window at the switch, drawn anew, by tests/e2e_settings.sh and
+// tests/e2e_player_session.sh.)
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
