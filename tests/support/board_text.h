@@ -1,3 +1,0 @@
-// The board descriptions moved into the one board helper.
-#pragma once
-#include "support/test_boards.h"
