@@ -75,7 +75,8 @@ TEST(PackageFormat, MagicIsTheExtensionAndBrokenFilesAreRefused) {
         {"short.txp", good.substr(0, 6)},
         {"cutdir.txp", good.substr(0, 12)},
         {"lying.txp", good.substr(0, 6) + "\xff\xff" + good.substr(8)},
-        {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)}};
+        {"offset.txp", good.substr(0, 20) + '\xf0' + good.substr(21)},
+        {"good.uxp", good}};
     for (const auto& [name, bytes] : broken) {
         writeFile(name, bytes);
         EchoPackage package;
