@@ -188,13 +188,17 @@ void setUserFolder(const std::string& nativeFolder) {
 
 namespace {
 
-// Makes a native directory and the ones above it that are missing.
+// Makes one native directory; true when it is there afterwards, made now or before.
+bool makeNativeDirectory(const std::string& path, mode_t mode) {
+    struct stat info {};
+    return ::mkdir(path.c_str(), mode) == 0 ||
+           (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+}
+
+// Makes a native directory and the ones above it that are missing, for the player alone.
 bool makeNativeDirectories(const std::string& path) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        struct stat info {};
-        if (::mkdir(part.c_str(), 0700) != 0 &&
-            !(errno == EEXIST && ::stat(part.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+        if (!makeNativeDirectory(path.substr(0, slash), 0700)) {
             return false;
         }
         if (slash == std::string::npos) {
@@ -224,11 +228,8 @@ std::string useUserFolderWhenInstalled() {
     if (makeNativeDirectories(folder)) {
         for (const char* name : {"settings.ini", "players.ini"}) {
             const std::string copy = folder + "/" + name;
-            std::ifstream defaults = openInput(name, true);
-            if (kindOfNative(copy) == FileKind::missing && defaults.is_open()) {
-                std::ostringstream text;
-                text << defaults.rdbuf();
-                replaceFile(copy, text.str());
+            if (kindOfNative(copy) == FileKind::missing && fileKind(name) == FileKind::regular) {
+                replaceFile(copy, readNativeFile(nativePath(name)));
             }
         }
     }
@@ -236,13 +237,15 @@ std::string useUserFolderWhenInstalled() {
     return folder;
 }
 
+std::string readNativeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 bool makeDirectory(const std::string& gamePath) {
-    const std::string path = nativePath(gamePath);
-    if (::mkdir(path.c_str(), 0777) == 0) {
-        return true;
-    }
-    struct stat info {};
-    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return makeNativeDirectory(nativePath(gamePath), 0777);
 }
 
 namespace {

@@ -39,6 +39,9 @@ FileKind fileKind(const std::string& gamePath);
 std::ifstream openInput(const std::string& gamePath, bool binary);
 std::ofstream openOutput(const std::string& gamePath, bool binary, bool append);
 
+// The whole contents of the file at a native path; empty when it cannot be read.
+std::string readNativeFile(const std::string& path);
+
 // Makes the directory a game path names, its parent existing already. True when the directory
 // is there afterwards.
 bool makeDirectory(const std::string& gamePath);

@@ -58,19 +58,12 @@ void report(const std::string& file, const std::string& message) {
     ++problems;
 }
 
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs `load` with the debug log captured; every line it wrote is a problem of `file`.
 template <typename Load>
 void checked(const std::string& file, Load load) {
     std::remove(logPath.c_str());
     load();
-    std::istringstream lines(readWhole(logPath));
+    std::istringstream lines(platform::readNativeFile(logPath));
     std::string line;
     bool clean = true;
     while (std::getline(lines, line)) {

@@ -186,21 +186,27 @@ double hexDistance(double u, double v) {
     return std::fmax(y / apothem, (x * apothem + y * 0.5) / apothem);
 }
 
-// Light grey, nearly white in the middle so the palette colour shows true, with a soft bevel:
-// the upper-left rim catches the light, the lower-right rim falls into shade.
+// A cell's grey at distance `d` from its centre (1 on the edge): nearly white in the middle so
+// the palette colour shows true, and on the bevel a rim that `light` brightens or darkens, with
+// a dark line from `edge` outward.
+double cellShade(double d, double light, double edge, double edgeDrop) {
+    double shade = 0.94 - 0.04 * d * d;
+    if (d > bevelStart) {
+        const double t = std::fmin((d - bevelStart) / (1.0 - bevelStart), 1.0);
+        shade += t * (light - 0.10) - (d > edge ? edgeDrop : 0.0);
+    }
+    return shade;
+}
+
+// Light grey with a soft bevel: the upper-left rim catches the light, the lower-right rim falls
+// into shade.
 ByteWriter hexTexture() {
     const int size = 64;
     return bmp(size, size, 24, [](int x, int y, double* rgba) {
         const double u = (x + 0.5) / size;
         const double v = (y + 0.5) / size;
-        const double d = hexDistance(u, v);
-        double shade = 0.94 - 0.04 * d * d;
-        if (d > bevelStart) {
-            const double t = std::fmin((d - bevelStart) / (1.0 - bevelStart), 1.0);
-            const double light = ((0.5 - u) + (0.5 - v)) * 1.4;  // toward the upper left
-            shade += t * (0.10 * light - 0.10) - (d > 0.97 ? 0.12 : 0.0);
-        }
-        rgba[0] = rgba[1] = rgba[2] = shade;
+        const double light = ((0.5 - u) + (0.5 - v)) * 1.4;  // toward the upper left
+        rgba[0] = rgba[1] = rgba[2] = cellShade(hexDistance(u, v), 0.10 * light, 0.97, 0.12);
         rgba[3] = 1.0;
     });
 }
@@ -370,17 +376,12 @@ ByteWriter icon() {
                 const double cellRadius = r * 0.93;
                 const double dx = (px - centres[cell][0] * r) / cellRadius;
                 const double dy = (py - centres[cell][1] * r) / cellRadius;
-                // 0 at the centre, 1 on the edge.
-                const double d = std::fmax(std::fabs(dy) * 2.0 / root3,
-                                           (root3 * std::fabs(dx) + std::fabs(dy)) / root3);
+                const double d = hexDistance((dx + 1.0) / 2.0, (dy + 1.0) / 2.0);
                 if (d > 1.0) {
                     continue;
                 }
-                double shade = 0.94 - 0.04 * d * d;
-                if (d > bevelStart) {
-                    const double t = std::fmin((d - bevelStart) / (1.0 - bevelStart), 1.0);
-                    shade += t * (0.2 * (-dx - dy) * 0.5 - 0.10) - (d > 0.9 ? 0.15 : 0.0);
-                }
+                // A sharper rim than the texture's, as the icon is small.
+                const double shade = cellShade(d, 0.2 * (-dx - dy) * 0.5, 0.9, 0.15);
                 const float* colour = PlayerColours[colours[cell]];
                 for (int c = 0; c < 3; ++c) {
                     sum[c] += colour[c] * shade;

@@ -34,6 +34,7 @@
 
 #include "game/board.h"
 #include "game/computer_player.h"
+#include "platform/platform.h"
 #include "platform/random.h"
 #include "resources/ini_file.h"
 
@@ -91,13 +92,6 @@ std::string kindName(const Kind& kind) {
         return std::string(names[kind.difficulty]) + " (" + std::to_string(kind.difficulty) + ")";
     }
     return "difficulty " + std::to_string(kind.difficulty);
-}
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Sets the board up as the game would for a game of computer players; who plays which seat is
@@ -294,7 +288,7 @@ int runMatch(const std::vector<std::string>& args) {
         options.games < 1 || options.jobs < 1 || options.jobs > 64) {
         return matchUsage();
     }
-    const std::string boardText = readWhole(options.board);
+    const std::string boardText = platform::readNativeFile(options.board);
     if (boardText.empty()) {
         std::cerr << "cannot read the board " << options.board << "\n";
         return 2;

@@ -31,7 +31,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -77,13 +76,6 @@ std::vector<int> numberList(const std::string& text) {
         }
     }
     return numbers;
-}
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The board set-up the options ask for, as the new-game and settings screens would write it.
@@ -184,7 +176,7 @@ bool replayMatches(const GameRecord& record, const Board& board, std::size_t pla
 }
 
 int play(const Options& options) {
-    const std::string boardText = readWhole(options.board);
+    const std::string boardText = platform::readNativeFile(options.board);
     if (boardText.empty()) {
         std::cerr << "cannot read the board " << options.board << "\n";
         return 2;
@@ -336,7 +328,7 @@ int bench(bool quick, const std::string& boardFolder) {
     double referenceSeconds = 0.0;
     int status = 0;
     for (const Position& position : positions) {
-        const std::string boardText = readWhole(boardFolder + "/" + position.board);
+        const std::string boardText = platform::readNativeFile(boardFolder + "/" + position.board);
         if (boardText.empty()) {
             std::cerr << "cannot read the board " << boardFolder << "/" << position.board << "\n";
             return 2;
