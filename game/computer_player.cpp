@@ -7,6 +7,7 @@
 #include "game/fast_search.h"
 #include "game/reference_search.h"
 #include "game/search_position.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ SearchResult think(Player& player, Board& board) {
     return result;
 }
 
-void startThinking(Player& player, Board& board) {
+void startThinking(Player& player, Board& board, bool behindFrames) {
     cancelThinking(player);
     player.chosenColour = -1;
     player.abortThinking = false;
@@ -42,7 +43,10 @@ void startThinking(Player& player, Board& board) {
     // Expert plays on the same copy; where it cannot, the level plays in its place.
     const bool expert = player.expert && expertCanSearch(*position);
     player.thinkThread = std::make_unique<platform::WorkerThread>();
-    player.thinkThread->start([&player, position, copy, expert] {
+    player.thinkThread->start([&player, position, copy, expert, behindFrames] {
+        if (behindFrames) {
+            platform::lowerThreadPriority();
+        }
         const SearchResult result = expert ? thinkExpert(*position, player.abortThinking)
                                     : copy ? thinkReference(player, *copy)
                                            : fastSearch(*position, player.abortThinking);

@@ -12,8 +12,9 @@
 class Board;
 struct Player;
 
-// Starts a search for `player` on `board` (stopping any earlier one first).
-void startThinking(Player& player, Board& board);
+// Starts a search for `player` on `board` (stopping any earlier one first). A search `behindFrames`
+// runs at a lower priority, so the frames of a shown board never wait for processor time.
+void startThinking(Player& player, Board& board, bool behindFrames = false);
 // Stops the player's search, waiting at most 10 s for its worker.
 void cancelThinking(Player& player);
 

@@ -235,7 +235,9 @@ void GameBoard::handleComputerTurn() {
     if (turn.isHuman) {
         return;
     }
-    if (turn.thinkThread && turn.chosenColour.load() <= 0 && turn.thinkThread->isRunning()) {
+    // A worker that has left its colour may still be finishing: its colour is played once it has
+    // ended, so the frame never waits for it.
+    if (turn.thinkThread && turn.thinkThread->isRunning()) {
         return;
     }
     Player& mover = players[static_cast<std::size_t>(currentPlayer)];
@@ -260,7 +262,7 @@ void GameBoard::handleComputerTurn() {
         takeTurn(mover.startTile->colour);
         return;
     }
-    startThinking(mover, *this);
+    startThinking(mover, *this, true);
 }
 
 void GameBoard::tileRecoloured(Tile& tile, std::int32_t oldColour) {

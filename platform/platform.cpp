@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -85,6 +87,11 @@ std::string localTimeStamp() {
         std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     }
     return text;
+}
+
+void lowerThreadPriority() {
+    // On Linux a nice value set for one thread id is that thread's own.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
 }
 
 std::string nativePath(const std::string& gamePath) {

@@ -15,6 +15,9 @@ bool namesEqualIgnoringCase(const std::string& a, const std::string& b);
 std::uint32_t milliseconds();
 // Lets the calling thread sleep for `ms` milliseconds.
 void sleepMilliseconds(std::uint32_t ms);
+// Gives the calling thread a lower scheduling priority than the program's other threads, so it
+// takes only the processor time they leave (best effort; nothing happens where not allowed).
+void lowerThreadPriority();
 
 // The local date and time as "YYYYMMDD-HHMMSS".
 std::string localTimeStamp();
