@@ -4,8 +4,11 @@
 #include <array>
 #include <chrono>
 #include <limits>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
+#include "game/fast_search.h"
 #include "game/hex_bit_sets.h"
 #include "game/hex_grid.h"
 #include "game/search_position.h"
@@ -15,29 +18,113 @@ namespace {
 constexpr int slotCount = SearchPosition::maxSlots;
 constexpr int colourCount = SearchPosition::paletteColours;
 constexpr int blackColour = hex_grid::black;
+// Against the levels Expert always looks this many of its own moves ahead, unless stopped: two
+// rounds of their answers, and its move after them (a third round costs nine times as much).
+constexpr int foreseenMoves = 3;
 // A finished game outweighs any margin of cells.
 constexpr float decided = 10000.0f;
 constexpr float infinity = std::numeric_limits<float>::infinity();
 
 using Clock = std::chrono::steady_clock;
 
+// What a move changes: the whole state fits in a few hundred bytes, so a move is made on a copy
+// and taking it back costs nothing.
+template <int Words>
+struct ExpertState {
+    using Set = std::array<std::uint64_t, Words>;
+    std::array<Set, colourCount> colours;
+    Set owned;
+    std::array<std::int32_t, slotCount> scores;
+    std::array<int, slotCount> startColour;
+
+    bool operator==(const ExpertState& other) const {
+        return colours == other.colours && owned == other.owned && scores == other.scores &&
+               startColour == other.startColour;
+    }
+};
+
+std::uint64_t mixIn(std::uint64_t hash, std::uint64_t value) {
+    hash ^= value + 0x9e3779b97f4a7c15ull + (hash << 6) + (hash >> 2);
+    return hash;
+}
+
+// The levels' answers Expert has worked out, kept from one of its moves to the next: after a
+// round played as foreseen, the lines it looked at last time hold the positions it meets now.
+// Shared by every Expert (one search at a time per game, but a match may play several games
+// at once); a level's answer depends on the position alone, so any game may use any entry.
+template <int Words>
+class AnswerMemory {
+  public:
+    using State = ExpertState<Words>;
+
+    static std::uint64_t key(std::uint64_t board, const State& st, int mover, int level) {
+        std::uint64_t hash = mixIn(board, static_cast<std::uint64_t>(mover * 64 + level));
+        for (const auto& set : st.colours) {
+            for (const std::uint64_t word : set) {
+                hash = mixIn(hash, word);
+            }
+        }
+        for (const std::uint64_t word : st.owned) {
+            hash = mixIn(hash, word);
+        }
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            hash = mixIn(hash, static_cast<std::uint64_t>(st.scores[slot]) << 8 |
+                                   static_cast<std::uint64_t>(st.startColour[slot]));
+        }
+        return hash;
+    }
+
+    bool find(std::uint64_t key, std::uint64_t board, const State& st, int mover, int level,
+              int& colour) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = entries_.find(key);
+        if (found == entries_.end() || found->second.board != board ||
+            found->second.mover != mover || found->second.level != level ||
+            !(found->second.state == st)) {
+            return false;
+        }
+        colour = found->second.colour;
+        return true;
+    }
+
+    void store(std::uint64_t key, std::uint64_t board, const State& st, int mover, int level,
+               int colour) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // A few games' worth; what is older is hardly met again.
+        if (entries_.size() * sizeof(Entry) > memoryLimit) {
+            entries_.clear();
+        }
+        entries_[key] = Entry{board, st, mover, level, colour};
+    }
+
+  private:
+    static constexpr std::size_t memoryLimit = std::size_t{8} << 20;
+    struct Entry {
+        std::uint64_t board;
+        State state;
+        int mover;
+        int level;
+        int colour;
+    };
+    std::mutex mutex_;
+    std::unordered_map<std::uint64_t, Entry> entries_;
+};
+
+template <int Words>
+AnswerMemory<Words>& answerMemory() {
+    static AnswerMemory<Words> memory;
+    return memory;
+}
+
 template <int Words>
 class Expert {
   public:
     using Set = std::array<std::uint64_t, Words>;
     using Values = std::array<float, slotCount>;
-
-    // What a move changes: the whole state fits in a few hundred bytes, so a move is made on a
-    // copy and taking it back costs nothing.
-    struct State {
-        std::array<Set, colourCount> colours;
-        Set owned;
-        std::array<std::int32_t, slotCount> scores;
-        std::array<int, slotCount> startColour;
-    };
+    using State = ExpertState<Words>;
 
     Expert(const SearchPosition& position, const std::atomic<bool>* abort)
-        : position_(position), abort_(abort) {
+        : position_(position), abort_(abort), answerPosition_(position) {
         load(position.evenColumns, layout_.even);
         layout_.strideWords = position.strideWords;
         layout_.strideBits = static_cast<unsigned>(position.strideBits);
@@ -82,9 +169,35 @@ class Expert {
             }
         }
         marks_.assign(static_cast<std::size_t>(Words) * 64, 0);
+        // What a level's answer depends on besides the state: the board's cells and players.
+        boardKey_ = mixIn(static_cast<std::uint64_t>(position.stride),
+                          static_cast<std::uint64_t>(position.activePlayers * 64 + Words));
+        boardKey_ = mixIn(boardKey_, static_cast<std::uint64_t>(position.worst));
+        for (int i = 0; i < Words; ++i) {
+            boardKey_ = mixIn(mixIn(boardKey_, grid_[i]), layout_.even[i]);
+        }
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            boardKey_ = mixIn(boardKey_, static_cast<std::uint64_t>(startBit_[slot] + 1) << 1 |
+                                             (active_[slot] ? 1u : 0u));
+        }
     }
 
     State& state() { return state_; }
+
+    // Writes `st` into `position`'s cells, scores and start colours.
+    static void writeBack(const State& st, SearchPosition& position) {
+        const std::size_t n = static_cast<std::size_t>(Words);
+        for (std::size_t k = 0; k < colourCount; ++k) {
+            for (std::size_t i = 0; i < n; ++i) {
+                position.colours[k * n + i] = st.colours[k][i];
+            }
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            position.owned[i] = st.owned[i];
+        }
+        position.scores = st.scores;
+        position.startColour = st.startColour;
+    }
 
     // The game's move for `mover`: the territory takes `colour` and the areas of that colour it
     // touches, then captures what it walls in, until nothing more is taken.
@@ -169,16 +282,15 @@ class Expert {
         started_ = Clock::now();
         hardLimit_ = limits.hardMs;
         root_ = position_.currentPlayer;
+        if (othersAreLevels()) {
+            return searchForeseen(limits);
+        }
         const std::size_t rootSlot = static_cast<std::size_t>(root_);
         const unsigned held = heldColours(state_);
-        struct RootMove {
-            int colour;
-            float value;
-        };
-        std::vector<RootMove> rootMoves;
+        std::vector<int> rootMoves;
         for (int colour = 1; colour <= 7; ++colour) {
             if (!(held & (1u << colour))) {
-                rootMoves.push_back({colour, 0.0f});
+                rootMoves.push_back(colour);
             }
         }
         if (rootMoves.empty() || startBit_[rootSlot] < 0) {
@@ -190,7 +302,7 @@ class Expert {
         std::vector<State> rootStates(rootMoves.size(), state_);
         std::vector<std::int32_t> gains(rootMoves.size());
         for (std::size_t i = 0; i < rootMoves.size(); ++i) {
-            play(rootStates[i], root_, rootMoves[i].colour);
+            play(rootStates[i], root_, rootMoves[i]);
             gains[i] = rootStates[i].scores[rootSlot];
         }
         // First guess: the biggest gain first.
@@ -200,45 +312,251 @@ class Expert {
         }
         std::stable_sort(order.begin(), order.end(),
                          [&](std::size_t a, std::size_t b) { return gains[a] > gains[b]; });
-        int chosen = rootMoves[order[0]].colour;
+        const std::size_t chosen =
+            deepen(order, limits, 1, [&](std::size_t i, int depth, float best) {
+                return search(rootStates[i], next(root_), depth - 1, best, infinity, 1);
+            });
+        return rootMoves[chosen];
+    }
+
+  private:
+    // ---- Against computer levels ----
+
+    // A level's choice follows from the position alone, so when every other player is a level
+    // Expert plays out their actual answers to each of its moves instead of assuming the worst.
+    bool othersAreLevels() const {
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            if (active_[slot] && startBit_[slot] >= 0 && static_cast<int>(slot) != root_ &&
+                position_.levels[slot] < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The colour the level playing `mover` picks on `st`; 0 when it finds none.
+    int answerOf(const State& st, int mover) {
+        const int level = position_.levels[static_cast<std::size_t>(mover)];
+        AnswerMemory<Words>& memory = answerMemory<Words>();
+        const std::uint64_t key = memory.key(boardKey_, st, mover, level);
+        int colour = 0;
+        if (memory.find(key, boardKey_, st, mover, level, colour)) {
+            return colour;
+        }
+        writeBack(st, answerPosition_);
+        answerPosition_.currentPlayer = mover;
+        answerPosition_.difficulty = level;
+        static const std::atomic<bool> never{false};
+        const std::atomic<bool>& stop = abort_ != nullptr ? *abort_ : never;
+        const SearchResult answer = fastSearch(answerPosition_, stop);
+        moves_ += answer.simulatedMoves;
+        // A search cut short may have chosen otherwise.
+        if (!stop.load()) {
+            memory.store(key, boardKey_, st, mover, level, answer.colour);
+        }
+        return answer.colour;
+    }
+
+    // A line of the foreseen search: the position after Expert's colour and the levels' answers
+    // up to Expert's next turn (or the end of the game).
+    struct Line {
+        State state;
+        int colour = 0;
+        bool over = false;
+        int firstChild = -1;
+        int childCount = 0;
+    };
+
+    // Makes the lines that follow line `index`; false when time ran out first.
+    bool expandLine(int index) {
+        std::vector<Line> made;
+        forEachMove(
+            lines_[static_cast<std::size_t>(index)].state, [&](int colour, const State& after) {
+                Line line{after, colour, false, -1, 0};
+                for (int mover = next(root_); mover != root_ && !gameOver(line.state);
+                     mover = next(mover)) {
+                    if (startBit_[static_cast<std::size_t>(mover)] < 0) {
+                        continue;
+                    }
+                    if (timeUp()) {
+                        stopped_ = true;
+                        return false;
+                    }
+                    const int answer = answerOf(line.state, mover);
+                    if (answer >= 1 && answer <= 7 && !(heldColours(line.state) & (1u << answer))) {
+                        play(line.state, mover, answer);
+                    }
+                }
+                line.over = gameOver(line.state);
+                made.push_back(line);
+                return true;
+            });
+        if (stopped_) {
+            return false;
+        }
+        Line& parent = lines_[static_cast<std::size_t>(index)];
+        parent.firstChild = static_cast<int>(lines_.size());
+        parent.childCount = static_cast<int>(made.size());
+        lines_.insert(lines_.end(), made.begin(), made.end());
+        return true;
+    }
+
+    // Expert's cells and reach less those of the best of the others.
+    float leadValue(const State& st) const {
+        const Values values = project(st);
+        const std::size_t root = static_cast<std::size_t>(root_);
+        float others = -infinity;
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            if (active_[slot] && slot != root) {
+                others = std::max(others, values[slot]);
+            }
+        }
+        return others == -infinity ? values[root] : values[root] - others;
+    }
+
+    // Calls `use(colour, after)` for every colour Expert may pick on `st`, with the position
+    // after it; stops early when `use` returns false.
+    template <typename Use>
+    void forEachMove(const State& st, Use use) {
+        const unsigned held = heldColours(st);
+        for (int colour = 1; colour <= 7; ++colour) {
+            if (held & (1u << colour)) {
+                continue;
+            }
+            State after = st;
+            play(after, root_, colour);
+            if (!use(colour, after)) {
+                return;
+            }
+        }
+    }
+
+    // The best of Expert's moves on `st` judged at once, before anyone answers: the last move of
+    // a line costs no level's search.
+    float bestMoveValue(const State& st) {
+        float best = -infinity;
+        forEachMove(st, [&](int, const State& after) {
+            best = std::max(best, gameOver(after) ? finalValue(after) : leadValue(after));
+            return true;
+        });
+        return best == -infinity ? leadValue(st) : best;
+    }
+
+    int greediestColour(const State& st) {
+        int best = 0;
+        std::int32_t bestScore = -1;
+        forEachMove(st, [&](int colour, const State& after) {
+            if (after.scores[static_cast<std::size_t>(root_)] > bestScore) {
+                bestScore = after.scores[static_cast<std::size_t>(root_)];
+                best = colour;
+            }
+            return true;
+        });
+        return best;
+    }
+
+    // The best value Expert can reach from line `index` with `depth` more moves of its own.
+    float valueOfLine(int index, int depth) {
+        {
+            const Line& line = lines_[static_cast<std::size_t>(index)];
+            if (line.over) {
+                return finalValue(line.state);
+            }
+            if (depth <= 1) {
+                horizonSeen_ = true;
+                return depth <= 0 ? leadValue(line.state) : bestMoveValue(line.state);
+            }
+        }
+        if (lines_[static_cast<std::size_t>(index)].firstChild < 0 && !expandLine(index)) {
+            return 0.0f;
+        }
+        const Line& line = lines_[static_cast<std::size_t>(index)];
+        if (line.childCount == 0) {
+            horizonSeen_ = true;
+            return leadValue(line.state);
+        }
+        float best = -infinity;
+        const int first = line.firstChild;
+        const int count = line.childCount;
+        for (int k = 0; k < count; ++k) {
+            const float value = valueOfLine(first + k, depth - 1);
+            if (stopped_) {
+                return 0.0f;
+            }
+            best = std::max(best, value);
+        }
+        return best;
+    }
+
+    // Iterative deepening over Expert's own moves; lines and answers found at one depth serve
+    // the next.
+    std::int32_t searchForeseen(const ExpertLimits& limits) {
+        lines_.clear();
+        lines_.push_back(Line{state_, 0, gameOver(state_), -1, 0});
+        if (!expandLine(0)) {
+            // Stopped before the levels' first answers were known: the biggest gain, so that
+            // there is still a colour to play.
+            return greediestColour(state_);
+        }
+        if (lines_[0].childCount == 0) {
+            return 0;
+        }
+        std::vector<std::size_t> order(static_cast<std::size_t>(lines_[0].childCount));
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+        const int first = lines_[0].firstChild;
+        const std::size_t chosen =
+            deepen(order, limits, foreseenMoves, [&](std::size_t i, int depth, float) {
+                return valueOfLine(first + static_cast<int>(i), depth - 1);
+            });
+        return lines_[static_cast<std::size_t>(first) + chosen].colour;
+    }
+
+    // Iterative deepening over the root's moves (their indices, in the order to try first).
+    // `valueAt(i, depth, best)` values move i searched to `depth`, given the best value found
+    // so far at that depth. No new depth is started after the soft limit once `surelyTo` is
+    // done, nor once the whole rest of the game was seen. The chosen move's index.
+    template <typename ValueAt>
+    std::size_t deepen(std::vector<std::size_t> order, const ExpertLimits& limits, int surelyTo,
+                       ValueAt valueAt) {
+        std::vector<float> values(order.size(), 0.0f);
+        std::size_t chosen = order[0];
+        const int maxDepth = std::max(1, std::min(limits.maxDepth, 60));
         for (int depth = 1; depth <= maxDepth; ++depth) {
             horizonSeen_ = false;
             float best = -infinity;
-            int bestColour = 0;
+            std::size_t bestMove = order[0];
             bool firstDone = false;
             for (const std::size_t i : order) {
-                const float value =
-                    search(rootStates[i], next(root_), depth - 1, best, infinity, 1);
+                const float value = valueAt(i, depth, best);
                 if (stopped_) {
                     break;
                 }
-                rootMoves[i].value = value;
+                values[i] = value;
                 if (!firstDone || value > best) {
                     best = value;
-                    bestColour = rootMoves[i].colour;
+                    bestMove = i;
                 }
                 firstDone = true;
             }
             // A depth cut short still counts once the previous choice has been searched to it:
             // whatever beat that choice meanwhile is better.
             if (firstDone) {
-                chosen = bestColour;
+                chosen = bestMove;
             }
             if (stopped_) {
                 break;
             }
-            std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-                return rootMoves[a].value > rootMoves[b].value;
-            });
-            // The whole rest of the game was seen, or there is no time for another depth.
-            if (!horizonSeen_ || elapsedMs() >= limits.softMs) {
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return values[a] > values[b]; });
+            if (!horizonSeen_ || (depth >= surelyTo && elapsedMs() >= limits.softMs)) {
                 break;
             }
         }
         return chosen;
     }
 
-  private:
     // ---- Sets ----
 
     static void load(const std::vector<std::uint64_t>& from, Set& to, std::size_t offset = 0) {
@@ -843,6 +1161,9 @@ class Expert {
     std::int64_t moves_ = 0;
     std::vector<std::array<State, 7>> children_;
     std::vector<int> killers_;
+    SearchPosition answerPosition_;
+    std::uint64_t boardKey_ = 0;
+    std::vector<Line> lines_;
     int root_ = 0;
     Clock::time_point started_{};
     double hardLimit_ = 0.0;
@@ -862,23 +1183,10 @@ SearchResult runSearch(const SearchPosition& position, const std::atomic<bool>& 
 
 template <int Words>
 void playOnCopy(SearchPosition& position, std::int32_t colour) {
-    typename Expert<Words>::State state;
-    {
-        Expert<Words> expert(position, nullptr);
-        expert.play(expert.state(), position.currentPlayer, colour);
-        state = expert.state();
-    }
-    const std::size_t n = static_cast<std::size_t>(Words);
-    for (std::size_t k = 0; k < colourCount; ++k) {
-        for (std::size_t i = 0; i < n; ++i) {
-            position.colours[k * n + i] = state.colours[k][i];
-        }
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        position.owned[i] = state.owned[i];
-    }
-    position.scores = state.scores;
-    position.startColour = state.startColour;
+    Expert<Words> expert(position, nullptr);
+    typename Expert<Words>::State state = expert.state();
+    expert.play(state, position.currentPlayer, colour);
+    Expert<Words>::writeBack(state, position);
     position.currentPlayer = (position.currentPlayer + 1) % position.numPlayers;
 }
 

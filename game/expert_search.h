@@ -1,8 +1,10 @@
 // The Expert computer player. Unlike the levels, whose lookahead floods territories but never
 // captures, Expert plays the game's own move on the bit-set copy of the board (flood, claims and
-// captures of walled-in areas, black ones included), searches with alpha-beta and iterative
-// deepening against a time budget, and judges a position by the cells each player holds plus
-// the cells it would reach first.
+// captures of walled-in areas, black ones included) and judges a position by the cells each
+// player holds plus the cells it would reach first. When every other player is a computer level,
+// whose choice follows from the position, it plays out their actual answers (the levels' own
+// search) to each line of its moves; against people it searches with alpha-beta, everyone else
+// assumed to play against it. Both deepen iteratively against a time budget.
 #pragma once
 
 #include <atomic>
@@ -13,10 +15,12 @@
 class SearchPosition;
 
 struct ExpertLimits {
-    // No new depth is started after `softMs`; the search stops wherever it is at `hardMs`.
+    // No new depth is started after `softMs` (against the levels, once three of Expert's own
+    // moves have been searched); the search stops wherever it is at `hardMs`.
     double softMs = 40.0;
-    double hardMs = 250.0;
-    // The deepest search (plies); a fixed depth makes the choice independent of the clock.
+    double hardMs = 500.0;
+    // The deepest search (plies; against the levels, moves of Expert's own); a fixed depth makes
+    // the choice independent of the clock.
     std::int32_t maxDepth = 60;
 };
 

@@ -152,6 +152,7 @@ SearchPosition::SearchPosition(const Board& board, std::int32_t searchDifficulty
         const std::size_t s = static_cast<std::size_t>(slot);
         startBit[s] = -1;
         startNeighbours[s].fill(-1);
+        levels[s] = -1;
         if (slot >= slots) {
             continue;
         }
@@ -162,6 +163,7 @@ SearchPosition::SearchPosition(const Board& board, std::int32_t searchDifficulty
             return;  // the search's evaluation counts on no score being below 0
         }
         active[s] = player.active;
+        levels[s] = player.isHuman || player.expert ? -1 : player.difficulty;
         const Tile* start = player.startTile;
         if (start == nullptr) {
             continue;

@@ -58,6 +58,9 @@ class SearchPosition {
     std::array<int, maxSlots> startColour{};
     // The bits of the start cell's neighbours N, NE, SE, S, SW, NW; -1 for none.
     std::array<std::array<int, 6>, maxSlots> startNeighbours{};
+    // Per slot: the computer level that plays it, or -1 for a person or Expert, whose choices
+    // do not follow from the position alone.
+    std::array<std::int32_t, maxSlots> levels{};
 
   private:
     bool usable_ = false;

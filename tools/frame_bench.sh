@@ -4,7 +4,8 @@
 # the large board played by four computer players. Prints, per case, the frame count, the mean
 # interval, the share of intervals over 40 ms and the worst one, with the load average.
 # Usage: tools/frame_bench.sh [FRAMES] [WIDTHxHEIGHT] [case...]   (3000 frames, 1024x768,
-#        cases "menu" and "board"; TINTFALL_BUILD names the build folder, default build-release)
+#        cases "menu" and "board", and on request "expert" (the large board with one Expert among
+#        three Hard players); TINTFALL_BUILD names the build folder, default build-release)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,18 +35,20 @@ for name in "${cases[@]}"; do
     printf '[resolution]\nwidth = %s\nheight = %s\n' "${size%x*}" "${size#*x}" >settings.ini
     case $name in
     menu) ;;
-    board)
-        # The first screen is the large board itself, four computer players at difficulty 3.
+    board | expert)
+        # The first screen is the large board itself, four computer players at difficulty 3
+        # (with "expert", the first of them Expert).
         cp Boards/large.ini Menus/controller.ini
         {
             printf '[General]\nplayers = 4\n'
             for slot in 1 2 3 4; do
                 printf '[%s]\nAI Controlled = 1\nDifficulty = 3\n' "$slot"
+                if [[ $name == expert && $slot == 1 ]]; then printf 'Expert = 1\n'; fi
             done
         } >players.ini
         ;;
     *)
-        echo "unknown case $name (menu, board)" >&2
+        echo "unknown case $name (menu, board, expert)" >&2
         exit 2
         ;;
     esac

@@ -215,10 +215,49 @@ TEST(Expert, ItsMoveIsTheBoardsMoveWhereTheWalksOrderDecides) {
     EXPECT_TRUE(taken > 0 && taken < 36) << taken;
 }
 
-// A search told to stop returns at once, however long it was given.
+// Against levels Expert plays out their answers. Once a round has gone as it foresaw (its move on
+// the board, then the levels' own choices), its next search finds every answer it needs already
+// worked out, so it simulates only a dozen moves instead of the levels' searches.
+TEST(Expert, ForeseesTheLevelsAnswers) {
+    BoardSetup setup;
+    setup.players = 4;
+    setup.blackShare = 0.3;
+    auto board = testing_support::setUpDataBoard("Boards/standard.ini", setup, 7);
+    const int expertSlot = board->currentPlayer;
+    for (int slot = 0; slot < 4; ++slot) {
+        board->players[static_cast<std::size_t>(slot)].isHuman = false;
+        board->players[static_cast<std::size_t>(slot)].difficulty =
+            slot == expertSlot ? 0 : slot % 2 + 2;
+    }
+    const std::atomic<bool> never{false};
+    const ExpertLimits threeMoves{1.0e9, 1.0e9, 3};
+    const ExpertLimits oneMove{1.0e9, 1.0e9, 1};
+    for (int round = 0; round < 8 && !board->isGameOver(); ++round) {
+        const int colour = thinkExpert(SearchPosition(*board, 3), never, threeMoves).colour;
+        ASSERT_TRUE(board->isColourFree(colour, true)) << round;
+        bool over = board->playMove(colour);
+        while (!over && board->currentPlayer != expertSlot) {
+            Player& level = board->players[static_cast<std::size_t>(board->currentPlayer)];
+            over = board->playMove(think(level, *board).colour);
+        }
+        if (over)
+            break;
+        EXPECT_LE(thinkExpert(SearchPosition(*board, 3), never, oneMove).simulatedMoves, 12)
+            << round;
+    }
+}
+
+// A search told to stop returns at once, however long it was given, and still names a colour it
+// may play.
 TEST(Expert, StopsWhenTold) {
     const std::atomic<bool> abort{true};
     const ExpertLimits unlimited{1.0e9, 1.0e9, 60};
     auto board = testing_support::setUpDataBoard("Boards/large.ini", BoardSetup{}, 5);
-    EXPECT_GE(thinkExpert(SearchPosition(*board, 3), abort, unlimited).colour, 0);
+    EXPECT_TRUE(
+        board->isColourFree(thinkExpert(SearchPosition(*board, 3), abort, unlimited).colour, true));
+    // Against the levels too (players are people unless told otherwise).
+    for (Player& player : board->players)
+        player.isHuman = false;
+    EXPECT_TRUE(
+        board->isColourFree(thinkExpert(SearchPosition(*board, 3), abort, unlimited).colour, true));
 }
