@@ -18,9 +18,13 @@ namespace {
 constexpr int slotCount = SearchPosition::maxSlots;
 constexpr int colourCount = SearchPosition::paletteColours;
 constexpr int blackColour = hex_grid::black;
-// Against the levels Expert always looks this many of its own moves ahead, unless stopped: two
-// rounds of their answers, and its move after them (a third round costs nine times as much).
-constexpr int foreseenMoves = 3;
+// Against the levels Expert always looks this many of its own moves ahead, unless stopped: three
+// rounds of their answers, and its move after them. The answers of the first two rounds are the
+// levels' own; in the third the Easy level's search stands in for them, at a small part of the
+// cost (exact answers there cost as much again as the whole search; the README has the figures).
+constexpr int foreseenMoves = 4;
+constexpr int exactRounds = 2;
+constexpr std::int32_t standInLevel = 1;
 // A finished game outweighs any margin of cells.
 constexpr float decided = 10000.0f;
 constexpr float infinity = std::numeric_limits<float>::infinity();
@@ -334,9 +338,13 @@ class Expert {
         return true;
     }
 
-    // The colour the level playing `mover` picks on `st`; 0 when it finds none.
-    int answerOf(const State& st, int mover) {
-        const int level = position_.levels[static_cast<std::size_t>(mover)];
+    // The colour the level playing `mover` picks on `st` in the `round`th round of answers after
+    // the position searched (a stand-in's choice beyond the exact rounds); 0 when it finds none.
+    int answerOf(const State& st, int mover, int round) {
+        int level = position_.levels[static_cast<std::size_t>(mover)];
+        if (round > exactRounds) {
+            level = std::min(level, standInLevel);
+        }
         AnswerMemory<Words>& memory = answerMemory<Words>();
         const std::uint64_t key = memory.key(boardKey_, st, mover, level);
         int colour = 0;
@@ -365,6 +373,7 @@ class Expert {
         bool over = false;
         int firstChild = -1;
         int childCount = 0;
+        int round = 0;  // of the answers it holds
     };
 
     // Makes the lines that follow line `index`; false when time ran out first.
@@ -372,7 +381,8 @@ class Expert {
         std::vector<Line> made;
         forEachMove(
             lines_[static_cast<std::size_t>(index)].state, [&](int colour, const State& after) {
-                Line line{after, colour, false, -1, 0};
+                Line line{after, colour, false,
+                          -1,    0,      lines_[static_cast<std::size_t>(index)].round + 1};
                 for (int mover = next(root_); mover != root_ && !gameOver(line.state);
                      mover = next(mover)) {
                     if (startBit_[static_cast<std::size_t>(mover)] < 0) {
@@ -382,7 +392,7 @@ class Expert {
                         stopped_ = true;
                         return false;
                     }
-                    const int answer = answerOf(line.state, mover);
+                    const int answer = answerOf(line.state, mover, line.round);
                     if (answer >= 1 && answer <= 7 && !(heldColours(line.state) & (1u << answer))) {
                         play(line.state, mover, answer);
                     }

@@ -15,7 +15,7 @@
 class SearchPosition;
 
 struct ExpertLimits {
-    // No new depth is started after `softMs` (against the levels, once three of Expert's own
+    // No new depth is started after `softMs` (against the levels, once four of Expert's own
     // moves have been searched); the search stops wherever it is at `hardMs`.
     double softMs = 40.0;
     double hardMs = 500.0;
