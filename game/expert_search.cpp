@@ -25,6 +25,7 @@ constexpr int blackColour = hex_grid::black;
 constexpr int foreseenMoves = 4;
 constexpr int exactRounds = 2;
 constexpr std::int32_t standInLevel = 1;
+constexpr std::size_t linesAnswered = 2;
 // A finished game outweighs any margin of cells.
 constexpr float decided = 10000.0f;
 constexpr float infinity = std::numeric_limits<float>::infinity();
@@ -188,6 +189,15 @@ class Expert {
 
     State& state() { return state_; }
 
+    // Expert's `colour` on `st` and the levels' answers to it, as its search foresees them.
+    void playRound(State& st, int colour) {
+        started_ = Clock::now();
+        hardLimit_ = exactLimit_ = infinity;
+        root_ = position_.currentPlayer;
+        play(st, root_, colour);
+        answerRound(st, 1);
+    }
+
     // Writes `st` into `position`'s cells, scores and start colours.
     static void writeBack(const State& st, SearchPosition& position) {
         const std::size_t n = static_cast<std::size_t>(Words);
@@ -285,6 +295,7 @@ class Expert {
     std::int32_t search(const ExpertLimits& limits) {
         started_ = Clock::now();
         hardLimit_ = limits.hardMs;
+        exactLimit_ = limits.exactMs;
         root_ = position_.currentPlayer;
         if (othersAreLevels()) {
             return searchForeseen(limits);
@@ -342,7 +353,8 @@ class Expert {
     // the position searched (a stand-in's choice beyond the exact rounds); 0 when it finds none.
     int answerOf(const State& st, int mover, int round) {
         int level = position_.levels[static_cast<std::size_t>(mover)];
-        if (round > exactRounds) {
+        // Past its own limit the stand-in answers in every round but the first.
+        if (round > exactRounds || (round > 1 && elapsedMs() >= exactLimit_)) {
             level = std::min(level, standInLevel);
         }
         AnswerMemory<Words>& memory = answerMemory<Words>();
@@ -365,6 +377,25 @@ class Expert {
         return answer.colour;
     }
 
+    // Plays the levels' answers on `st`, each in turn, up to Expert's next turn; false (and the
+    // search stopped) when time ran out first.
+    bool answerRound(State& st, int round) {
+        for (int mover = next(root_); mover != root_ && !gameOver(st); mover = next(mover)) {
+            if (startBit_[static_cast<std::size_t>(mover)] < 0) {
+                continue;
+            }
+            if (timeUp()) {
+                stopped_ = true;
+                return false;
+            }
+            const int answer = answerOf(st, mover, round);
+            if (answer >= 1 && answer <= 7 && !(heldColours(st) & (1u << answer))) {
+                play(st, mover, answer);
+            }
+        }
+        return true;
+    }
+
     // A line of the foreseen search: the position after Expert's colour and the levels' answers
     // up to Expert's next turn (or the end of the game).
     struct Line {
@@ -379,30 +410,36 @@ class Expert {
     // Makes the lines that follow line `index`; false when time ran out first.
     bool expandLine(int index) {
         std::vector<Line> made;
-        forEachMove(
-            lines_[static_cast<std::size_t>(index)].state, [&](int colour, const State& after) {
-                Line line{after, colour, false,
-                          -1,    0,      lines_[static_cast<std::size_t>(index)].round + 1};
-                for (int mover = next(root_); mover != root_ && !gameOver(line.state);
-                     mover = next(mover)) {
-                    if (startBit_[static_cast<std::size_t>(mover)] < 0) {
-                        continue;
-                    }
-                    if (timeUp()) {
-                        stopped_ = true;
-                        return false;
-                    }
-                    const int answer = answerOf(line.state, mover, line.round);
-                    if (answer >= 1 && answer <= 7 && !(heldColours(line.state) & (1u << answer))) {
-                        play(line.state, mover, answer);
-                    }
-                }
-                line.over = gameOver(line.state);
-                made.push_back(line);
-                return true;
-            });
-        if (stopped_) {
-            return false;
+        const int round = lines_[static_cast<std::size_t>(index)].round + 1;
+        forEachMove(lines_[static_cast<std::size_t>(index)].state,
+                    [&](int colour, const State& after) {
+                        made.push_back(Line{after, colour, false, -1, 0, round});
+                        return true;
+                    });
+        // Beyond the root only the two moves that look best at once are answered: the levels'
+        // searches are most of the cost, and the third move seldom wins.
+        if (index != 0 && made.size() > linesAnswered) {
+            std::vector<float> atOnce(made.size());
+            for (std::size_t i = 0; i < made.size(); ++i) {
+                atOnce[i] = leadValue(made[i].state);
+            }
+            std::vector<std::size_t> order(made.size());
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                order[i] = i;
+            }
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return atOnce[a] > atOnce[b]; });
+            std::vector<Line> best;
+            for (std::size_t k = 0; k < linesAnswered; ++k) {
+                best.push_back(made[order[k]]);
+            }
+            made = std::move(best);
+        }
+        for (Line& line : made) {
+            if (!answerRound(line.state, line.round)) {
+                return false;
+            }
+            line.over = gameOver(line.state);
         }
         Line& parent = lines_[static_cast<std::size_t>(index)];
         parent.firstChild = static_cast<int>(lines_.size());
@@ -1177,6 +1214,7 @@ class Expert {
     int root_ = 0;
     Clock::time_point started_{};
     double hardLimit_ = 0.0;
+    double exactLimit_ = 0.0;
     bool stopped_ = false;
     bool horizonSeen_ = false;
 };
@@ -1198,6 +1236,14 @@ void playOnCopy(SearchPosition& position, std::int32_t colour) {
     expert.play(state, position.currentPlayer, colour);
     Expert<Words>::writeBack(state, position);
     position.currentPlayer = (position.currentPlayer + 1) % position.numPlayers;
+}
+
+template <int Words>
+void playRoundOnCopy(SearchPosition& position, std::int32_t colour) {
+    Expert<Words> expert(position, nullptr);
+    typename Expert<Words>::State state = expert.state();
+    expert.playRound(state, colour);
+    Expert<Words>::writeBack(state, position);
 }
 
 }  // namespace
@@ -1233,26 +1279,53 @@ SearchResult thinkExpert(const SearchPosition& position, const std::atomic<bool>
     }
 }
 
-bool playExpertMove(SearchPosition& position, std::int32_t colour) {
+namespace {
+
+template <template <int> class Play>
+bool playOnCopyOfWords(SearchPosition& position, std::int32_t colour) {
     if (!expertCanSearch(position)) {
         return false;
     }
     switch (position.words) {
         case 2:
-            playOnCopy<2>(position, colour);
+            Play<2>::on(position, colour);
             break;
         case 4:
-            playOnCopy<4>(position, colour);
+            Play<4>::on(position, colour);
             break;
         case 8:
-            playOnCopy<8>(position, colour);
+            Play<8>::on(position, colour);
             break;
         case 16:
-            playOnCopy<16>(position, colour);
+            Play<16>::on(position, colour);
             break;
         default:
-            playOnCopy<SearchPosition::maxWords>(position, colour);
+            Play<SearchPosition::maxWords>::on(position, colour);
             break;
     }
     return true;
+}
+
+template <int Words>
+struct PlayMove {
+    static void on(SearchPosition& position, std::int32_t colour) {
+        playOnCopy<Words>(position, colour);
+    }
+};
+
+template <int Words>
+struct PlayRound {
+    static void on(SearchPosition& position, std::int32_t colour) {
+        playRoundOnCopy<Words>(position, colour);
+    }
+};
+
+}  // namespace
+
+bool playExpertMove(SearchPosition& position, std::int32_t colour) {
+    return playOnCopyOfWords<PlayMove>(position, colour);
+}
+
+bool playForeseenRound(SearchPosition& position, std::int32_t colour) {
+    return playOnCopyOfWords<PlayRound>(position, colour);
 }

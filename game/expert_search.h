@@ -19,9 +19,12 @@ struct ExpertLimits {
     // moves have been searched); the search stops wherever it is at `hardMs`.
     double softMs = 40.0;
     double hardMs = 500.0;
-    // The deepest search (plies; against the levels, moves of Expert's own); a fixed depth makes
-    // the choice independent of the clock.
+    // The deepest search (plies; against the levels, moves of Expert's own). A fixed depth, with
+    // the limits out of reach, makes the choice independent of the clock.
     std::int32_t maxDepth = 60;
+    // Against the levels: after `exactMs` the Easy level's search stands in for their answers
+    // beyond the first round, which keeps a search on a large board near its budget.
+    double exactMs = 80.0;
 };
 
 // Whether Expert can search `position` (a grid board with the nine colours of the palette and
@@ -36,3 +39,8 @@ SearchResult thinkExpert(const SearchPosition& position, const std::atomic<bool>
 // result back into it (colours, owned cells, scores, start colours, player to move). False
 // when Expert cannot search the position.
 bool playExpertMove(SearchPosition& position, std::int32_t colour);
+
+// Plays `colour` for the player to move on the copy and then the other players' answers up to its
+// next turn, as Expert foresees them when they are all computer levels (their own searches);
+// leaves the player to move as it was. False when Expert cannot search the position.
+bool playForeseenRound(SearchPosition& position, std::int32_t colour);

@@ -215,9 +215,8 @@ TEST(Expert, ItsMoveIsTheBoardsMoveWhereTheWalksOrderDecides) {
     EXPECT_TRUE(taken > 0 && taken < 36) << taken;
 }
 
-// Against levels Expert plays out their answers. Once a round has gone as it foresaw (its move on
-// the board, then the levels' own choices), its next search finds every answer it needs already
-// worked out, so it simulates only a dozen moves instead of the levels' searches.
+// Against levels Expert plays out their answers: the round it foresees after each of its moves
+// (the levels' own searches on its copy, in turn) is the round the game plays.
 TEST(Expert, ForeseesTheLevelsAnswers) {
     BoardSetup setup;
     setup.players = 4;
@@ -230,20 +229,24 @@ TEST(Expert, ForeseesTheLevelsAnswers) {
             slot == expertSlot ? 0 : slot % 2 + 2;
     }
     const std::atomic<bool> never{false};
-    const ExpertLimits threeMoves{1.0e9, 1.0e9, 3};
-    const ExpertLimits oneMove{1.0e9, 1.0e9, 1};
+    const ExpertLimits quick{40.0, 250.0, 2};
     for (int round = 0; round < 8 && !board->isGameOver(); ++round) {
-        const int colour = thinkExpert(SearchPosition(*board, 3), never, threeMoves).colour;
+        const int colour = thinkExpert(SearchPosition(*board, 3), never, quick).colour;
         ASSERT_TRUE(board->isColourFree(colour, true)) << round;
+        SearchPosition foreseen(*board, 3);
+        ASSERT_TRUE(playForeseenRound(foreseen, colour));
         bool over = board->playMove(colour);
         while (!over && board->currentPlayer != expertSlot) {
             Player& level = board->players[static_cast<std::size_t>(board->currentPlayer)];
             over = board->playMove(think(level, *board).colour);
         }
+        board->currentPlayer = expertSlot;
+        const SearchPosition played(*board, 3);
+        EXPECT_TRUE(foreseen.colours == played.colours && foreseen.owned == played.owned &&
+                    foreseen.scores == played.scores && foreseen.startColour == played.startColour)
+            << round;
         if (over)
             break;
-        EXPECT_LE(thinkExpert(SearchPosition(*board, 3), never, oneMove).simulatedMoves, 12)
-            << round;
     }
 }
 
