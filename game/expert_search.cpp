@@ -177,7 +177,8 @@ class Expert {
         // What a level's answer depends on besides the state: the board's cells and players.
         boardKey_ = mixIn(static_cast<std::uint64_t>(position.stride),
                           static_cast<std::uint64_t>(position.activePlayers * 64 + Words));
-        boardKey_ = mixIn(boardKey_, static_cast<std::uint64_t>(position.worst));
+        boardKey_ =
+            mixIn(boardKey_, static_cast<std::uint64_t>(static_cast<std::int64_t>(position.worst)));
         for (int i = 0; i < Words; ++i) {
             boardKey_ = mixIn(mixIn(boardKey_, grid_[i]), layout_.even[i]);
         }
