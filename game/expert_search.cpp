@@ -60,59 +60,60 @@ std::uint64_t mixIn(std::uint64_t hash, std::uint64_t value) {
 template <int Words>
 class AnswerMemory {
   public:
-    using State = ExpertState<Words>;
+    // What a level is asked: its choice on `state` for `mover` at `level`, on the board `board`
+    // (a key of the board's cells and players).
+    struct Question {
+        std::uint64_t board;
+        ExpertState<Words> state;
+        int mover;
+        int level;
 
-    static std::uint64_t key(std::uint64_t board, const State& st, int mover, int level) {
-        std::uint64_t hash = mixIn(board, static_cast<std::uint64_t>(mover * 64 + level));
-        for (const auto& set : st.colours) {
-            for (const std::uint64_t word : set) {
-                hash = mixIn(hash, word);
-            }
+        bool operator==(const Question& other) const {
+            return board == other.board && mover == other.mover && level == other.level &&
+                   state == other.state;
         }
-        for (const std::uint64_t word : st.owned) {
-            hash = mixIn(hash, word);
-        }
-        for (std::size_t slot = 0; slot < slotCount; ++slot) {
-            hash = mixIn(hash, static_cast<std::uint64_t>(st.scores[slot]) << 8 |
-                                   static_cast<std::uint64_t>(st.startColour[slot]));
-        }
-        return hash;
-    }
+    };
 
-    bool find(std::uint64_t key, std::uint64_t board, const State& st, int mover, int level,
-              int& colour) {
+    // The colour remembered for `question`, or -1.
+    int find(const Question& question) {
         std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = entries_.find(key);
-        if (found == entries_.end() || found->second.board != board ||
-            found->second.mover != mover || found->second.level != level ||
-            !(found->second.state == st)) {
-            return false;
-        }
-        colour = found->second.colour;
-        return true;
+        const auto found = entries_.find(question);
+        return found == entries_.end() ? -1 : found->second;
     }
 
-    void store(std::uint64_t key, std::uint64_t board, const State& st, int mover, int level,
-               int colour) {
+    void store(const Question& question, int colour) {
         std::lock_guard<std::mutex> lock(mutex_);
         // A few games' worth; what is older is hardly met again.
-        if (entries_.size() * sizeof(Entry) > memoryLimit) {
+        if (entries_.size() * sizeof(Question) > memoryLimit) {
             entries_.clear();
         }
-        entries_[key] = Entry{board, st, mover, level, colour};
+        entries_[question] = colour;
     }
 
   private:
-    static constexpr std::size_t memoryLimit = std::size_t{8} << 20;
-    struct Entry {
-        std::uint64_t board;
-        State state;
-        int mover;
-        int level;
-        int colour;
+    struct Hash {
+        std::size_t operator()(const Question& question) const {
+            std::uint64_t hash = mixIn(
+                question.board, static_cast<std::uint64_t>(question.mover * 64 + question.level));
+            for (const auto& set : question.state.colours) {
+                for (const std::uint64_t word : set) {
+                    hash = mixIn(hash, word);
+                }
+            }
+            for (const std::uint64_t word : question.state.owned) {
+                hash = mixIn(hash, word);
+            }
+            for (std::size_t slot = 0; slot < slotCount; ++slot) {
+                hash =
+                    mixIn(hash, static_cast<std::uint64_t>(question.state.scores[slot]) << 8 |
+                                    static_cast<std::uint64_t>(question.state.startColour[slot]));
+            }
+            return static_cast<std::size_t>(hash);
+        }
     };
+    static constexpr std::size_t memoryLimit = std::size_t{8} << 20;
     std::mutex mutex_;
-    std::unordered_map<std::uint64_t, Entry> entries_;
+    std::unordered_map<Question, int, Hash> entries_;
 };
 
 template <int Words>
@@ -359,10 +360,9 @@ class Expert {
             level = std::min(level, standInLevel);
         }
         AnswerMemory<Words>& memory = answerMemory<Words>();
-        const std::uint64_t key = memory.key(boardKey_, st, mover, level);
-        int colour = 0;
-        if (memory.find(key, boardKey_, st, mover, level, colour)) {
-            return colour;
+        const typename AnswerMemory<Words>::Question question{boardKey_, st, mover, level};
+        if (const int known = memory.find(question); known >= 0) {
+            return known;
         }
         writeBack(st, answerPosition_);
         answerPosition_.currentPlayer = mover;
@@ -373,7 +373,7 @@ class Expert {
         moves_ += answer.simulatedMoves;
         // A search cut short may have chosen otherwise.
         if (!stop.load()) {
-            memory.store(key, boardKey_, st, mover, level, answer.colour);
+            memory.store(question, answer.colour);
         }
         return answer.colour;
     }
@@ -1221,30 +1221,51 @@ class Expert {
 };
 
 template <int Words>
-SearchResult runSearch(const SearchPosition& position, const std::atomic<bool>& abort,
-                       const ExpertLimits& limits) {
-    Expert<Words> expert(position, &abort);
-    SearchResult result;
-    result.colour = expert.search(limits);
-    result.simulatedMoves = expert.moves();
-    return result;
-}
+struct RunSearch {
+    static SearchResult on(const SearchPosition& position, const std::atomic<bool>& abort,
+                           const ExpertLimits& limits) {
+        Expert<Words> expert(position, &abort);
+        SearchResult result;
+        result.colour = expert.search(limits);
+        result.simulatedMoves = expert.moves();
+        return result;
+    }
+};
 
+// Plays on the copy with Expert's rules and writes the result back into it: `colour` alone for
+// the player to move (who then passes the turn on), or with the levels' answers after it.
 template <int Words>
-void playOnCopy(SearchPosition& position, std::int32_t colour) {
-    Expert<Words> expert(position, nullptr);
-    typename Expert<Words>::State state = expert.state();
-    expert.play(state, position.currentPlayer, colour);
-    Expert<Words>::writeBack(state, position);
-    position.currentPlayer = (position.currentPlayer + 1) % position.numPlayers;
-}
+struct PlayOnCopy {
+    static void on(SearchPosition& position, std::int32_t colour, bool withAnswers) {
+        Expert<Words> expert(position, nullptr);
+        typename Expert<Words>::State state = expert.state();
+        if (withAnswers) {
+            expert.playRound(state, colour);
+        } else {
+            expert.play(state, position.currentPlayer, colour);
+        }
+        Expert<Words>::writeBack(state, position);
+        if (!withAnswers) {
+            position.currentPlayer = (position.currentPlayer + 1) % position.numPlayers;
+        }
+    }
+};
 
-template <int Words>
-void playRoundOnCopy(SearchPosition& position, std::int32_t colour) {
-    Expert<Words> expert(position, nullptr);
-    typename Expert<Words>::State state = expert.state();
-    expert.playRound(state, colour);
-    Expert<Words>::writeBack(state, position);
+// Runs `Run<Words>::on(arguments...)` with the word count of the position's sets.
+template <template <int> class Run, typename... Arguments>
+auto withWords(int words, Arguments&&... arguments) {
+    switch (words) {
+        case 2:
+            return Run<2>::on(arguments...);
+        case 4:
+            return Run<4>::on(arguments...);
+        case 8:
+            return Run<8>::on(arguments...);
+        case 16:
+            return Run<16>::on(arguments...);
+        default:
+            return Run<SearchPosition::maxWords>::on(arguments...);
+    }
 }
 
 }  // namespace
@@ -1266,67 +1287,21 @@ SearchResult thinkExpert(const SearchPosition& position, const std::atomic<bool>
     if (!expertCanSearch(position)) {
         return SearchResult{};
     }
-    switch (position.words) {
-        case 2:
-            return runSearch<2>(position, abort, limits);
-        case 4:
-            return runSearch<4>(position, abort, limits);
-        case 8:
-            return runSearch<8>(position, abort, limits);
-        case 16:
-            return runSearch<16>(position, abort, limits);
-        default:
-            return runSearch<SearchPosition::maxWords>(position, abort, limits);
-    }
+    return withWords<RunSearch>(position.words, position, abort, limits);
 }
 
-namespace {
-
-template <template <int> class Play>
-bool playOnCopyOfWords(SearchPosition& position, std::int32_t colour) {
+bool playExpertMove(SearchPosition& position, std::int32_t colour) {
     if (!expertCanSearch(position)) {
         return false;
     }
-    switch (position.words) {
-        case 2:
-            Play<2>::on(position, colour);
-            break;
-        case 4:
-            Play<4>::on(position, colour);
-            break;
-        case 8:
-            Play<8>::on(position, colour);
-            break;
-        case 16:
-            Play<16>::on(position, colour);
-            break;
-        default:
-            Play<SearchPosition::maxWords>::on(position, colour);
-            break;
-    }
+    withWords<PlayOnCopy>(position.words, position, colour, false);
     return true;
 }
 
-template <int Words>
-struct PlayMove {
-    static void on(SearchPosition& position, std::int32_t colour) {
-        playOnCopy<Words>(position, colour);
-    }
-};
-
-template <int Words>
-struct PlayRound {
-    static void on(SearchPosition& position, std::int32_t colour) {
-        playRoundOnCopy<Words>(position, colour);
-    }
-};
-
-}  // namespace
-
-bool playExpertMove(SearchPosition& position, std::int32_t colour) {
-    return playOnCopyOfWords<PlayMove>(position, colour);
-}
-
 bool playForeseenRound(SearchPosition& position, std::int32_t colour) {
-    return playOnCopyOfWords<PlayRound>(position, colour);
+    if (!expertCanSearch(position)) {
+        return false;
+    }
+    withWords<PlayOnCopy>(position.words, position, colour, true);
+    return true;
 }
