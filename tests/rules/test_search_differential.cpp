@@ -229,6 +229,14 @@ TEST(Expert, ForeseesTheLevelsAnswers) {
             slot == expertSlot ? 0 : slot % 2 + 2;
     }
     const std::atomic<bool> never{false};
+    // The answers worked out are kept: searching the same position again plays only the moves
+    // (at most seven of Expert's colours, three answers to each), without a level's search.
+    const ExpertLimits oneMove{1.0e9, 1.0e9, 1, 1.0e9};
+    const auto first = thinkExpert(SearchPosition(*board, 3), never, oneMove);
+    const auto again = thinkExpert(SearchPosition(*board, 3), never, oneMove);
+    EXPECT_TRUE(again.colour == first.colour && again.simulatedMoves <= 28 &&
+                first.simulatedMoves > 100)
+        << first.simulatedMoves << " then " << again.simulatedMoves;
     const ExpertLimits quick{40.0, 250.0, 2};
     for (int round = 0; round < 8 && !board->isGameOver(); ++round) {
         const int colour = thinkExpert(SearchPosition(*board, 3), never, quick).colour;
