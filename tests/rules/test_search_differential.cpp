@@ -237,9 +237,9 @@ TEST(Expert, ForeseesTheLevelsAnswers) {
     EXPECT_TRUE(again.colour == first.colour && again.simulatedMoves <= 28 &&
                 first.simulatedMoves > 100)
         << first.simulatedMoves << " then " << again.simulatedMoves;
-    const ExpertLimits quick{40.0, 250.0, 2};
+    const ExpertLimits threeMoves{1.0e9, 1.0e9, 3, 1.0e9};
     for (int round = 0; round < 8 && !board->isGameOver(); ++round) {
-        const int colour = thinkExpert(SearchPosition(*board, 3), never, quick).colour;
+        const int colour = thinkExpert(SearchPosition(*board, 3), never, threeMoves).colour;
         ASSERT_TRUE(board->isColourFree(colour, true)) << round;
         SearchPosition foreseen(*board, 3);
         ASSERT_TRUE(playForeseenRound(foreseen, colour));
