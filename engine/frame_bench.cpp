@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <numeric>
 
@@ -49,6 +50,12 @@ bool FrameBench::frameSwapped() {
     done_ = true;
     cpuEnd_ = processCpuMilliseconds();
     std::cout << "frame-bench: " << summary() << std::endl;
+    if (const char* path = std::getenv("TINTFALL_FRAME_INTERVALS")) {
+        std::ofstream out(path);
+        for (double interval : intervals_) {
+            out << interval << '\n';
+        }
+    }
     return true;
 }
 

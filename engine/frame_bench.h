@@ -2,7 +2,9 @@
 // measures the interval between buffer swaps for N frames (after a few frames of start-up),
 // prints their mean, the share over 40 ms and the worst, and then asks to quit. It also prints
 // the processor time the whole process (GL driver threads and search included) spent per frame,
-// which a busy machine changes far less than the intervals. Without the variable it does nothing.
+// which a busy machine changes far less than the intervals. With TINTFALL_FRAME_INTERVALS=FILE
+// as well, it writes every interval to FILE, one a line, in milliseconds. Without the variables
+// it does nothing.
 #pragma once
 
 #include <chrono>

@@ -145,6 +145,14 @@ void GameEngine::drawFrameNow() {
     }
 }
 
+bool GameEngine::showNextFrameAt(std::uint32_t due) {
+    if (!display || !display->windowOpen) {
+        return false;
+    }
+    frameDue_ = due;
+    return true;
+}
+
 void GameEngine::playSound(const std::string& name) {
     if (audio && resources) {
         audio->play(resources->getSound(name));
@@ -172,6 +180,16 @@ void GameEngine::renderFrame() {
         map->draw();
     }
     glPopMatrix();
+    if (frameDue_) {
+        // The drawing is finished first (a software driver draws only now), so the wait ends
+        // with nothing left to do but show the frame.
+        glFinish();
+        const auto wait = static_cast<std::int32_t>(*frameDue_ - platform::milliseconds());
+        if (wait > 0) {
+            platform::sleepMilliseconds(static_cast<std::uint32_t>(wait));
+        }
+        frameDue_.reset();
+    }
     SDL_GL_SwapBuffers();
     if (frameBench.frameSwapped()) {
         requestQuit();

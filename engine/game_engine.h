@@ -4,7 +4,9 @@
 // these requests acts at once, the loop carries them out at the top of its next pass.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/audio_output.h"
@@ -42,6 +44,7 @@ class GameEngine : public ScreenHost {
     void restartDisplay() override;
     StaticBatch* staticBatch() override;
     void drawFrameNow() override;
+    bool showNextFrameAt(std::uint32_t due) override;
     void playSound(const std::string& name) override;
     void setMasterVolume(int volume) override;
     // Carries out the pending screen change, as the top of a pass of the loop does.
@@ -57,6 +60,10 @@ class GameEngine : public ScreenHost {
     std::string nextMapName;
     bool videoRestartPending = false;
     FrameBench frameBench;
+
+  private:
+    // When the frame being drawn is due on the screen; none shows it as soon as it is drawn.
+    std::optional<std::uint32_t> frameDue_;
 
   protected:
     // The steps of InitAll, which wraps them in its exception report.

@@ -212,7 +212,9 @@ void GameBoard::update() {
         // A delay may end a tick early, leaving the clock a little ahead of now: the frame still
         // waits for its time, or every later frame would go undelayed.
         const std::int32_t wait = static_cast<std::int32_t>(lastFrameTime + period - now);
-        if (wait > 0) {
+        // A host that shows frames waits for the frame's time right before showing it, after
+        // the frame's work and drawing, so frames keep an even pace however long each takes.
+        if (wait > 0 && (host == nullptr || !host->showNextFrameAt(lastFrameTime + period))) {
             platform::sleepMilliseconds(static_cast<std::uint32_t>(wait));
         }
         cycleCounter += 1;

@@ -2,6 +2,7 @@
 // only through this: none of the requests acts at once except where it says so.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class StaticBatch;
@@ -23,6 +24,10 @@ class ScreenHost {
     virtual StaticBatch* staticBatch() = 0;
     // Draws one frame of the current screen at once.
     virtual void drawFrameNow() = 0;
+    // Shows the next frame drawn no sooner than `due` (platform::milliseconds): a screen's frame
+    // clock waits there, after the frame's work, so a frame that costs more than the one before
+    // it is not shown late. False when the host shows no frames (the screen then waits itself).
+    virtual bool showNextFrameAt(std::uint32_t due) = 0;
     // Plays the sound file `name` (loaded at need).
     virtual void playSound(const std::string& name) = 0;
     // The master volume, 0..128; heard at once.

@@ -124,6 +124,23 @@ std::string settingsScreen() {
                        {"0", "12", "25", "38", "51", "64", "76", "89", "102", "115", "128"});
 }
 
+// A host that only takes the frame's time; every other request is ignored.
+struct PacingHost : ScreenHost {
+    std::vector<std::uint32_t> dues;
+    void requestQuit() override {}
+    void requestMapChange(const std::string&) override {}
+    void requestVideoRestart() override {}
+    void restartDisplay() override {}
+    StaticBatch* staticBatch() override { return nullptr; }
+    void drawFrameNow() override {}
+    bool showNextFrameAt(std::uint32_t due) override {
+        dues.push_back(due);
+        return true;
+    }
+    void playSound(const std::string&) override {}
+    void setMasterVolume(int) override {}
+};
+
 struct PlayerSetup {
     std::int32_t score;
     std::int32_t colour;  // of the start cell, as held and as a tile
@@ -633,6 +650,19 @@ TEST(ScoreScreen, RanksThePlayersIntoTheMiddleRowsAndOpensWhenTheLastCellIsTaken
     board.update();
     EXPECT_GE(static_cast<std::int32_t>(platform::milliseconds() - due), 0);
     EXPECT_EQ(board.lastFrameTime, due);
+    // A host that shows frames is handed the frame's time and waits for it itself, right before
+    // showing the frame: the board does not wait (here a second ahead).
+    PacingHost host;
+    board.host = &host;
+    board.lastFrameTime = platform::milliseconds() + 1000;
+    const std::uint32_t shownAt =
+        board.lastFrameTime + static_cast<std::uint32_t>(board.framePeriod);
+    const std::uint32_t started = platform::milliseconds();
+    board.update();
+    EXPECT_EQ(host.dues, std::vector<std::uint32_t>{shownAt});
+    EXPECT_LT(platform::milliseconds() - started, 1000u);
+    EXPECT_EQ(board.lastFrameTime, shownAt);
+    board.host = nullptr;
     board.takeTurn(1);
     EXPECT_TRUE(board.isGameOver());
     ASSERT_NE(board.scoresMenu, nullptr);

@@ -22,6 +22,7 @@
 #include "menus/list_box.h"
 #include "menus/menu.h"
 #include "menus/menu_controller.h"
+#include "platform/platform.h"
 #include "support/gl_pixels.h"
 #include "support/test_support.h"
 
@@ -245,7 +246,11 @@ TEST(MenuController, BackgroundBoardIsPlayedByTheComputerAndMenusSwitchOnRequest
     controller->requestMenu("Menus\\options.ini");
     controller->update();
     EXPECT_EQ(controller->currentMenu->fileName(), "options.ini");
+    // A frame handed its time is shown no sooner.
+    const std::uint32_t drawn = platform::milliseconds();
+    ASSERT_TRUE(engine.showNextFrameAt(drawn + 100));
     engine.renderFrame();
+    EXPECT_GE(platform::milliseconds() - drawn, 100u);
     controller->requestMenu("Menus\\mainMenu.ini");
     controller->update();
     EXPECT_EQ(controller->currentMenu->fileName(), "mainMenu.ini");
