@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/board_setup.h"
 #include "menus/game_board.h"
@@ -51,9 +53,30 @@ void exercise(IniFile& ini, Map* parent) {
     menu.update();
 }
 
+// A file the fuzzer itself writes next to the inputs it reports: a kind and the input's SHA-1
+// (an input may well name its own file "crash-...").
+bool isFuzzerArtifact(const std::string& name) {
+    for (const std::string prefix : {"crash-", "leak-", "timeout-", "oom-", "slow-unit-"}) {
+        if (name.size() == prefix.size() + 40 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // What the folder held before the first input (the fuzzer's own corpus folders and log).
+    static const std::set<std::filesystem::path> before = [] {
+        std::set<std::filesystem::path> names;
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(".", ignored)) {
+            names.insert(entry.path().filename());
+        }
+        return names;
+    }();
     installObjectTypes();
     std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
     IniFile menuFile("fuzz.ini", text);
@@ -68,12 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         board.setUp(setup);
         exercise(menuFile, &board);
     }
+    // Controls write the ini files their input names, under any name, and a finished board
+    // saves its game: all of it goes. Files left behind piled up by the thousand in the folder
+    // every path lookup lists (and every save looks for a free name in), and the run crawled.
     unlink("debug.log");
     unlink("settings.ini");
     unlink("players.ini");
-    // A finished board saves its game; a folder that grows by one file per input would make
-    // every later save slower (it looks for a free name) and the run crawl.
     std::error_code ignored;
-    std::filesystem::remove_all("saves", ignored);
+    std::vector<std::filesystem::path> made;
+    for (const auto& entry : std::filesystem::directory_iterator(".", ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (before.count(entry.path().filename()) == 0 && !isFuzzerArtifact(name)) {
+            made.push_back(entry.path());
+        }
+    }
+    for (const auto& path : made) {
+        std::filesystem::remove_all(path, ignored);
+    }
     return 0;
 }
