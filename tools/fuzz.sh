@@ -46,11 +46,14 @@ for name in "${harnesses[@]}"; do
     # Some readers write files (and the ini writer syncs them): a memory file system keeps that
     # from setting the pace.
     work=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
-    mkdir "$work/new"
+    # The harness runs in a folder of its own: some readers write files under names their input
+    # chooses, and an input once replaced the run's log.
+    mkdir "$work/new" "$work/play"
     # New inputs go to the scratch folder; the committed corpus only seeds the run.
     failed=0
-    if ! (cd "$work" && "$harness" "${limit[@]}" -rss_limit_mb=2048 -timeout=60 \
-              -print_final_stats=1 -artifact_prefix="$work/" new "$corpus" >run.log 2>&1); then
+    if ! (cd "$work/play" && "$harness" "${limit[@]}" -rss_limit_mb=2048 -timeout=60 \
+              -print_final_stats=1 -artifact_prefix="$work/" "$work/new" "$corpus" \
+              >"$work/run.log" 2>&1); then
         failed=1
         status=1
         mkdir -p "$findings"
@@ -67,8 +70,8 @@ for name in "${harnesses[@]}"; do
     ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$coverage")
     # Keeps only the new inputs that reach code the corpus does not reach yet (edges, not hit
     # counts, so the committed corpus stays small).
-    (cd "$work" && "$harness" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=60 "$corpus" new \
-         >merge.log 2>&1) || echo "$name: merge failed, see $work/merge.log"
+    (cd "$work/play" && "$harness" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=60 \
+         "$corpus" "$work/new" >"$work/merge.log" 2>&1) || echo "$name: merge failed, see $work/merge.log"
     files=$(find "$corpus" -type f | wc -l)
     summary+=("$name: ${execs:-0} execs, cov ${cov:-?}, ft ${ft:-?}, corpus $files files")
     echo "${summary[-1]}"

@@ -68,7 +68,7 @@ bool isFuzzerArtifact(const std::string& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // What the folder held before the first input (the fuzzer's own corpus folders and log).
+    // What the folder held before the first input (when it is not a folder of its own).
     static const std::set<std::filesystem::path> before = [] {
         std::set<std::filesystem::path> names;
         std::error_code ignored;

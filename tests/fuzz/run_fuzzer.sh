@@ -8,9 +8,10 @@ seeds=$2
 seconds=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus"
+mkdir -p "$work/corpus" "$work/play"
 cp -r "$seeds"/. "$work/corpus/" 2>/dev/null || true
-cd "$work"
+# Some readers write files under names their input chooses: they land in a folder of their own.
+cd "$work/play"
 # One process, bounded input size and memory: a crash, leak or sanitizer report fails the test.
 "$harness" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 corpus
+    -print_final_stats=1 "$work/corpus"
