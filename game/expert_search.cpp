@@ -5,6 +5,7 @@
 #include <chrono>
 #include <limits>
 #include <mutex>
+#include <numeric>
 #include <unordered_map>
 #include <vector>
 
@@ -425,9 +426,7 @@ class Expert {
                 atOnce[i] = leadValue(made[i].state);
             }
             std::vector<std::size_t> order(made.size());
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                order[i] = i;
-            }
+            std::iota(order.begin(), order.end(), std::size_t{0});
             std::stable_sort(order.begin(), order.end(),
                              [&](std::size_t a, std::size_t b) { return atOnce[a] > atOnce[b]; });
             std::vector<Line> best;
