@@ -86,10 +86,15 @@ void GameEngine::mainLoop() {
             running = false;
             break;
         }
+        frameShownByUpdate_ = false;
         if (Map* map = resources->currentMap()) {
             map->update();
         }
-        renderFrame();
+        // A move played in the update has shown this pass's frame already; drawing the same
+        // state again would only put a second frame into one tick of the clock.
+        if (!frameShownByUpdate_) {
+            renderFrame();
+        }
         input->pollEvents();
     } while (running);
 }
@@ -142,6 +147,7 @@ StaticBatch* GameEngine::staticBatch() {
 void GameEngine::drawFrameNow() {
     if (display) {
         renderFrame();
+        frameShownByUpdate_ = true;  // read only right after the update
     }
 }
 

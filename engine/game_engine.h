@@ -64,6 +64,9 @@ class GameEngine : public ScreenHost {
   private:
     // When the frame being drawn is due on the screen; none shows it as soon as it is drawn.
     std::optional<std::uint32_t> frameDue_;
+    // Whether the screen's update of this pass has shown a frame itself (a computer's move,
+    // shown before its sound).
+    bool frameShownByUpdate_ = false;
 
   protected:
     // The steps of InitAll, which wraps them in its exception report.

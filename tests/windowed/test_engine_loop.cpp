@@ -35,13 +35,15 @@ struct RecordingMap : Map {
     std::function<void(int pass)> onUpdate = [](int) {};
     std::function<void()> onDestroy = [] {};
     std::vector<std::vector<double>> calls;  // 0 moved, 1 pressed, 2 released; the arguments
+    std::function<void()> onRelease = [] {};
     int passes = 0;
+    int draws = 0;
 
     ~RecordingMap() override { onDestroy(); }
     bool loadIniFile(IniFile&) override { return true; }
     void additionalSetup() override {}
     void update() override { onUpdate(passes++); }
-    void draw() override {}
+    void draw() override { ++draws; }
     void mouseMoved(double x, double y, double u, double v) override {
         calls.push_back({0, x, y, u, v});
     }
@@ -50,6 +52,7 @@ struct RecordingMap : Map {
     }
     void mouseButtonReleased(double x, double y, int b) override {
         calls.push_back({2, x, y, 1.0 * b});
+        onRelease();
     }
 };
 
@@ -181,6 +184,25 @@ TEST_F(EngineLoop, CloseEndsTheLoopAfterThePassAndOnlyMotionAndTheLeftButtonReac
     EXPECT_EQ(screen->calls, (std::vector<std::vector<double>>{{1, 0, 767 / 1024.0, 1},
                                                                {2, 1023 / 1024.0, 0, 1},
                                                                {0, 0.5, 0.375, -0.25, 0.125}}));
+}
+
+TEST_F(EngineLoop, AMoveShownDuringTheUpdateIsThatPasssOnlyFrame) {
+    std::vector<int> drawsBeforeUpdate;
+    screen->onUpdate = [&](int pass) {
+        drawsBeforeUpdate.push_back(screen->draws);
+        if (pass == 0)
+            engine->drawFrameNow();  // a computer's move
+        if (pass == 1)
+            push(SDL_MOUSEBUTTONUP, 10, 10);  // a person's move, played while input is read
+        if (pass == 3)
+            push(SDL_QUIT);
+    };
+    screen->onRelease = [&] { engine->drawFrameNow(); };
+    engine->mainLoop();
+    // Pass 0 shows only its move; pass 1 draws its frame and then the person's move, and pass 2
+    // still draws its own.
+    EXPECT_EQ(drawsBeforeUpdate, (std::vector<int>{0, 1, 3, 4}));
+    EXPECT_EQ(screen->draws, 5);
 }
 
 TEST(Display, WindowSizeAndProjectionFollowTheSettingsFile) {
