@@ -186,7 +186,7 @@ TEST_F(EngineLoop, CloseEndsTheLoopAfterThePassAndOnlyMotionAndTheLeftButtonReac
                                                                {0, 0.5, 0.375, -0.25, 0.125}}));
 }
 
-TEST_F(EngineLoop, AMoveShownDuringTheUpdateIsThatPasssOnlyFrame) {
+TEST_F(EngineLoop, AComputerMoveShownInTheUpdateIsThePassOnlyFrame) {
     std::vector<int> drawsBeforeUpdate;
     screen->onUpdate = [&](int pass) {
         drawsBeforeUpdate.push_back(screen->draws);
